@@ -1,0 +1,254 @@
+// Code page 932 and UTF-8 conversion, and the locale-aware comparison, on ICU.
+// The system is Japanese: the ANSI code page is 932 and the user's locale 0x411.
+
+#include "../core/Context.h"
+#include "KernelState.h"
+
+#include <unicode/coll.h>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+#include <unicode/ustring.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+using platform::Fail;
+
+namespace {
+
+// ICU's name for the Windows flavour of Shift-JIS.
+constexpr const char* kCodePage932 = "ibm-943_P15A-2003";
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+Converter Open(const char* name) {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter converter(ucnv_open(name, &status));
+    return U_SUCCESS(status) ? std::move(converter) : nullptr;
+}
+
+// Converters are opened once and reset before each use; the program runs on
+// one thread.
+UConverter* ConverterFor(UINT codePage) {
+    static Converter utf8 = Open("UTF-8");
+    static Converter shiftJis = Open(kCodePage932);
+    UConverter* converter = codePage == CP_UTF8 ? utf8.get() : shiftJis.get();
+    if (converter) {
+        ucnv_reset(converter);
+    }
+    return converter;
+}
+
+bool KnownCodePage(UINT codePage) {
+    return codePage == CP_ACP || codePage == CP_OEMCP || codePage == 932 || codePage == CP_UTF8;
+}
+
+struct SubstitutionSeen {
+    bool used = false;
+};
+
+// Notes that a character had no mapping, then substitutes as ICU would.
+void NoteSubstitution(const void* context, UConverterFromUnicodeArgs* args, const UChar* units,
+                      int32_t length, UChar32 codePoint, UConverterCallbackReason reason,
+                      UErrorCode* status) {
+    if (reason <= UCNV_IRREGULAR) {
+        static_cast<SubstitutionSeen*>(const_cast<void*>(context))->used = true;
+    }
+    UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, codePoint, reason, status);
+}
+
+// A negative count includes the terminator, as the conversion functions count it.
+int TextLength(const char* text, int count) {
+    return count < 0 ? static_cast<int>(std::strlen(text)) + 1 : count;
+}
+
+int WideLength(const WCHAR* text, int count) {
+    if (count >= 0) {
+        return count;
+    }
+    int length = 0;
+    while (text[length] != 0) {
+        ++length;
+    }
+    return length + 1;
+}
+
+// UTF-16 units; short texts, the usual case in sorted lists, stay on the stack.
+struct UnitBuffer {
+    static constexpr int32_t kSmall = 256;
+    UChar small[kSmall];
+    std::vector<UChar> large;
+    int32_t length = 0;
+
+    const UChar* Data() const { return large.empty() ? small : large.data(); }
+
+    // Runs an ICU producer, once more with a buffer of the size it asked for
+    // when the small one was too short.
+    template <class Produce> bool Fill(Produce produce) {
+        UErrorCode status = U_ZERO_ERROR;
+        length = produce(small, kSmall, &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            large.resize(static_cast<std::size_t>(length) + 1);
+            status = U_ZERO_ERROR;
+            length = produce(large.data(), static_cast<int32_t>(large.size()), &status);
+        }
+        return U_SUCCESS(status);
+    }
+};
+
+// A code page 932 text as UTF-16, case-folded on request.
+class ComparisonText {
+public:
+    ComparisonText(const char* text, int count, bool foldCase) {
+        int32_t bytes = count < 0 ? static_cast<int32_t>(std::strlen(text)) : count;
+        ok_ = raw_.Fill([&](UChar* out, int32_t capacity, UErrorCode* status) {
+            return ucnv_toUChars(ConverterFor(CP_ACP), out, capacity, text, bytes, status);
+        });
+        if (ok_ && foldCase) {
+            ok_ = folded_.Fill([&](UChar* out, int32_t capacity, UErrorCode* status) {
+                return u_strFoldCase(out, capacity, raw_.Data(), raw_.length, U_FOLD_CASE_DEFAULT,
+                                     status);
+            });
+            useFolded_ = true;
+        }
+    }
+
+    bool Ok() const { return ok_; }
+    const UChar* Units() const { return useFolded_ ? folded_.Data() : raw_.Data(); }
+    int32_t Length() const { return useFolded_ ? folded_.length : raw_.length; }
+
+private:
+    UnitBuffer raw_;
+    UnitBuffer folded_;
+    bool useFolded_ = false;
+    bool ok_ = false;
+};
+
+icu::Collator* JapaneseCollator() {
+    static std::unique_ptr<icu::Collator> collator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Collator> made(
+            icu::Collator::createInstance(icu::Locale::getJapanese(), status));
+        if (U_FAILURE(status)) {
+            made.reset();
+        } else {
+            // Past the locale's own levels the code points decide, so that only
+            // what the caller folded away compares equal.
+            made->setStrength(icu::Collator::IDENTICAL);
+        }
+        return made;
+    }();
+    return collator.get();
+}
+
+} // namespace
+
+UINT GetACP() {
+    return 932;
+}
+
+LCID GetUserDefaultLCID() {
+    return LANG_JAPANESE_DEFAULT_LCID;
+}
+
+LCID GetSystemDefaultLCID() {
+    return LANG_JAPANESE_DEFAULT_LCID;
+}
+
+BOOL IsDBCSLeadByte(BYTE testChar) {
+    return (testChar >= 0x81 && testChar <= 0x9F) || (testChar >= 0xE0 && testChar <= 0xFC);
+}
+
+int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByte, int multiByteCount, WCHAR* wide,
+                        int wideCount) {
+    if (!KnownCodePage(codePage) || multiByte == nullptr || wideCount < 0) {
+        return Fail(ERROR_INVALID_PARAMETER, 0);
+    }
+    UConverter* converter = ConverterFor(codePage);
+    if (!converter) {
+        return Fail(ERROR_INVALID_PARAMETER, 0);
+    }
+    int length = TextLength(multiByte, multiByteCount);
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t needed = ucnv_toUChars(converter, reinterpret_cast<UChar*>(wide), wide ? wideCount : 0,
+                                   multiByte, length, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING) {
+        status = U_ZERO_ERROR;
+    }
+    if (U_FAILURE(status)) {
+        return Fail(ERROR_NO_UNICODE_TRANSLATION, 0);
+    }
+    if (wideCount != 0 && needed > wideCount) {
+        return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
+    }
+    return needed;
+}
+
+int WideCharToMultiByte(UINT codePage, DWORD, const WCHAR* wide, int wideCount, LPSTR multiByte,
+                        int multiByteCount, LPCSTR defaultChar, BOOL* usedDefaultChar) {
+    if (!KnownCodePage(codePage) || wide == nullptr || multiByteCount < 0) {
+        return Fail(ERROR_INVALID_PARAMETER, 0);
+    }
+    UConverter* converter = ConverterFor(codePage);
+    if (!converter) {
+        return Fail(ERROR_INVALID_PARAMETER, 0);
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const char* substitute = defaultChar ? defaultChar : "?";
+    ucnv_setSubstChars(converter, substitute, static_cast<int8_t>(std::strlen(substitute)),
+                       &status);
+    SubstitutionSeen seen;
+    ucnv_setFromUCallBack(converter, NoteSubstitution, &seen, nullptr, nullptr, &status);
+    int length = WideLength(wide, wideCount);
+    int32_t needed =
+        ucnv_fromUChars(converter, multiByteCount ? multiByte : nullptr, multiByteCount,
+                        reinterpret_cast<const UChar*>(wide), length, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING) {
+        status = U_ZERO_ERROR;
+    }
+    if (U_FAILURE(status)) {
+        return Fail(ERROR_NO_UNICODE_TRANSLATION, 0);
+    }
+    if (multiByteCount != 0 && needed > multiByteCount) {
+        return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
+    }
+    if (usedDefaultChar) {
+        *usedDefaultChar = seen.used ? TRUE : FALSE;
+    }
+    return needed;
+}
+
+int CompareStringA(LCID locale, DWORD flags, LPCSTR string1, int count1, LPCSTR string2,
+                   int count2) {
+    bool knownLocale = locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT ||
+                       locale == LANG_JAPANESE_DEFAULT_LCID;
+    if (!knownLocale || string1 == nullptr || string2 == nullptr ||
+        (flags & ~static_cast<DWORD>(NORM_IGNORECASE)) != 0) {
+        return Fail(ERROR_INVALID_PARAMETER, 0);
+    }
+    icu::Collator* collator = JapaneseCollator();
+    if (collator == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER, 0);
+    }
+    // Folding case before a full comparison ignores case and nothing else:
+    // widths and kana still order as the locale says and stay distinct.
+    bool foldCase = flags & NORM_IGNORECASE;
+    ComparisonText left(string1, count1, foldCase);
+    ComparisonText right(string2, count2, foldCase);
+    if (!left.Ok() || !right.Ok()) {
+        return Fail(ERROR_NO_UNICODE_TRANSLATION, 0);
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    UCollationResult order =
+        collator->compare(left.Units(), left.Length(), right.Units(), right.Length(), status);
+    if (U_FAILURE(status)) {
+        return Fail(ERROR_INVALID_PARAMETER, 0);
+    }
+    return order == UCOL_LESS    ? CSTR_LESS_THAN
+           : order == UCOL_EQUAL ? CSTR_EQUAL
+                                 : CSTR_GREATER_THAN;
+}
