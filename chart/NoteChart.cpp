@@ -13,7 +13,9 @@ constexpr int kBlowRow = 5;
 constexpr int kDrawRow = 7;
 constexpr int kRightLabelColumn = 11;
 
-bool IsLowHole(int hole) { return hole < kFirstHighHole; }
+bool IsLowHole(int hole) {
+    return hole < kFirstHighHole;
+}
 
 } // namespace
 
@@ -93,9 +95,8 @@ int FindKey(std::string_view name) {
 }
 
 SetCellText ChartTable::Writer() {
-    return [this](int column, int row, const std::string& text) {
-        cells_.at(row).at(column) = text;
-    };
+    return
+        [this](int column, int row, const std::string& text) { cells_.at(row).at(column) = text; };
 }
 
 } // namespace velbrin::chart

@@ -9,9 +9,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,7 +20,7 @@ namespace {
 
 const std::map<unsigned, std::string>& TypeNames() {
     static const std::map<unsigned, std::string> names = {
-        {1, "CURSOR"}, {2, "BITMAP"},        {3, "ICON"},       {6, "STRING"},
+        {1, "CURSOR"},  {2, "BITMAP"},        {3, "ICON"},       {6, "STRING"},
         {10, "RCDATA"}, {12, "GROUP_CURSOR"}, {14, "GROUP_ICON"}};
     return names;
 }

@@ -182,8 +182,7 @@ TEST(NoteChart, PlacementRulesGiveTheTabulatedRows) {
     for (int hole = 0; hole < kHoleCount; ++hole) {
         overRows.push_back(OverRow(hole));
         // The stored tables agree with the blow and draw notes.
-        EXPECT_EQ(BendCounts[hole],
-                  std::abs(DrawSemitones[hole] - BlowSemitones[hole]) - 1)
+        EXPECT_EQ(BendCounts[hole], std::abs(DrawSemitones[hole] - BlowSemitones[hole]) - 1)
             << hole;
         EXPECT_EQ(OverOffsets[hole], BendCounts[hole] + 2);
     }
