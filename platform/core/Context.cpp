@@ -1,5 +1,6 @@
 #include "Context.h"
 
+#include "../gdi/GdiState.h"
 #include "../kernel/KernelState.h"
 #include "platform/Testing.h"
 
@@ -12,7 +13,8 @@ std::unique_ptr<Context>& CurrentContext() {
 }
 } // namespace
 
-Context::Context() : kernel_(std::make_unique<KernelState>()) {}
+Context::Context()
+    : kernel_(std::make_unique<KernelState>()), gdi_(std::make_unique<gdi::GdiState>()) {}
 
 Context::~Context() = default;
 
@@ -30,7 +32,9 @@ void ResetForTesting() {
 
 LiveHandleCounts CountLiveHandles() {
     KernelState& kernel = Ctx().Kernel();
-    return {kernel.files.LiveCount(), kernel.memory.LiveCount(), kernel.atoms.size()};
+    gdi::GdiState& gdi = Ctx().Gdi();
+    return {kernel.files.LiveCount(), kernel.memory.LiveCount(), kernel.atoms.size(),
+            gdi::CountCreatedObjects(gdi), gdi.dcs.LiveCount()};
 }
 
 } // namespace platform

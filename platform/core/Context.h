@@ -7,6 +7,9 @@
 namespace platform {
 
 struct KernelState;
+namespace gdi {
+struct GdiState;
+}
 
 class Context {
 public:
@@ -16,9 +19,11 @@ public:
     Context& operator=(const Context&) = delete;
 
     KernelState& Kernel() { return *kernel_; }
+    gdi::GdiState& Gdi() { return *gdi_; }
 
 private:
     std::unique_ptr<KernelState> kernel_;
+    std::unique_ptr<gdi::GdiState> gdi_;
 };
 
 // The current context, made on first use.

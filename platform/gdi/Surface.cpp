@@ -1,0 +1,108 @@
+#include "Surface.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace platform::gdi {
+
+namespace {
+
+int ClampSide(int side) {
+    return std::clamp(side, 0, Surface::kMaxSide);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+} // namespace
+
+Surface::Surface(int width, int height, Pixel fill)
+    : width_(ClampSide(width)), height_(ClampSide(height)),
+      pixels_(static_cast<std::size_t>(width_) * height_, fill) {}
+
+Pixel Surface::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+        return 0;
+    }
+    return Row(y)[x];
+}
+
+void Surface::Set(int x, int y, Pixel pixel) {
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) {
+        Row(y)[x] = pixel;
+    }
+}
+
+void Surface::Fill(Pixel pixel) {
+    std::fill(pixels_.begin(), pixels_.end(), pixel);
+}
+
+void Surface::Resize(int width, int height, Pixel fill) {
+    Surface resized(width, height, fill);
+    int keepWidth = std::min(width_, resized.width_);
+    int keepHeight = std::min(height_, resized.height_);
+    for (int y = 0; y < keepHeight; ++y) {
+        std::copy_n(Row(y), keepWidth, resized.Row(y));
+    }
+    *this = std::move(resized);
+}
+
+bool SavePng(const Surface& surface, const std::string& path) {
+    if (surface.Width() == 0 || surface.Height() == 0) {
+        return false;
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file) {
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    std::vector<png_byte> row(static_cast<std::size_t>(surface.Width()) * 3);
+    // libpng reports errors by longjmp; nothing with a destructor is made
+    // between here and the end of the writing.
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file.get());
+    png_set_IHDR(png, info, static_cast<png_uint_32>(surface.Width()),
+                 static_cast<png_uint_32>(surface.Height()), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < surface.Height(); ++y) {
+        const Pixel* pixels = surface.Row(y);
+        for (int x = 0; x < surface.Width(); ++x) {
+            row[3 * x] = static_cast<png_byte>(pixels[x] >> 16);
+            row[3 * x + 1] = static_cast<png_byte>(pixels[x] >> 8);
+            row[3 * x + 2] = static_cast<png_byte>(pixels[x]);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+std::size_t CountDifferentPixels(const Surface& a, const Surface& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) {
+        return std::max(static_cast<std::size_t>(a.Width()) * a.Height(),
+                        static_cast<std::size_t>(b.Width()) * b.Height());
+    }
+    std::size_t count = 0;
+    for (int y = 0; y < a.Height(); ++y) {
+        for (int x = 0; x < a.Width(); ++x) {
+            count += (a.Row(y)[x] & 0xFFFFFF) != (b.Row(y)[x] & 0xFFFFFF) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace platform::gdi
