@@ -1,6 +1,7 @@
 #include "TResourceStream.h"
 
 #include "runtime/Exceptions.h"
+#include "runtime/Format.h"
 #include "runtime/Messages.h"
 
 #include <string>
@@ -13,7 +14,7 @@ namespace {
 
 std::string ResourceNameText(LPCSTR resName) {
     if (IS_INTRESOURCE(resName)) {
-        return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(resName));
+        return Format("#%d", {reinterpret_cast<ULONG_PTR>(resName)});
     }
     return resName;
 }
