@@ -8,6 +8,8 @@
 
 #include "core/TObject.h"
 
+#include <type_traits>
+
 namespace velbrin {
 
 template <class... Args> class TEvent {
@@ -18,25 +20,28 @@ public:
     constexpr TEvent() = default;
     constexpr TEvent(Code code, TObject* data) : code_(code), data_(data) {}
 
-    // Binds member function `Method` of `object`. Each method has one code, so
-    // binding the same method of the same object twice gives equal events.
+    // Binds member function `Method` of `object`. Each method has one code,
+    // the thunk its class publishes it with, so binding the same method of the
+    // same object twice gives equal events, and equal to one bound by name.
     template <auto Method, class C> static TEvent Of(C* object) {
-        return TEvent(&Invoke<Method, C>, object);
+        static_assert(std::is_base_of_v<typename HandlerThunk<Method>::Class, C>);
+        return TEvent(&HandlerThunk<Method>::Call, object);
     }
 
     bool Assigned() const { return code_ != nullptr; }
     Code GetCode() const { return code_; }
     TObject* Data() const { return data_; }
 
-    void operator()(Args... args) const { code_(data_, args...); }
+    // Calling an unassigned event does nothing.
+    void operator()(Args... args) const {
+        if (code_ != nullptr) {
+            code_(data_, args...);
+        }
+    }
 
     friend bool operator==(const TEvent&, const TEvent&) = default;
 
 private:
-    template <auto Method, class C> static void Invoke(TObject* data, Args... args) {
-        (static_cast<C*>(data)->*Method)(args...);
-    }
-
     Code code_ = nullptr;
     TObject* data_ = nullptr;
 };

@@ -1,6 +1,51 @@
 #include "TObject.h"
 
+#include "runtime/Exceptions.h"
+#include "runtime/Text.h"
+
+#include <stdexcept>
+
 namespace velbrin {
+
+namespace {
+
+ValueCategory CategoryOfKind(TypeKind kind) {
+    switch (kind) {
+    case TypeKind::Float:
+        return ValueCategory::Float;
+    case TypeKind::ShortString:
+    case TypeKind::LongString:
+        return ValueCategory::String;
+    case TypeKind::Class:
+        return ValueCategory::Object;
+    case TypeKind::Method:
+        return ValueCategory::Method;
+    default:
+        return ValueCategory::Ordinal;
+    }
+}
+
+[[noreturn]] void RefuseProperty(const char* className, const PropInfo& property,
+                                 const char* reason) {
+    throw std::logic_error(std::string(className) + "." + property.name + ": " + reason);
+}
+
+} // namespace
+
+TMetaClass::TMetaClass(const char* name, const TMetaClass* parent, const char* unitName,
+                       Factory factory, Describe describe)
+    : name_(name), parent_(parent), unitName_(unitName), factory_(factory),
+      propertyCount_(parent ? parent->propertyCount_ : 0) {
+    typeInfo_.kind = TypeKind::Class;
+    typeInfo_.name = name;
+    typeInfo_.classType = this;
+    if (describe != nullptr) {
+        describe(*this);
+    }
+    for (const PropInfo& property : properties_) {
+        CheckProperty(property);
+    }
+}
 
 bool TMetaClass::InheritsFrom(const TMetaClass& other) const {
     for (const TMetaClass* c = this; c != nullptr; c = c->parent_) {
@@ -11,9 +56,118 @@ bool TMetaClass::InheritsFrom(const TMetaClass& other) const {
     return false;
 }
 
+TObject* TMetaClass::Construct(TComponent* owner) const {
+    if (factory_ == nullptr) {
+        throw EInvalidOperation(std::string("class ") + name_ + " cannot be constructed");
+    }
+    return factory_(owner);
+}
+
+const MessageHandler* TMetaClass::FindDeclaredHandler(UINT id) const {
+    for (const MessageHandler& handler : handlers_) {
+        if (handler.id == id) {
+            return &handler;
+        }
+    }
+    return nullptr;
+}
+
+// Catches, when the class reference is made, an accessor whose C++ type does
+// not fit the property's type: reading such a property would otherwise touch
+// the wrong number of bytes.
+void TMetaClass::CheckProperty(const PropInfo& property) const {
+    if (property.read.kind == PropertyAccessor::Kind::None) {
+        RefuseProperty(name_, property, "a published property needs a reader");
+    }
+    // A class type is not looked at here: the class it names may be this
+    // one's descendant, whose class reference is not yet made.
+    if (property.read.category == ValueCategory::Object) {
+        if (property.write.kind != PropertyAccessor::Kind::None &&
+            property.write.category != ValueCategory::Object) {
+            RefuseProperty(name_, property, "reader and writer disagree");
+        }
+        return;
+    }
+    const TypeInfo& type = property.Type();
+    const ValueCategory category = CategoryOfKind(type.kind);
+    for (const PropertyAccessor* accessor : {&property.read, &property.write}) {
+        if (accessor->kind == PropertyAccessor::Kind::None) {
+            continue;
+        }
+        if (accessor->category != category) {
+            RefuseProperty(name_, property, "the accessor's type does not fit the property's");
+        }
+        if (accessor->kind == PropertyAccessor::Kind::Field) {
+            const bool fits =
+                category == ValueCategory::Ordinal
+                    ? accessor->fieldSize == OrdinalSize(type.ordinalType)
+                : category == ValueCategory::Float
+                    ? accessor->fieldSize == FloatSize(type.floatType) &&
+                          accessor->integralField == (type.floatType == FloatType::Comp ||
+                                                      type.floatType == FloatType::Currency)
+                    : true;
+            if (!fits) {
+                RefuseProperty(name_, property,
+                               "the field's size does not fit the property's type");
+            }
+        }
+        if (accessor->indexed && property.index == NoIndex) {
+            RefuseProperty(name_, property, "an indexed accessor needs an index");
+        }
+    }
+}
+
+PropInfo& TMetaClass::AddProperty(PropInfo property) {
+    property.owner = this;
+    property.nameIndex = -1;
+    // A redeclared property keeps its ancestor's place, so that it hides the
+    // inherited record in the full list.
+    for (const TMetaClass* c = parent_; c != nullptr && property.nameIndex < 0; c = c->parent_) {
+        for (const PropInfo& inherited : c->properties_) {
+            if (AsciiSameText(inherited.name, property.name)) {
+                property.nameIndex = inherited.nameIndex;
+                break;
+            }
+        }
+    }
+    if (property.nameIndex < 0) {
+        property.nameIndex = static_cast<std::int16_t>(propertyCount_++);
+    }
+    properties_.push_back(std::move(property));
+    return properties_.back();
+}
+
+void TMetaClass::AddMethod(PublishedMethod method) {
+    methods_.push_back(std::move(method));
+}
+
+void TMetaClass::AddField(PublishedField field) {
+    fields_.push_back(std::move(field));
+}
+
+void TMetaClass::AddMessageHandler(MessageHandler handler) {
+    handlers_.push_back(handler);
+}
+
 const TMetaClass& TObject::StaticClass() {
-    static const TMetaClass meta("TObject", nullptr, "System");
+    static const TMetaClass meta("TObject", nullptr, "System", nullptr);
     return meta;
+}
+
+void TObject::Dispatch(TMessage& message) {
+    DispatchFrom(&ClassType(), message);
+}
+
+void TObject::DefaultHandler(TMessage&) {}
+
+void TObject::DispatchFrom(const TMetaClass* from, TMessage& message) {
+    for (const TMetaClass* c = from; c != nullptr; c = c->Parent()) {
+        if (const MessageHandler* handler = c->FindDeclaredHandler(message.Msg)) {
+            handler->handler(this, message);
+            return;
+        }
+    }
+    DefaultHandler(message);
 }
 
 } // namespace velbrin

@@ -1,6 +1,8 @@
 #include "TStrings.h"
 
 #include "core/TFileStream.h"
+#include "core/TReader.h"
+#include "core/TWriter.h"
 #include "runtime/Text.h"
 
 #include <algorithm>
@@ -24,6 +26,29 @@ void TStrings::Assign(TPersistent* source) {
         Clear();
         AddStrings(static_cast<const TStrings&>(*source));
     });
+}
+
+void TStrings::DeclareStoredData(TFiler* filer) {
+    filer->DeclareStoredValue(
+        "Strings",
+        [this](TReader& reader) {
+            InBatch([&] {
+                Clear();
+                reader.ReadListBegin();
+                while (!reader.EndOfList()) {
+                    Add(reader.ReadString());
+                }
+                reader.ReadListEnd();
+            });
+        },
+        [this](TWriter& writer) {
+            writer.WriteListBegin();
+            for (std::int32_t i = 0; i < GetCount(); ++i) {
+                writer.WriteString(Get(i));
+            }
+            writer.WriteListEnd();
+        },
+        GetCount() > 0);
 }
 
 TObject* TStrings::GetObject(std::int32_t) const {

@@ -22,6 +22,8 @@ public:
     // Takes the lines and objects of another TStrings; anything else raises
     // the assignment error.
     void Assign(TPersistent* source) override;
+    // Stores the lines as the pseudo-property "Strings", a list of strings.
+    void DeclareStoredData(TFiler* filer) override;
 
     virtual std::string Get(std::int32_t index) const = 0;
     virtual std::int32_t GetCount() const = 0;
