@@ -10,8 +10,7 @@
 
 namespace velbrin::testing {
 
-// Runs `action`, which must raise E, and returns the message in UTF-8 (empty,
-// with a test failure, when nothing or something else was raised).
+// Runs `action`, which must raise E, and returns the message in UTF-8.
 template <class E, class Action> std::string MessageOf(Action&& action) {
     try {
         action();
@@ -22,7 +21,7 @@ template <class E, class Action> std::string MessageOf(Action&& action) {
     return {};
 }
 
-// A fresh directory, removed with everything in it at the end of the test.
+// A fresh directory, removed with its contents at the end of the test.
 class TempDir {
 public:
     TempDir();
