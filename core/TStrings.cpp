@@ -48,7 +48,7 @@ void TStrings::DeclareStoredData(TFiler* filer) {
             }
             writer.WriteListEnd();
         },
-        GetCount() > 0);
+        HasStoredLines(filer->Ancestor()));
 }
 
 TObject* TStrings::GetObject(std::int32_t) const {
