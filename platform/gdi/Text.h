@@ -4,11 +4,92 @@
 
 #include <windows.h>
 
+#include <array>
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace platform::gdi {
 
-class FontFace;
+class FreeTypeLibrary;
+
+// A glyph as an 8-bit coverage mask, placed relative to the pen position on
+// the baseline: its top-left is (left, -top).
+struct GlyphImage {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int rows = 0;
+    int advance = 0;
+    std::vector<std::uint8_t> coverage;
+};
+
+// One character of code page 932 text: its bytes and its Unicode value.
+struct Character {
+    int offset;
+    int length;
+    char32_t code;
+};
+
+// An installed face at one size, with the style the logical font asks for
+// (bold and italic are synthesized when the family has no such face).
+class FontFace {
+public:
+    struct Source {
+        std::string file;
+        int index = 0;
+        bool emboldened = false;
+        bool slanted = false;
+    };
+
+    // Null when the file cannot be opened as a scalable face.
+    static std::unique_ptr<FontFace> Open(std::shared_ptr<FreeTypeLibrary> library,
+                                          const Source& source, const Source& fallback,
+                                          const LOGFONTA& logFont, int pixelsPerInch);
+    ~FontFace();
+    FontFace(const FontFace&) = delete;
+    FontFace& operator=(const FontFace&) = delete;
+
+    const TEXTMETRICA& Metrics() const { return metrics_; }
+    const GlyphImage& Glyph(char32_t code);
+    int Advance(char32_t code) { return Glyph(code).advance; }
+    // Below the baseline, in pixels, and at least one pixel thick.
+    int UnderlineOffset() const { return underlineOffset_; }
+    int UnderlineThickness() const { return underlineThickness_; }
+    // Above the baseline.
+    int StrikeOutOffset() const { return strikeOutOffset_; }
+    bool Underlined() const { return metrics_.tmUnderlined != 0; }
+    bool StruckOut() const { return metrics_.tmStruckOut != 0; }
+
+    // A FreeType face set to the size; defined with the engine.
+    struct Sized;
+
+private:
+    FontFace() = default;
+    bool Render(Sized& face, char32_t code, GlyphImage& glyph);
+
+    std::shared_ptr<FreeTypeLibrary> library_;
+    std::unique_ptr<Sized> primary_;
+    // Opened on the first character the primary face lacks.
+    std::unique_ptr<Sized> fallback_;
+    Source fallbackSource_;
+    double emPixels_ = 0;
+    bool fallbackTried_ = false;
+    TEXTMETRICA metrics_{};
+    int underlineOffset_ = 1;
+    int underlineThickness_ = 1;
+    int strikeOutOffset_ = 1;
+    std::unordered_map<char32_t, GlyphImage> glyphs_;
+};
+
+struct FontFamily {
+    std::string name; // in code page 932
+    bool japanese = false;
+    bool fixedPitch = false;
+};
 
 class TextEngine {
 public:
@@ -16,6 +97,30 @@ public:
     ~TextEngine();
     TextEngine(const TextEngine&) = delete;
     TextEngine& operator=(const TextEngine&) = delete;
+
+    // The sized face for a logical font; equal logical fonts share one. Null
+    // when no installed font can be opened.
+    std::shared_ptr<FontFace> FaceFor(const LOGFONTA& logFont, int pixelsPerInch);
+
+    // Splits code page 932 bytes into characters; a lead byte at the end
+    // stands alone.
+    void Decode(const char* text, int count, std::vector<Character>& characters);
+
+    // The installed families, sorted by name, without duplicates.
+    const std::vector<FontFamily>& Families();
+
+private:
+    FontFace::Source Resolve(const std::string& family, bool bold, bool italic);
+    char32_t DoubleByte(unsigned char lead, unsigned char trail);
+
+    std::shared_ptr<FreeTypeLibrary> library_;
+    std::map<std::string, std::shared_ptr<FontFace>> faces_;
+    std::map<std::string, FontFace::Source> sources_;
+    std::array<bool, 256> leadBytes_{};
+    std::array<char32_t, 256> singleBytes_{};
+    std::vector<char32_t> doubleBytes_;
+    std::vector<FontFamily> families_;
+    bool familiesListed_ = false;
 };
 
 } // namespace platform::gdi

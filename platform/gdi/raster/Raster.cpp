@@ -116,7 +116,7 @@ LONG FirstCentreAtOrAfter(double x, const RECT& bounds) {
 }
 
 int Blend(int destination, int source, int alpha) {
-    return destination + ((source - destination) * alpha + 127) / 255;
+    return (destination * (255 - alpha) + source * alpha + 127) / 255;
 }
 
 Pixel BlendPixel(Pixel destination, Pixel source, int alpha) {

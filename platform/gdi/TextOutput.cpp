@@ -1,0 +1,475 @@
+// Text output and measurement: TextOutA, ExtTextOutA, DrawTextA, extents,
+// metrics and the font families.
+
+#include "GdiState.h"
+#include "Text.h"
+#include "raster/Raster.h"
+
+#include "../core/Context.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::gdi {
+
+namespace {
+
+FontFace* FaceOf(DeviceContext& dc) {
+    GdiObject* object = SelectedObject(dc.attributes.font);
+    FontData* font = object ? std::get_if<FontData>(&object->data) : nullptr;
+    if (!font) {
+        return nullptr;
+    }
+    if (!font->face) {
+        GdiState& state = Ctx().Gdi();
+        font->face = state.text->FaceFor(font->logFont, state.pixelsPerInch);
+    }
+    return font->face.get();
+}
+
+// A character placed on its line, x relative to the line's start.
+struct PlacedGlyph {
+    char32_t code;
+    LONG x;
+    int advance;
+    bool drawn;
+};
+
+struct Run {
+    std::vector<PlacedGlyph> glyphs;
+    LONG width = 0;
+};
+
+// Places text on one line; `dx`, when given, holds each byte's advance (a
+// double-byte character advances by the sum of its two).
+Run Place(FontFace& face, const char* text, int count, const INT* dx) {
+    static thread_local std::vector<Character> characters;
+    Ctx().Gdi().text->Decode(text, count, characters);
+    Run run;
+    run.glyphs.reserve(characters.size());
+    for (const Character& character : characters) {
+        int advance =
+            dx ? dx[character.offset] + (character.length == 2 ? dx[character.offset + 1] : 0)
+               : face.Advance(character.code);
+        run.glyphs.push_back({character.code, run.width, advance, true});
+        run.width += advance;
+    }
+    return run;
+}
+
+// Draws the glyphs of a line whose cell has its top-left at `origin`
+// (surface coordinates), with the font's underline and strike-out.
+void DrawGlyphs(Surface& surface, const Region& clip, FontFace& face, POINT origin,
+                const std::vector<PlacedGlyph>& glyphs, LONG width, Pixel color) {
+    raster::Target target{surface, clip, R2_COPYPEN};
+    LONG baseline = origin.y + face.Metrics().tmAscent;
+    for (const PlacedGlyph& placed : glyphs) {
+        if (!placed.drawn) {
+            continue;
+        }
+        const GlyphImage& glyph = face.Glyph(placed.code);
+        raster::BlendMask(target, origin.x + placed.x + glyph.left, baseline - glyph.top,
+                          glyph.coverage.data(), glyph.width, glyph.rows, glyph.width, color);
+    }
+    LONG thickness = face.UnderlineThickness();
+    if (face.Underlined()) {
+        LONG top = baseline + face.UnderlineOffset();
+        raster::FillRect(target, {origin.x, top, origin.x + width, top + thickness}, color);
+    }
+    if (face.StruckOut()) {
+        LONG top = baseline - face.StrikeOutOffset();
+        raster::FillRect(target, {origin.x, top, origin.x + width, top + thickness}, color);
+    }
+}
+
+RECT Normalized(const RECT& rect) {
+    return {std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
+            std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
+}
+
+LONG AlignedLeft(UINT align, LONG x, LONG width) {
+    if ((align & TA_CENTER) == TA_CENTER) {
+        return x - width / 2;
+    }
+    return align & TA_RIGHT ? x - width : x;
+}
+
+LONG AlignedTop(UINT align, LONG y, const TEXTMETRICA& metrics) {
+    if ((align & TA_BASELINE) == TA_BASELINE) {
+        return y - metrics.tmAscent;
+    }
+    return align & TA_BOTTOM ? y - metrics.tmHeight : y;
+}
+
+// ---- DrawTextA ---------------------------------------------------------
+
+// A paragraph with its accelerator prefixes taken out: the characters that
+// followed a lone "&" are underlined.
+struct Paragraph {
+    std::string text;
+    std::vector<int> underlinedOffsets;
+};
+
+std::vector<Paragraph> SplitParagraphs(const char* text, int count, UINT format) {
+    std::vector<Paragraph> paragraphs(1);
+    bool singleLine = format & DT_SINGLELINE;
+    bool prefixes = !(format & DT_NOPREFIX);
+    for (int i = 0; i < count; ++i) {
+        char byte = text[i];
+        Paragraph& current = paragraphs.back();
+        if (byte == '\r' || byte == '\n') {
+            if (byte == '\r' && i + 1 < count && text[i + 1] == '\n') {
+                ++i;
+            }
+            if (!singleLine) {
+                paragraphs.emplace_back();
+            }
+            continue;
+        }
+        if (prefixes && byte == '&') {
+            if (i + 1 < count && text[i + 1] == '&') {
+                current.text += '&';
+                ++i;
+            } else if (i + 1 < count) {
+                current.underlinedOffsets.push_back(static_cast<int>(current.text.size()));
+            }
+            continue;
+        }
+        bool lead = IsDBCSLeadByte(static_cast<BYTE>(byte)) && i + 1 < count;
+        current.text += byte;
+        if (lead) {
+            current.text += text[++i];
+        }
+    }
+    return paragraphs;
+}
+
+struct LaidOutLine {
+    const Paragraph* paragraph;
+    Run run;
+    std::vector<int> offsets; // byte offset of each glyph in the paragraph
+};
+
+// Places a paragraph, tabs expanded to the next stop when asked.
+LaidOutLine PlaceParagraph(FontFace& face, const Paragraph& paragraph, UINT format) {
+    LaidOutLine line{&paragraph, {}, {}};
+    std::vector<Character> characters;
+    Ctx().Gdi().text->Decode(paragraph.text.data(), static_cast<int>(paragraph.text.size()),
+                             characters);
+    LONG tabStop = std::max<LONG>(1, 8 * face.Metrics().tmAveCharWidth);
+    for (const Character& character : characters) {
+        LONG x = line.run.width;
+        int advance;
+        bool drawn = true;
+        if (character.code == '\t') {
+            advance =
+                format & DT_EXPANDTABS ? static_cast<int>((x / tabStop + 1) * tabStop - x) : 0;
+            drawn = false;
+        } else {
+            advance = face.Advance(character.code);
+        }
+        line.run.glyphs.push_back({character.code, x, advance, drawn});
+        line.offsets.push_back(character.offset);
+        line.run.width += advance;
+    }
+    return line;
+}
+
+LaidOutLine Slice(const LaidOutLine& whole, std::size_t begin, std::size_t end) {
+    LaidOutLine part{whole.paragraph, {}, {}};
+    while (end > begin && whole.run.glyphs[end - 1].code == ' ') {
+        --end; // spaces at a break hang outside the line
+    }
+    LONG start = begin < whole.run.glyphs.size() ? whole.run.glyphs[begin].x : 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        PlacedGlyph glyph = whole.run.glyphs[i];
+        glyph.x -= start;
+        part.run.glyphs.push_back(glyph);
+        part.offsets.push_back(whole.offsets[i]);
+        part.run.width = glyph.x + glyph.advance;
+    }
+    return part;
+}
+
+// Breaks after spaces and between double-byte characters, so that each line
+// fits `width` unless a single word is wider.
+void WrapInto(const LaidOutLine& whole, LONG width, std::vector<LaidOutLine>& lines) {
+    const auto& glyphs = whole.run.glyphs;
+    std::size_t n = glyphs.size();
+    auto breakable = [&](std::size_t k) {
+        if (k == n) {
+            return true;
+        }
+        auto wide = [&](std::size_t i) {
+            std::size_t next = i + 1 < n ? static_cast<std::size_t>(whole.offsets[i + 1])
+                                         : whole.paragraph->text.size();
+            return next - static_cast<std::size_t>(whole.offsets[i]) == 2;
+        };
+        return glyphs[k - 1].code == ' ' || wide(k - 1) || wide(k);
+    };
+    std::size_t begin = 0;
+    do {
+        std::size_t end = begin;
+        std::size_t best = 0;
+        for (std::size_t k = begin + 1; k <= n; ++k) {
+            LONG right = glyphs[k - 1].x + glyphs[k - 1].advance - glyphs[begin].x;
+            bool fits = right <= width || glyphs[k - 1].code == ' ';
+            if (!fits && best != 0) {
+                break;
+            }
+            if (breakable(k)) {
+                best = k;
+                if (!fits) {
+                    break;
+                }
+            }
+            end = k;
+        }
+        end = best != 0 ? best : std::max(end, begin + 1);
+        lines.push_back(Slice(whole, begin, std::min(end, n)));
+        begin = std::min(end, n);
+        while (begin < n && glyphs[begin].code == ' ') {
+            ++begin;
+        }
+    } while (begin < n);
+}
+
+void DrawPrefixUnderlines(Surface& surface, const Region& clip, FontFace& face, POINT origin,
+                          const LaidOutLine& line, Pixel color) {
+    raster::Target target{surface, clip, R2_COPYPEN};
+    LONG top = origin.y + face.Metrics().tmAscent + face.UnderlineOffset();
+    for (int offset : line.paragraph->underlinedOffsets) {
+        auto at = std::find(line.offsets.begin(), line.offsets.end(), offset);
+        if (at != line.offsets.end()) {
+            const PlacedGlyph& glyph = line.run.glyphs[at - line.offsets.begin()];
+            raster::FillRect(target,
+                             {origin.x + glyph.x, top, origin.x + glyph.x + glyph.advance,
+                              top + face.UnderlineThickness()},
+                             color);
+        }
+    }
+}
+
+} // namespace
+
+} // namespace platform::gdi
+
+using namespace platform::gdi;
+
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
+                 const INT* dx) {
+    DeviceContext* context = FindDC(dc);
+    if (!context || (count > 0 && !text) || count > (1u << 24)) {
+        return FALSE;
+    }
+    FontFace* face = FaceOf(*context);
+    if (!face) {
+        return FALSE;
+    }
+    Run run = Place(*face, text, static_cast<int>(count), dx);
+    DcAttributes& attributes = context->attributes;
+    bool updatePosition = attributes.textAlign & TA_UPDATECP;
+    POINT reference = updatePosition ? attributes.position : POINT{x, y};
+    LONG left = AlignedLeft(attributes.textAlign, reference.x, run.width);
+    LONG top = AlignedTop(attributes.textAlign, reference.y, face->Metrics());
+
+    const Region& drawable = Drawable(*context);
+    const Region* clip = &drawable;
+    Region clipped;
+    RECT box = rect ? ToSurface(*context, Normalized(*rect)) : RECT{};
+    if ((options & ETO_CLIPPED) && rect) {
+        clipped = drawable.Intersect(Region(box));
+        clip = &clipped;
+    }
+    Pixel background = ToPixel(attributes.backgroundColor);
+    if ((options & ETO_OPAQUE) && rect) {
+        raster::FillRect({*context->surface, drawable, R2_COPYPEN}, box, background);
+    }
+    POINT origin = ToSurface(*context, left, top);
+    if (attributes.backgroundMode == OPAQUE) {
+        RECT cell{origin.x, origin.y, origin.x + run.width, origin.y + face->Metrics().tmHeight};
+        raster::FillRect({*context->surface, *clip, R2_COPYPEN}, cell, background);
+    }
+    DrawGlyphs(*context->surface, *clip, *face, origin, run.glyphs, run.width,
+               ToPixel(attributes.textColor));
+    if (updatePosition) {
+        attributes.position.x = (attributes.textAlign & TA_CENTER) == TA_CENTER ? reference.x
+                                : attributes.textAlign & TA_RIGHT               ? left
+                                                                                : left + run.width;
+    }
+    return TRUE;
+}
+
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
+    if (count < 0) {
+        return FALSE;
+    }
+    return ExtTextOutA(dc, x, y, 0, nullptr, text, static_cast<UINT>(count), nullptr);
+}
+
+BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size) {
+    DeviceContext* context = FindDC(dc);
+    if (!context || !size || count < 0 || (count > 0 && !text)) {
+        return FALSE;
+    }
+    FontFace* face = FaceOf(*context);
+    if (!face) {
+        return FALSE;
+    }
+    Run run = Place(*face, text, count, nullptr);
+    *size = {run.width, face->Metrics().tmHeight};
+    return TRUE;
+}
+
+BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size) {
+    return GetTextExtentPointA(dc, text, count, size);
+}
+
+BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {
+    DeviceContext* context = FindDC(dc);
+    FontFace* face = context ? FaceOf(*context) : nullptr;
+    if (!face || !metrics) {
+        return FALSE;
+    }
+    *metrics = face->Metrics();
+    return TRUE;
+}
+
+int GetTextFaceA(HDC dc, int count, LPSTR faceName) {
+    DeviceContext* context = FindDC(dc);
+    const FontData* font = context ? SelectedAs<FontData>(context->attributes.font) : nullptr;
+    if (!font) {
+        return 0;
+    }
+    int length = static_cast<int>(std::strlen(font->logFont.lfFaceName));
+    if (!faceName) {
+        return length + 1;
+    }
+    if (count <= 0) {
+        return 0;
+    }
+    int copied = std::min(length, count - 1);
+    std::memcpy(faceName, font->logFont.lfFaceName, static_cast<std::size_t>(copied));
+    faceName[copied] = '\0';
+    return copied;
+}
+
+int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
+    DeviceContext* context = FindDC(dc);
+    if (!context || !rect || (!text && count != 0)) {
+        return 0;
+    }
+    FontFace* face = FaceOf(*context);
+    if (!face) {
+        return 0;
+    }
+    if (count < 0) {
+        count = static_cast<int>(std::strlen(text));
+    }
+    const TEXTMETRICA& metrics = face->Metrics();
+    LONG lineHeight =
+        metrics.tmHeight + (format & DT_EXTERNALLEADING ? metrics.tmExternalLeading : 0);
+    std::vector<Paragraph> paragraphs = SplitParagraphs(text, count, format);
+    std::vector<LaidOutLine> lines;
+    bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
+    for (const Paragraph& paragraph : paragraphs) {
+        LaidOutLine whole = PlaceParagraph(*face, paragraph, format);
+        if (wrap && !whole.run.glyphs.empty()) {
+            WrapInto(whole, rect->right - rect->left, lines);
+        } else {
+            lines.push_back(std::move(whole));
+        }
+    }
+    LONG height = lineHeight * static_cast<LONG>(lines.size());
+    if (format & DT_CALCRECT) {
+        LONG widest = 0;
+        for (const LaidOutLine& line : lines) {
+            widest = std::max(widest, line.run.width);
+        }
+        rect->right = rect->left + widest;
+        rect->bottom = rect->top + height;
+        return height;
+    }
+
+    LONG top = rect->top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER) {
+            top = rect->top + (rect->bottom - rect->top - lineHeight) / 2;
+        } else if (format & DT_BOTTOM) {
+            top = rect->bottom - lineHeight;
+        }
+    }
+    const Region& drawable = Drawable(*context);
+    Region clipped;
+    const Region* clip = &drawable;
+    if (!(format & DT_NOCLIP)) {
+        clipped = drawable.Intersect(Region(ToSurface(*context, Normalized(*rect))));
+        clip = &clipped;
+    }
+    DcAttributes& attributes = context->attributes;
+    Pixel color = ToPixel(attributes.textColor);
+    Pixel background = ToPixel(attributes.backgroundColor);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const LaidOutLine& line = lines[i];
+        LONG left = rect->left;
+        if (format & DT_CENTER) {
+            left = rect->left + (rect->right - rect->left - line.run.width) / 2;
+        } else if (format & DT_RIGHT) {
+            left = rect->right - line.run.width;
+        }
+        POINT origin = ToSurface(*context, left, top + lineHeight * static_cast<LONG>(i));
+        if (attributes.backgroundMode == OPAQUE) {
+            raster::FillRect(
+                {*context->surface, *clip, R2_COPYPEN},
+                {origin.x, origin.y, origin.x + line.run.width, origin.y + metrics.tmHeight},
+                background);
+        }
+        DrawGlyphs(*context->surface, *clip, *face, origin, line.run.glyphs, line.run.width, color);
+        if (!(format & DT_HIDEPREFIX)) {
+            DrawPrefixUnderlines(*context->surface, *clip, *face, origin, line, color);
+        }
+    }
+    return (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))
+               ? top - rect->top + height
+               : height;
+}
+
+int EnumFontFamiliesExA(HDC dc, LOGFONTA* font, FONTENUMPROCA proc, LPARAM data, DWORD) {
+    if (!FindDC(dc) || !font || !proc) {
+        return 0;
+    }
+    std::string wanted(font->lfFaceName, strnlen(font->lfFaceName, LF_FACESIZE));
+    int result = 1;
+    for (const FontFamily& family : platform::Ctx().Gdi().text->Families()) {
+        if (!wanted.empty() && family.name != wanted) {
+            continue;
+        }
+        for (BYTE charset :
+             {static_cast<BYTE>(SHIFTJIS_CHARSET), static_cast<BYTE>(ANSI_CHARSET)}) {
+            if (charset == SHIFTJIS_CHARSET && !family.japanese) {
+                continue;
+            }
+            if (font->lfCharSet != DEFAULT_CHARSET && font->lfCharSet != charset) {
+                continue;
+            }
+            ENUMLOGFONTEXA logFont{};
+            logFont.elfLogFont.lfHeight = 16;
+            logFont.elfLogFont.lfWeight = FW_NORMAL;
+            logFont.elfLogFont.lfCharSet = charset;
+            logFont.elfLogFont.lfPitchAndFamily =
+                static_cast<BYTE>((family.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | FF_SWISS);
+            std::memcpy(logFont.elfLogFont.lfFaceName, family.name.data(), family.name.size());
+            std::memcpy(logFont.elfFullName, family.name.data(), family.name.size());
+            NEWTEXTMETRICEXA metrics{};
+            metrics.ntmTm.tmHeight = 16;
+            metrics.ntmTm.tmCharSet = charset;
+            metrics.ntmTm.tmPitchAndFamily = static_cast<BYTE>(
+                TMPF_TRUETYPE | TMPF_VECTOR | (family.fixedPitch ? 0 : TMPF_FIXED_PITCH));
+            result = proc(&logFont.elfLogFont, &metrics.ntmTm, TRUETYPE_FONTTYPE, data);
+            if (result == 0) {
+                return 0;
+            }
+        }
+    }
+    return result;
+}

@@ -1,0 +1,293 @@
+#include "../Icon.h"
+#include "../Surface.h"
+
+#include "platform/Testing.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr COLORREF kSentinel = RGB(10, 200, 30);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+class PaintingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::ResetForTesting();
+        dc = platform::CreateMemorySurfaceDC(kWidth, kHeight, kSentinel);
+        ASSERT_NE(dc, nullptr);
+    }
+    void TearDown() override {
+        DeleteDC(dc);
+        platform::LiveHandleCounts live = platform::CountLiveHandles();
+        EXPECT_EQ(live.gdiObjects, 0u);
+        EXPECT_EQ(live.deviceContexts, 0u);
+    }
+
+    // Checks every pixel of the surface against `expected`; returns the number
+    // of pixels that differ so that a failure reports once.
+    int Mismatches(const std::function<COLORREF(int, int)>& expected) {
+        int mismatches = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                COLORREF want = expected(x, y);
+                COLORREF got = platform::ReadSurfacePixel(dc, x, y);
+                if (want != got && mismatches++ < 5) {
+                    ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << got
+                                  << " instead of " << want;
+                }
+            }
+        }
+        return mismatches;
+    }
+
+    static bool In(int x, int y, RECT r) {
+        return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+    }
+
+    static constexpr int kWidth = 48;
+    static constexpr int kHeight = 40;
+    HDC dc = nullptr;
+};
+
+} // namespace
+
+TEST_F(PaintingTest, FillRectExcludesRightAndBottomAndFollowsOriginsAndClip) {
+    HBRUSH red = CreateSolidBrush(kRed);
+    RECT rect{10, 10, 20, 15};
+    ASSERT_TRUE(FillRect(dc, &rect, red));
+    EXPECT_EQ(Mismatches([&](int x, int y) { return In(x, y, rect) ? kRed : kSentinel; }), 0);
+
+    // Logical (0, 0) lands on device (5, 7) - (2, 1); the clip is in device units.
+    int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, 5, 7, nullptr);
+    SetWindowOrgEx(dc, 2, 1, nullptr);
+    IntersectClipRect(dc, 0, 0, 30, 30);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    RECT big{-100, -100, 100, 100};
+    FillRect(dc, &big, blue);
+    RECT clip{3, 6, 33, 36};
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                  return In(x, y, clip) ? RGB(0, 0, 255) : In(x, y, rect) ? kRed : kSentinel;
+              }),
+              0);
+    RestoreDC(dc, saved);
+    FillRect(dc, &big, blue);
+    EXPECT_EQ(Mismatches([](int, int) { return RGB(0, 0, 255); }), 0);
+
+    HPEN pen = CreatePen(PS_SOLID, 1, 0);
+    EXPECT_EQ(FillRect(dc, &rect, reinterpret_cast<HBRUSH>(pen)), 0) << "a pen is no brush";
+    DeleteObject(pen);
+    DeleteObject(red);
+    DeleteObject(blue);
+}
+
+TEST_F(PaintingTest, FrameRectAndHatchedBrushes) {
+    HBRUSH red = CreateSolidBrush(kRed);
+    RECT rect{4, 5, 14, 12};
+    FrameRect(dc, &rect, red);
+    RECT inner{5, 6, 13, 11};
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                  return In(x, y, rect) && !In(x, y, inner) ? kRed : kSentinel;
+              }),
+              0);
+    DeleteObject(red);
+
+    // A transparent hatch changes only the pattern's pixels; an opaque one
+    // paints the rest in the background colour.
+    HBRUSH cross = CreateHatchBrush(HS_CROSS, RGB(0, 0, 255));
+    RECT area{16, 0, 40, 24};
+    SetBkMode(dc, TRANSPARENT);
+    FillRect(dc, &area, cross);
+    int changed = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            COLORREF pixel = platform::ReadSurfacePixel(dc, x, y);
+            if (pixel == RGB(0, 0, 255)) {
+                ++changed;
+                EXPECT_TRUE(In(x, y, area));
+                EXPECT_TRUE(x % 8 == 0 || y % 8 == 0) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(changed, 3 * 24 + 3 * 24 - 9);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(1, 1, 1));
+    FillRect(dc, &area, cross);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 17, 1), RGB(1, 1, 1));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 17, 0), RGB(0, 0, 255));
+    DeleteObject(cross);
+}
+
+TEST_F(PaintingTest, LinesLeaveOutTheirLastPointAndMoveThePosition) {
+    HPEN red = CreatePen(PS_SOLID, 0, kRed);
+    SelectObject(dc, red);
+    MoveToEx(dc, 5, 3, nullptr);
+    LineTo(dc, 15, 3);  // right
+    LineTo(dc, 15, 10); // down
+    LineTo(dc, 8, 17);  // down-left diagonal
+    POINT position;
+    GetCurrentPositionEx(dc, &position);
+    EXPECT_EQ(position.x, 8);
+    EXPECT_EQ(position.y, 17);
+    EXPECT_EQ(Mismatches([](int x, int y) {
+                  bool top = y == 3 && x >= 5 && x < 15;
+                  bool side = x == 15 && y >= 3 && y < 10;
+                  bool diagonal = y >= 10 && y < 17 && x == 15 - (y - 10);
+                  return top || side || diagonal ? kRed : kSentinel;
+              }),
+              0);
+
+    POINT grid[] = {{0, 30}, {10, 30}, {20, 25}, {20, 35}};
+    DWORD counts[] = {2, 2};
+    ASSERT_TRUE(PolyPolyline(dc, grid, counts, 2));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 9, 30), kRed);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 10, 30), kSentinel);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 20, 34), kRed);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 20, 35), kSentinel);
+    DWORD bad[] = {2, 1};
+    EXPECT_FALSE(PolyPolyline(dc, grid, bad, 2));
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(red);
+}
+
+TEST_F(PaintingTest, RasterOperationsOnLines) {
+    auto before = std::make_shared<platform::gdi::Surface>(*platform::SurfaceOf(dc));
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0x0F, 0xF0, 0x55));
+    SelectObject(dc, pen);
+    SetROP2(dc, R2_XORPEN);
+    POINT line[] = {{2, 2}, {40, 30}, {2, 38}};
+    Polyline(dc, line, 3);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 2, 2), kSentinel ^ RGB(0x0F, 0xF0, 0x55));
+    EXPECT_GT(platform::gdi::CountDifferentPixels(*before, *platform::SurfaceOf(dc)), 60u);
+    Polyline(dc, line, 3);
+    EXPECT_EQ(platform::gdi::CountDifferentPixels(*before, *platform::SurfaceOf(dc)), 0u)
+        << "a second XOR restores every pixel";
+
+    SetROP2(dc, R2_NOT);
+    MoveToEx(dc, 0, 0, nullptr);
+    LineTo(dc, 3, 0);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 1, 0), ~kSentinel & 0xFFFFFF);
+    SetROP2(dc, R2_NOP);
+    LineTo(dc, 3, 10);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 3, 5), kSentinel);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(pen);
+}
+
+TEST_F(PaintingTest, DottedPensFillGapsOnlyWhenOpaque) {
+    HPEN dot = CreatePen(PS_DOT, 1, kRed);
+    SelectObject(dc, dot);
+    SetBkColor(dc, RGB(0, 0, 255));
+    MoveToEx(dc, 0, 1, nullptr);
+    LineTo(dc, 30, 1);
+    SetBkMode(dc, TRANSPARENT);
+    MoveToEx(dc, 0, 3, nullptr);
+    LineTo(dc, 30, 3);
+    EXPECT_EQ(Mismatches([](int x, int y) {
+                  bool on = (x / 3) % 2 == 0;
+                  if (x < 30 && y == 1) {
+                      return on ? kRed : RGB(0, 0, 255);
+                  }
+                  return x < 30 && y == 3 && on ? kRed : kSentinel;
+              }),
+              0);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(dot);
+}
+
+TEST_F(PaintingTest, WideGeometricPensHaveFlatEndsAndMitredCorners) {
+    LOGBRUSH brush{BS_SOLID, kRed, 0};
+    HPEN wide = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, 5, &brush, 0,
+                             nullptr);
+    ASSERT_NE(wide, nullptr);
+    SelectObject(dc, wide);
+    POINT corner[] = {{10, 10}, {30, 10}, {30, 30}};
+    Polyline(dc, corner, 3);
+    // A band five pixels wide centred on each segment, the outer corner
+    // filled square, and nothing beyond the flat ends.
+    EXPECT_EQ(Mismatches([](int x, int y) {
+                  bool across = y >= 8 && y <= 12 && x >= 10 && x <= 32;
+                  bool down = x >= 28 && x <= 32 && y >= 8 && y < 30;
+                  return across || down ? kRed : kSentinel;
+              }),
+              0);
+    EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_SOLID, 3, &brush, 0, nullptr), nullptr)
+        << "a cosmetic pen is one pixel wide";
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(wide);
+}
+
+TEST_F(PaintingTest, RaisedAndSunkenEdgesInTheClassicColours) {
+    const COLORREF white = RGB(255, 255, 255), light = RGB(192, 192, 192);
+    const COLORREF shadow = RGB(128, 128, 128), dark = RGB(0, 0, 0);
+    RECT rect{2, 2, 12, 12};
+    ASSERT_TRUE(DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_MIDDLE));
+    EXPECT_EQ(rect.left, 4);
+    EXPECT_EQ(rect.bottom, 10);
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                  if (!In(x, y, {2, 2, 12, 12})) {
+                      return kSentinel;
+                  }
+                  if (x == 11 || y == 11) {
+                      return dark;
+                  }
+                  if (x == 2 || y == 2) {
+                      return light;
+                  }
+                  if (x == 10 || y == 10) {
+                      return shadow;
+                  }
+                  if (x == 3 || y == 3) {
+                      return white;
+                  }
+                  return light; // the button face in the middle
+              }),
+              0);
+
+    RECT sunken{20, 2, 30, 12};
+    DrawEdge(dc, &sunken, BDR_SUNKENOUTER, BF_TOPLEFT);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 29, 2), shadow) << "top side runs to the right";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 20, 11), shadow);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 29, 11), kSentinel);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 21, 3), kSentinel);
+
+    // The edges follow the system colours.
+    INT face = COLOR_BTNHIGHLIGHT;
+    COLORREF pink = RGB(255, 128, 128);
+    SetSysColors(1, &face, &pink);
+    RECT again{34, 2, 44, 12};
+    DrawEdge(dc, &again, BDR_RAISEDINNER, BF_RECT);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 34, 2), pink);
+}
+
+TEST_F(PaintingTest, FocusRectangleInvertsEveryOtherFramePixelAndUndoesItself) {
+    RECT rect{3, 4, 13, 9};
+    ASSERT_TRUE(DrawFocusRect(dc, &rect));
+    const COLORREF inverted = kSentinel ^ 0xFFFFFF;
+    RECT inner{4, 5, 12, 8};
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                  bool frame = In(x, y, rect) && !In(x, y, inner);
+                  return frame && (x + y) % 2 == 0 ? inverted : kSentinel;
+              }),
+              0);
+    DrawFocusRect(dc, &rect);
+    EXPECT_EQ(Mismatches([](int, int) { return kSentinel; }), 0);
+}
+
+TEST_F(PaintingTest, DrawIconBlendsByAlphaAtItsOwnSize) {
+    platform::gdi::IconImage image{2, 2, {0xFF0000FF, 0x00FFFFFF, 0x80FF0000, 0xFF00FF00}};
+    HICON icon = platform::gdi::CreateIconHandle(image);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_TRUE(DrawIcon(dc, 5, 6, icon));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 5, 6), RGB(0, 0, 255));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 6, 6), kSentinel) << "transparent";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 5, 7), RGB(133, 100, 15)) << "half red";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 6, 7), RGB(0, 255, 0));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 7, 7), kSentinel);
+    EXPECT_TRUE(platform::gdi::DestroyIconHandle(icon));
+    EXPECT_FALSE(DrawIcon(dc, 0, 0, icon));
+    EXPECT_EQ(platform::gdi::CreateIconHandle({2, 2, {1, 2, 3}}), nullptr);
+}
