@@ -43,8 +43,11 @@ std::string Utf8ToAnsi(std::string_view utf8) {
 }
 
 int LocaleCompareNoCase(std::string_view a, std::string_view b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
-                          static_cast<int>(a.size()), b.data(), static_cast<int>(b.size())) -
+    // An empty view may carry no address; the platform refuses a null text.
+    const char* first = a.empty() ? "" : a.data();
+    const char* second = b.empty() ? "" : b.data();
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, first, static_cast<int>(a.size()),
+                          second, static_cast<int>(b.size())) -
            CSTR_EQUAL;
 }
 

@@ -21,6 +21,8 @@ TEST(Text, LocaleComparisonIgnoresCase) {
     EXPECT_LT(LocaleCompareNoCase("abc", "abd"), 0);
     EXPECT_GT(LocaleCompareNoCase("B", "a"), 0);
     EXPECT_LT(LocaleCompareNoCase("", "a"), 0);
+    EXPECT_EQ(LocaleCompareNoCase(std::string_view{}, ""), 0);
+    EXPECT_GT(LocaleCompareNoCase("a", std::string_view{}), 0);
 }
 
 TEST(Text, AsciiComparisonFoldsOnlyAsciiLetters) {
