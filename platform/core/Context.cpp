@@ -2,6 +2,7 @@
 
 #include "../gdi/GdiState.h"
 #include "../kernel/KernelState.h"
+#include "../user/UserState.h"
 #include "platform/Testing.h"
 
 namespace platform {
@@ -14,7 +15,8 @@ std::unique_ptr<Context>& CurrentContext() {
 } // namespace
 
 Context::Context()
-    : kernel_(std::make_unique<KernelState>()), gdi_(std::make_unique<gdi::GdiState>()) {}
+    : kernel_(std::make_unique<KernelState>()), gdi_(std::make_unique<gdi::GdiState>()),
+      user_(std::make_unique<user::UserState>()) {}
 
 Context::~Context() = default;
 

@@ -10,6 +10,9 @@ struct KernelState;
 namespace gdi {
 struct GdiState;
 }
+namespace user {
+struct UserState;
+}
 
 class Context {
 public:
@@ -20,10 +23,12 @@ public:
 
     KernelState& Kernel() { return *kernel_; }
     gdi::GdiState& Gdi() { return *gdi_; }
+    user::UserState& User() { return *user_; }
 
 private:
     std::unique_ptr<KernelState> kernel_;
     std::unique_ptr<gdi::GdiState> gdi_;
+    std::unique_ptr<user::UserState> user_;
 };
 
 // The current context, made on first use.

@@ -6,3 +6,4 @@
 #include "win/gdi.h"
 #include "win/kernel.h"
 #include "win/types.h"
+#include "win/user.h"

@@ -1,0 +1,929 @@
+#pragma once
+// user32: window classes and windows, geometry, the message queue, painting,
+// focus, activation, capture, keyboard and mouse input, timers, scroll bars,
+// message boxes, cursors and icons, system metrics, and the few registry and
+// library calls that answer "not here".
+
+#include "types.h"
+
+WIN_DECLARE_HANDLE(HWND);
+WIN_DECLARE_HANDLE(HMENU);
+WIN_DECLARE_HANDLE(HICON);
+typedef HICON HCURSOR;
+WIN_DECLARE_HANDLE(HDC);
+WIN_DECLARE_HANDLE(HBRUSH);
+WIN_DECLARE_HANDLE(HRGN);
+WIN_DECLARE_HANDLE(HKL);
+WIN_DECLARE_HANDLE(HKEY);
+
+#define CALLBACK
+
+typedef short SHORT;
+typedef int* LPINT;
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
+
+#define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+#define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+#define MAKELRESULT(l, h) (static_cast<LRESULT>(static_cast<DWORD>(MAKELONG(l, h))))
+#define GET_X_LPARAM(lp) (static_cast<int>(static_cast<short>(LOWORD(lp))))
+#define GET_Y_LPARAM(lp) (static_cast<int>(static_cast<short>(HIWORD(lp))))
+
+// ---------------------------------------------------------------- classes
+
+#define CS_VREDRAW 0x0001
+#define CS_HREDRAW 0x0002
+#define CS_DBLCLKS 0x0008
+#define CS_OWNDC 0x0020
+#define CS_CLASSDC 0x0040
+#define CS_PARENTDC 0x0080
+#define CS_NOCLOSE 0x0200
+#define CS_SAVEBITS 0x0800
+#define CS_BYTEALIGNCLIENT 0x1000
+#define CS_BYTEALIGNWINDOW 0x2000
+#define CS_GLOBALCLASS 0x4000
+
+struct WNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+};
+typedef WNDCLASSA* LPWNDCLASSA;
+
+// Returns the class atom, 0 when the name is taken in that module or the
+// record is unusable.
+ATOM RegisterClassA(const WNDCLASSA* wndClass);
+// Looks in the module's classes first, then in the system's.
+BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA wndClass);
+// Fails while a window of the class exists.
+BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
+int GetClassNameA(HWND window, LPSTR className, int maxCount);
+
+#define GCL_HBRBACKGROUND (-10)
+#define GCL_HCURSOR (-12)
+#define GCL_HICON (-14)
+#define GCL_STYLE (-26)
+#define GCL_WNDPROC (-24)
+ULONG_PTR GetClassLongPtrA(HWND window, int index);
+#define GetClassLongA GetClassLongPtrA
+
+// ---------------------------------------------------------------- windows
+
+#define WS_OVERLAPPED 0x00000000L
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_MINIMIZE 0x20000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CLIPSIBLINGS 0x04000000L
+#define WS_CLIPCHILDREN 0x02000000L
+#define WS_MAXIMIZE 0x01000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_VSCROLL 0x00200000L
+#define WS_HSCROLL 0x00100000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+#define WS_OVERLAPPEDWINDOW                                                                        \
+    (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
+
+#define WS_EX_DLGMODALFRAME 0x00000001L
+#define WS_EX_NOPARENTNOTIFY 0x00000004L
+#define WS_EX_TOPMOST 0x00000008L
+#define WS_EX_TRANSPARENT 0x00000020L
+#define WS_EX_TOOLWINDOW 0x00000080L
+#define WS_EX_WINDOWEDGE 0x00000100L
+#define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_CONTEXTHELP 0x00000400L
+#define WS_EX_STATICEDGE 0x00020000L
+#define WS_EX_APPWINDOW 0x00040000L
+
+#define CW_USEDEFAULT (static_cast<int>(0x80000000))
+#define HWND_DESKTOP (static_cast<HWND>(nullptr))
+#define HWND_TOP (static_cast<HWND>(nullptr))
+#define HWND_BOTTOM (reinterpret_cast<HWND>(static_cast<std::intptr_t>(1)))
+#define HWND_TOPMOST (reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1)))
+#define HWND_NOTOPMOST (reinterpret_cast<HWND>(static_cast<std::intptr_t>(-2)))
+
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+typedef CREATESTRUCTA* LPCREATESTRUCTA;
+
+// Sends the creation messages in Windows' order: WM_GETMINMAXINFO (top-level
+// and sizeable windows), WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE,
+// WM_MOVE, WM_PARENTNOTIFY to the parent of a child, then shows the window
+// when WS_VISIBLE is given. The class procedure receives the first of them.
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
+#define CreateWindowA(c, n, s, x, y, w, h, p, m, i, a)                                             \
+    CreateWindowExA(0, c, n, s, x, y, w, h, p, m, i, a)
+// Destroys the owned windows first, then sends WM_DESTROY to the window and
+// its descendants (parents first) and WM_NCDESTROY (children first).
+BOOL DestroyWindow(HWND window);
+BOOL IsWindow(HWND window);
+BOOL IsChild(HWND parent, HWND window);
+HWND GetParent(HWND window);
+HWND SetParent(HWND child, HWND newParent);
+HWND GetDesktopWindow();
+
+#define GW_HWNDFIRST 0
+#define GW_HWNDLAST 1
+#define GW_HWNDNEXT 2
+#define GW_HWNDPREV 3
+#define GW_OWNER 4
+#define GW_CHILD 5
+HWND GetWindow(HWND window, UINT command);
+HWND GetTopWindow(HWND window);
+#define GA_PARENT 1
+#define GA_ROOT 2
+#define GA_ROOTOWNER 3
+HWND GetAncestor(HWND window, UINT flags);
+
+#define GWL_WNDPROC (-4)
+#define GWLP_WNDPROC (-4)
+#define GWL_HINSTANCE (-6)
+#define GWLP_HINSTANCE (-6)
+#define GWL_HWNDPARENT (-8)
+#define GWLP_HWNDPARENT (-8)
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+#define GWL_USERDATA (-21)
+#define GWLP_USERDATA (-21)
+#define GWL_ID (-12)
+#define GWLP_ID (-12)
+// Index 0 and up reach the class's extra window bytes. Setting GWL_STYLE
+// changes the live style (WS_TABSTOP, WS_DISABLED, WS_VISIBLE bits included,
+// without messages), as Windows does.
+LONG_PTR GetWindowLongPtrA(HWND window, int index);
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+LONG GetWindowLongA(HWND window, int index);
+LONG SetWindowLongA(HWND window, int index, LONG value);
+
+BOOL SetPropA(HWND window, LPCSTR name, HANDLE data);
+HANDLE GetPropA(HWND window, LPCSTR name);
+HANDLE RemovePropA(HWND window, LPCSTR name);
+
+int GetWindowTextA(HWND window, LPSTR text, int maxCount);
+int GetWindowTextLengthA(HWND window);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
+BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC enumProc, LPARAM param);
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC enumProc, LPARAM param);
+
+// ---------------------------------------------------------------- geometry
+
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOREDRAW 0x0008
+#define SWP_NOACTIVATE 0x0010
+#define SWP_FRAMECHANGED 0x0020
+#define SWP_SHOWWINDOW 0x0040
+#define SWP_HIDEWINDOW 0x0080
+#define SWP_NOCOPYBITS 0x0100
+#define SWP_NOOWNERZORDER 0x0200
+#define SWP_NOSENDCHANGING 0x0400
+#define SWP_DRAWFRAME SWP_FRAMECHANGED
+#define SWP_NOREPOSITION SWP_NOOWNERZORDER
+
+struct WINDOWPOS {
+    HWND hwnd;
+    HWND hwndInsertAfter;
+    int x;
+    int y;
+    int cx;
+    int cy;
+    UINT flags;
+};
+typedef WINDOWPOS* LPWINDOWPOS;
+
+struct NCCALCSIZE_PARAMS {
+    RECT rgrc[3];
+    WINDOWPOS* lppos;
+};
+
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL BringWindowToTop(HWND window);
+
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_NORMAL 1
+#define SW_SHOWMINIMIZED 2
+#define SW_SHOWMAXIMIZED 3
+#define SW_MAXIMIZE 3
+#define SW_SHOWNOACTIVATE 4
+#define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
+#define SW_SHOWDEFAULT 10
+// Returns whether the window was visible before.
+BOOL ShowWindow(HWND window, int command);
+BOOL ShowOwnedPopups(HWND owner, BOOL show);
+BOOL IsWindowVisible(HWND window);
+BOOL IsIconic(HWND window);
+BOOL IsZoomed(HWND window);
+
+#define WPF_SETMINPOSITION 0x0001
+#define WPF_RESTORETOMAXIMIZED 0x0002
+struct WINDOWPLACEMENT {
+    UINT length;
+    UINT flags;
+    UINT showCmd;
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;
+};
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement);
+BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
+
+// Window rectangles are in screen coordinates, client rectangles start at 0.
+BOOL GetWindowRect(HWND window, LPRECT rect);
+BOOL GetClientRect(HWND window, LPRECT rect);
+BOOL ClientToScreen(HWND window, LPPOINT point);
+BOOL ScreenToClient(HWND window, LPPOINT point);
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
+HWND WindowFromPoint(POINT point);
+#define CWP_ALL 0x0000
+#define CWP_SKIPINVISIBLE 0x0001
+#define CWP_SKIPDISABLED 0x0002
+#define CWP_SKIPTRANSPARENT 0x0004
+HWND ChildWindowFromPoint(HWND parent, POINT point);
+HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags);
+BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
+
+// ---------------------------------------------------------------- messages
+
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_MOVE 0x0003
+#define WM_SIZE 0x0005
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_ENABLE 0x000A
+#define WM_SETREDRAW 0x000B
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUERYENDSESSION 0x0011
+#define WM_QUIT 0x0012
+#define WM_ERASEBKGND 0x0014
+#define WM_SYSCOLORCHANGE 0x0015
+#define WM_ENDSESSION 0x0016
+#define WM_SHOWWINDOW 0x0018
+#define WM_WININICHANGE 0x001A
+#define WM_SETTINGCHANGE WM_WININICHANGE
+#define WM_FONTCHANGE 0x001D
+#define WM_TIMECHANGE 0x001E
+#define WM_ACTIVATEAPP 0x001C
+#define WM_CANCELMODE 0x001F
+#define WM_SETCURSOR 0x0020
+#define WM_MOUSEACTIVATE 0x0021
+#define WM_GETMINMAXINFO 0x0024
+#define WM_ICONERASEBKGND 0x0027
+#define WM_DRAWITEM 0x002B
+#define WM_MEASUREITEM 0x002C
+#define WM_DELETEITEM 0x002D
+#define WM_VKEYTOITEM 0x002E
+#define WM_CHARTOITEM 0x002F
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_QUERYDRAGICON 0x0037
+#define WM_COMPAREITEM 0x0039
+#define WM_WINDOWPOSCHANGING 0x0046
+#define WM_WINDOWPOSCHANGED 0x0047
+#define WM_NOTIFY 0x004E
+#define WM_HELP 0x0053
+#define WM_CONTEXTMENU 0x007B
+#define WM_STYLECHANGING 0x007C
+#define WM_STYLECHANGED 0x007D
+#define WM_SETICON 0x0080
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_NCCALCSIZE 0x0083
+#define WM_NCHITTEST 0x0084
+#define WM_NCPAINT 0x0085
+#define WM_NCACTIVATE 0x0086
+#define WM_GETDLGCODE 0x0087
+#define WM_NCMOUSEMOVE 0x00A0
+#define WM_NCLBUTTONDOWN 0x00A1
+#define WM_NCLBUTTONUP 0x00A2
+#define WM_NCLBUTTONDBLCLK 0x00A3
+#define WM_NCRBUTTONDOWN 0x00A4
+#define WM_NCRBUTTONUP 0x00A5
+#define WM_NCRBUTTONDBLCLK 0x00A6
+#define WM_NCMBUTTONDOWN 0x00A7
+#define WM_NCMBUTTONUP 0x00A8
+#define WM_NCMBUTTONDBLCLK 0x00A9
+#define WM_KEYFIRST 0x0100
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_DEADCHAR 0x0103
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
+#define WM_SYSCHAR 0x0106
+#define WM_SYSDEADCHAR 0x0107
+#define WM_KEYLAST 0x0108
+#define WM_IME_STARTCOMPOSITION 0x010D
+#define WM_IME_ENDCOMPOSITION 0x010E
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
+#define WM_HSCROLL 0x0114
+#define WM_VSCROLL 0x0115
+#define WM_INITMENU 0x0116
+#define WM_INITMENUPOPUP 0x0117
+#define WM_MENUSELECT 0x011F
+#define WM_ENTERIDLE 0x0121
+#define WM_CTLCOLORMSGBOX 0x0132
+#define WM_CTLCOLOREDIT 0x0133
+#define WM_CTLCOLORLISTBOX 0x0134
+#define WM_CTLCOLORBTN 0x0135
+#define WM_CTLCOLORDLG 0x0136
+#define WM_CTLCOLORSCROLLBAR 0x0137
+#define WM_CTLCOLORSTATIC 0x0138
+#define WM_MOUSEFIRST 0x0200
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_RBUTTONDBLCLK 0x0206
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+#define WM_MBUTTONDBLCLK 0x0209
+#define WM_MOUSELAST 0x0209
+#define WM_PARENTNOTIFY 0x0210
+#define WM_ENTERMENULOOP 0x0211
+#define WM_EXITMENULOOP 0x0212
+#define WM_CAPTURECHANGED 0x0215
+#define WM_ENTERSIZEMOVE 0x0231
+#define WM_EXITSIZEMOVE 0x0232
+#define WM_IME_SETCONTEXT 0x0281
+#define WM_IME_NOTIFY 0x0282
+#define WM_IME_CHAR 0x0286
+#define WM_QUERYNEWPALETTE 0x030F
+#define WM_PALETTECHANGED 0x0311
+#define WM_USER 0x0400
+#define WM_APP 0x8000
+
+// WM_ACTIVATE
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define WA_CLICKACTIVE 2
+// WM_MOUSEACTIVATE
+#define MA_ACTIVATE 1
+#define MA_ACTIVATEANDEAT 2
+#define MA_NOACTIVATE 3
+#define MA_NOACTIVATEANDEAT 4
+// WM_SIZE
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
+// WM_SHOWWINDOW lParam
+#define SW_PARENTCLOSING 1
+#define SW_PARENTOPENING 3
+// WM_NCHITTEST
+#define HTERROR (-2)
+#define HTTRANSPARENT (-1)
+#define HTNOWHERE 0
+#define HTCLIENT 1
+#define HTCAPTION 2
+#define HTSYSMENU 3
+#define HTMENU 5
+#define HTHSCROLL 6
+#define HTVSCROLL 7
+#define HTMINBUTTON 8
+#define HTMAXBUTTON 9
+#define HTLEFT 10
+#define HTRIGHT 11
+#define HTTOP 12
+#define HTTOPLEFT 13
+#define HTTOPRIGHT 14
+#define HTBOTTOM 15
+#define HTBOTTOMLEFT 16
+#define HTBOTTOMRIGHT 17
+#define HTBORDER 18
+#define HTCLOSE 20
+// WM_SYSCOMMAND
+#define SC_SIZE 0xF000
+#define SC_MOVE 0xF010
+#define SC_MINIMIZE 0xF020
+#define SC_MAXIMIZE 0xF030
+#define SC_NEXTWINDOW 0xF040
+#define SC_CLOSE 0xF060
+#define SC_KEYMENU 0xF100
+#define SC_RESTORE 0xF120
+#define SC_TASKLIST 0xF130
+// WM_GETDLGCODE
+#define DLGC_WANTARROWS 0x0001
+#define DLGC_WANTTAB 0x0002
+#define DLGC_WANTALLKEYS 0x0004
+#define DLGC_WANTMESSAGE 0x0004
+#define DLGC_HASSETSEL 0x0008
+#define DLGC_DEFPUSHBUTTON 0x0010
+#define DLGC_UNDEFPUSHBUTTON 0x0020
+#define DLGC_RADIOBUTTON 0x0040
+#define DLGC_WANTCHARS 0x0080
+#define DLGC_STATIC 0x0100
+#define DLGC_BUTTON 0x2000
+// Key flags of mouse messages
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+// WM_NCCALCSIZE results
+#define WVR_VALIDRECTS 0x0400
+
+struct STYLESTRUCT {
+    DWORD styleOld;
+    DWORD styleNew;
+};
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+typedef MSG* LPMSG;
+
+// Calls the window's procedure at once and returns its result; 0 for a
+// window that does not exist.
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A 0 window posts a message of the thread.
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define PM_NOYIELD 0x0002
+// Retrieval order: posted messages, WM_QUIT, input, WM_PAINT, WM_TIMER.
+BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT remove);
+// FALSE for WM_QUIT, -1 when nothing can ever arrive (a headless screen with
+// no input left to come) or on bad arguments.
+BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+// Returns when input, a posted message, a paint or a due timer is waiting.
+BOOL WaitMessage();
+// Posts WM_CHAR/WM_SYSCHAR for a key message that makes a character; a
+// double-byte character arrives as two WM_CHAR, lead byte first.
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageA(const MSG* msg);
+LRESULT CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL IsDialogMessageA(HWND dialog, LPMSG msg);
+DWORD GetMessageTime();
+DWORD GetMessagePos();
+BOOL InSendMessage();
+#define QS_KEY 0x0001
+#define QS_MOUSEMOVE 0x0002
+#define QS_MOUSEBUTTON 0x0004
+#define QS_POSTMESSAGE 0x0008
+#define QS_TIMER 0x0010
+#define QS_PAINT 0x0020
+#define QS_SENDMESSAGE 0x0040
+#define QS_MOUSE (QS_MOUSEMOVE | QS_MOUSEBUTTON)
+#define QS_INPUT (QS_MOUSE | QS_KEY)
+#define QS_ALLINPUT (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE)
+DWORD GetQueueStatus(UINT flags);
+
+// ---------------------------------------------------------------- timers
+
+#define USER_TIMER_MINIMUM 0x0000000A
+// Milliseconds on the screen's clock: the virtual clock of a headless screen.
+DWORD GetTickCount();
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
+BOOL KillTimer(HWND window, UINT_PTR id);
+
+// ---------------------------------------------------------------- painting
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+typedef PAINTSTRUCT* LPPAINTSTRUCT;
+
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+BOOL InvalidateRgn(HWND window, HRGN region, BOOL erase);
+BOOL ValidateRect(HWND window, const RECT* rect);
+BOOL ValidateRgn(HWND window, HRGN region);
+BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
+int GetUpdateRgn(HWND window, HRGN region, BOOL erase);
+BOOL UpdateWindow(HWND window);
+#define RDW_INVALIDATE 0x0001
+#define RDW_INTERNALPAINT 0x0002
+#define RDW_ERASE 0x0004
+#define RDW_VALIDATE 0x0008
+#define RDW_NOINTERNALPAINT 0x0010
+#define RDW_NOERASE 0x0020
+#define RDW_NOCHILDREN 0x0040
+#define RDW_ALLCHILDREN 0x0080
+#define RDW_UPDATENOW 0x0100
+#define RDW_ERASENOW 0x0200
+#define RDW_FRAME 0x0400
+#define RDW_NOFRAME 0x0800
+BOOL RedrawWindow(HWND window, const RECT* update, HRGN region, UINT flags);
+HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+HDC GetDC(HWND window);
+HDC GetWindowDC(HWND window);
+#define DCX_WINDOW 0x00000001L
+#define DCX_CACHE 0x00000002L
+#define DCX_NORESETATTRS 0x00000004L
+#define DCX_CLIPCHILDREN 0x00000008L
+#define DCX_CLIPSIBLINGS 0x00000010L
+#define DCX_PARENTCLIP 0x00000020L
+#define DCX_EXCLUDERGN 0x00000040L
+#define DCX_INTERSECTRGN 0x00000080L
+#define DCX_LOCKWINDOWUPDATE 0x00000400L
+HDC GetDCEx(HWND window, HRGN clip, DWORD flags);
+int ReleaseDC(HWND window, HDC dc);
+HWND WindowFromDC(HDC dc);
+#define SW_SCROLLCHILDREN 0x0001
+#define SW_INVALIDATE 0x0002
+#define SW_ERASE 0x0004
+// Moves the client pixels by (dx, dy), invalidates the strip uncovered and
+// moves the child windows along.
+BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* rect, const RECT* clip);
+int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update,
+                   LPRECT updateRect, UINT flags);
+BOOL LockWindowUpdate(HWND window);
+
+// ---------------------------------------------------------------- focus, input
+
+HWND SetFocus(HWND window);
+HWND GetFocus();
+HWND SetActiveWindow(HWND window);
+HWND GetActiveWindow();
+HWND GetForegroundWindow();
+BOOL SetForegroundWindow(HWND window);
+HWND GetLastActivePopup(HWND owner);
+HWND SetCapture(HWND window);
+BOOL ReleaseCapture();
+HWND GetCapture();
+
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_CANCEL 0x03
+#define VK_MBUTTON 0x04
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_CLEAR 0x0C
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_KANA 0x15
+#define VK_KANJI 0x19
+#define VK_ESCAPE 0x1B
+#define VK_CONVERT 0x1C
+#define VK_NONCONVERT 0x1D
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_SELECT 0x29
+#define VK_EXECUTE 0x2B
+#define VK_SNAPSHOT 0x2C
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_HELP 0x2F
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_APPS 0x5D
+#define VK_NUMPAD0 0x60
+#define VK_MULTIPLY 0x6A
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
+#define VK_DECIMAL 0x6E
+#define VK_DIVIDE 0x6F
+#define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
+#define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F11 0x7A
+#define VK_F12 0x7B
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
+#define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
+#define VK_OEM_1 0xBA
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_COMMA 0xBC
+#define VK_OEM_MINUS 0xBD
+#define VK_OEM_PERIOD 0xBE
+#define VK_OEM_2 0xBF
+#define VK_OEM_3 0xC0
+#define VK_OEM_4 0xDB
+#define VK_OEM_5 0xDC
+#define VK_OEM_6 0xDD
+#define VK_OEM_7 0xDE
+#define VK_OEM_102 0xE2
+#define VK_PROCESSKEY 0xE5
+#define VK_PACKET 0xE7
+
+// Bit 15 set: the key is down; bit 0: a toggle key is on.
+SHORT GetKeyState(int virtualKey);
+SHORT GetAsyncKeyState(int virtualKey);
+BOOL GetKeyboardState(BYTE* keyState);
+BOOL SetKeyboardState(BYTE* keyState);
+BOOL GetCursorPos(LPPOINT point);
+BOOL SetCursorPos(int x, int y);
+HCURSOR SetCursor(HCURSOR cursor);
+HCURSOR GetCursor();
+int ShowCursor(BOOL show);
+UINT GetDoubleClickTime();
+void MessageBeep(UINT type);
+
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
+#define IDC_CROSS MAKEINTRESOURCEA(32515)
+#define IDC_UPARROW MAKEINTRESOURCEA(32516)
+#define IDC_SIZE MAKEINTRESOURCEA(32640)
+#define IDC_ICON MAKEINTRESOURCEA(32641)
+#define IDC_SIZENWSE MAKEINTRESOURCEA(32642)
+#define IDC_SIZENESW MAKEINTRESOURCEA(32643)
+#define IDC_SIZEWE MAKEINTRESOURCEA(32644)
+#define IDC_SIZENS MAKEINTRESOURCEA(32645)
+#define IDC_SIZEALL MAKEINTRESOURCEA(32646)
+#define IDC_NO MAKEINTRESOURCEA(32648)
+#define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
+#define IDC_HELP MAKEINTRESOURCEA(32651)
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+#define IDI_HAND MAKEINTRESOURCEA(32513)
+#define IDI_QUESTION MAKEINTRESOURCEA(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCEA(32515)
+#define IDI_ASTERISK MAKEINTRESOURCEA(32516)
+#define IDI_WINLOGO MAKEINTRESOURCEA(32517)
+#define IDI_ERROR IDI_HAND
+#define IDI_WARNING IDI_EXCLAMATION
+#define IDI_INFORMATION IDI_ASTERISK
+// A 0 instance loads the system's shared cursors and icons; otherwise the
+// program's group-cursor and group-icon resources.
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+BOOL DestroyCursor(HCURSOR cursor);
+BOOL DestroyIcon(HICON icon);
+
+// ---------------------------------------------------------------- scroll bars
+
+#define SB_HORZ 0
+#define SB_VERT 1
+#define SB_CTL 2
+#define SB_BOTH 3
+#define SB_LINEUP 0
+#define SB_LINELEFT 0
+#define SB_LINEDOWN 1
+#define SB_LINERIGHT 1
+#define SB_PAGEUP 2
+#define SB_PAGELEFT 2
+#define SB_PAGEDOWN 3
+#define SB_PAGERIGHT 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_TOP 6
+#define SB_LEFT 6
+#define SB_BOTTOM 7
+#define SB_RIGHT 7
+#define SB_ENDSCROLL 8
+#define SIF_RANGE 0x0001
+#define SIF_PAGE 0x0002
+#define SIF_POS 0x0004
+#define SIF_DISABLENOSCROLL 0x0008
+#define SIF_TRACKPOS 0x0010
+#define SIF_ALL (SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS)
+struct SCROLLINFO {
+    UINT cbSize;
+    UINT fMask;
+    int nMin;
+    int nMax;
+    UINT nPage;
+    int nPos;
+    int nTrackPos;
+};
+typedef SCROLLINFO* LPSCROLLINFO;
+typedef const SCROLLINFO* LPCSCROLLINFO;
+int SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw);
+BOOL GetScrollInfo(HWND window, int bar, LPSCROLLINFO info);
+int SetScrollPos(HWND window, int bar, int pos, BOOL redraw);
+int GetScrollPos(HWND window, int bar);
+BOOL SetScrollRange(HWND window, int bar, int minPos, int maxPos, BOOL redraw);
+BOOL GetScrollRange(HWND window, int bar, LPINT minPos, LPINT maxPos);
+BOOL ShowScrollBar(HWND window, int bar, BOOL show);
+
+// ---------------------------------------------------------------- menus
+
+#define MF_BYCOMMAND 0x00000000L
+#define MF_ENABLED 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_BYPOSITION 0x00000400L
+#define MF_SEPARATOR 0x00000800L
+// The window's system menu; `revert` TRUE restores the standard one.
+HMENU GetSystemMenu(HWND window, BOOL revert);
+BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
+// Returns the previous state (MF_ENABLED, MF_GRAYED...), -1 for a missing item.
+BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
+int GetMenuItemCount(HMENU menu);
+UINT GetMenuItemID(HMENU menu, int position);
+UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+HMENU GetMenu(HWND window);
+
+// ---------------------------------------------------------------- message boxes
+
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_YESNO 0x00000004L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONASTERISK 0x00000040L
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_APPLMODAL 0x00000000L
+#define MB_SYSTEMMODAL 0x00001000L
+#define MB_TASKMODAL 0x00002000L
+#define IDOK 1
+#define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
+// A modal box with the text, the caption, the icon and its buttons. The owner
+// (or, with MB_TASKMODAL, every top-level window of the thread) is disabled
+// while it runs and enabled again afterwards. Enter answers the default
+// button, Escape cancels (IDOK for a box with only OK). 0 when the box
+// cannot run.
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// ---------------------------------------------------------------- system
+
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXVSCROLL 2
+#define SM_CYHSCROLL 3
+#define SM_CYCAPTION 4
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CYVTHUMB 9
+#define SM_CXHTHUMB 10
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
+#define SM_CYMENU 15
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+#define SM_CYKANJIWINDOW 18
+#define SM_MOUSEPRESENT 19
+#define SM_CYVSCROLL 20
+#define SM_CXHSCROLL 21
+#define SM_DEBUG 22
+#define SM_SWAPBUTTON 23
+#define SM_CXMIN 28
+#define SM_CYMIN 29
+#define SM_CXSIZE 30
+#define SM_CYSIZE 31
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
+#define SM_CXMINTRACK 34
+#define SM_CYMINTRACK 35
+#define SM_CXDOUBLECLK 36
+#define SM_CYDOUBLECLK 37
+#define SM_CXICONSPACING 38
+#define SM_CYICONSPACING 39
+#define SM_MENUDROPALIGNMENT 40
+#define SM_DBCSENABLED 42
+#define SM_CMOUSEBUTTONS 43
+#define SM_CXFIXEDFRAME SM_CXDLGFRAME
+#define SM_CYFIXEDFRAME SM_CYDLGFRAME
+#define SM_CXSIZEFRAME SM_CXFRAME
+#define SM_CYSIZEFRAME SM_CYFRAME
+#define SM_CXEDGE 45
+#define SM_CYEDGE 46
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+#define SM_CYSMCAPTION 51
+#define SM_CXMINIMIZED 57
+#define SM_CYMINIMIZED 58
+#define SM_CXMAXTRACK 59
+#define SM_CYMAXTRACK 60
+#define SM_CXMAXIMIZED 61
+#define SM_CYMAXIMIZED 62
+#define SM_CXDRAG 68
+#define SM_CYDRAG 69
+#define SM_CXMENUCHECK 71
+#define SM_CYMENUCHECK 72
+#define SM_MOUSEWHEELPRESENT 75
+#define SM_CMONITORS 80
+// The classic Windows values at the screen's resolution; 0 for an unknown index.
+int GetSystemMetrics(int index);
+
+#define SPI_GETWORKAREA 0x0030
+#define SPI_GETANIMATION 0x0048
+#define SPI_SETANIMATION 0x0049
+struct ANIMATIONINFO {
+    UINT cbSize;
+    int iMinAnimate;
+};
+BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID data, UINT winIni);
+
+// One keyboard layout, Japanese.
+int GetKeyboardLayoutList(int count, HKL* layouts);
+HKL GetKeyboardLayout(DWORD threadId);
+HKL ActivateKeyboardLayout(HKL layout, UINT flags);
+BOOL GetKeyboardLayoutNameA(LPSTR name);
+
+// advapi32: there is no registry here; every key fails to open.
+#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000000)))
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000001)))
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000002)))
+#define KEY_READ 0x20019
+#define KEY_QUERY_VALUE 0x0001
+typedef LONG LSTATUS;
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, DWORD desired, HKEY* result);
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, BYTE* data,
+                         LPDWORD dataSize);
+LSTATUS RegCloseKey(HKEY key);
+
+// Only the program itself is loaded; other libraries do not exist here.
+HMODULE LoadLibraryA(LPCSTR fileName);
+BOOL FreeLibrary(HMODULE module);
+typedef std::intptr_t (*FARPROC)();
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);

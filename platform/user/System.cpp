@@ -1,0 +1,340 @@
+// System metrics and parameters, the system menu, cursors and icons, the one
+// keyboard layout, and the registry and libraries that do not exist here.
+
+#include "UserState.h"
+
+#include <cstring>
+
+using namespace platform::user;
+
+int GetSystemMetrics(int index) {
+    SIZE screen = State().backend->ScreenSize();
+    switch (index) {
+    case SM_CXSCREEN:
+    case SM_CXFULLSCREEN:
+        return screen.cx;
+    case SM_CYSCREEN:
+        return screen.cy;
+    case SM_CYFULLSCREEN:
+        return screen.cy - 19;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL:
+    case SM_CYVTHUMB:
+    case SM_CXHTHUMB:
+    case SM_CXSMICON:
+    case SM_CYSMICON:
+        return 16;
+    case SM_CYCAPTION:
+    case SM_CYMENU:
+        return 19;
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+        return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME:
+        return 3;
+    case SM_CXFRAME:
+    case SM_CYFRAME:
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK:
+    case SM_CXDRAG:
+    case SM_CYDRAG:
+        return 4;
+    case SM_CXEDGE:
+    case SM_CYEDGE:
+        return 2;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR:
+        return 32;
+    case SM_CXSIZE:
+    case SM_CYSIZE:
+        return 18;
+    case SM_CXMIN:
+    case SM_CXMINTRACK:
+        return 112;
+    case SM_CYMIN:
+    case SM_CYMINTRACK:
+        return 27;
+    case SM_CXMINIMIZED:
+        return 160;
+    case SM_CYMINIMIZED:
+        return 24;
+    case SM_CXMAXTRACK:
+        return screen.cx + 12;
+    case SM_CYMAXTRACK:
+        return screen.cy + 12;
+    case SM_CXMAXIMIZED:
+        return screen.cx + 8;
+    case SM_CYMAXIMIZED:
+        return screen.cy + 8;
+    case SM_CXICONSPACING:
+    case SM_CYICONSPACING:
+        return 75;
+    case SM_CYSMCAPTION:
+        return 15;
+    case SM_CXMENUCHECK:
+    case SM_CYMENUCHECK:
+        return 13;
+    case SM_CYKANJIWINDOW:
+        return 0;
+    case SM_MOUSEPRESENT:
+    case SM_DBCSENABLED:
+    case SM_CMONITORS:
+        return 1;
+    case SM_CMOUSEBUTTONS:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT, LPVOID data, UINT) {
+    switch (action) {
+    case SPI_GETANIMATION:
+    case SPI_SETANIMATION: {
+        auto* info = static_cast<ANIMATIONINFO*>(data);
+        if (info == nullptr || info->cbSize != sizeof(ANIMATIONINFO)) {
+            return Fail(ERROR_INVALID_PARAMETER, FALSE);
+        }
+        if (action == SPI_GETANIMATION) {
+            info->iMinAnimate = State().animation;
+        } else {
+            State().animation = info->iMinAnimate ? TRUE : FALSE;
+        }
+        return TRUE;
+    }
+    case SPI_GETWORKAREA: {
+        auto* rect = static_cast<RECT*>(data);
+        if (rect == nullptr) {
+            return Fail(ERROR_INVALID_PARAMETER, FALSE);
+        }
+        SIZE screen = State().backend->ScreenSize();
+        *rect = {0, 0, screen.cx, screen.cy};
+        return TRUE;
+    }
+    default:
+        return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
+}
+
+// ------------------------------------------------------------------ menus
+
+namespace {
+
+constexpr UINT kStandardSystemMenu[] = {SC_RESTORE,  SC_MOVE, SC_SIZE, SC_MINIMIZE,
+                                        SC_MAXIMIZE, 0,       SC_CLOSE};
+
+Menu* FindMenu(HMENU menu) {
+    return State().menus.Find(reinterpret_cast<std::uintptr_t>(menu));
+}
+
+MenuItem* FindItem(Menu& menu, UINT item, UINT flags, std::size_t* index = nullptr) {
+    for (std::size_t i = 0; i < menu.items.size(); ++i) {
+        bool match = (flags & MF_BYPOSITION) ? i == item : menu.items[i].id == item;
+        if (match && (flags & MF_BYPOSITION || menu.items[i].id != 0)) {
+            if (index) {
+                *index = i;
+            }
+            return &menu.items[i];
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+HMENU GetSystemMenu(HWND window, BOOL revert) {
+    Window* w = Find(window);
+    if (w == nullptr || !(w->style & WS_SYSMENU)) {
+        return nullptr;
+    }
+    if (revert) {
+        if (w->systemMenu) {
+            State().menus.Remove(reinterpret_cast<std::uintptr_t>(w->systemMenu));
+            w->systemMenu = nullptr;
+        }
+        return nullptr;
+    }
+    if (w->systemMenu == nullptr) {
+        auto menu = std::make_unique<Menu>();
+        for (UINT id : kStandardSystemMenu) {
+            menu->items.push_back({id, static_cast<UINT>(id ? MF_ENABLED : MF_SEPARATOR)});
+        }
+        w->systemMenu = reinterpret_cast<HMENU>(State().menus.Add(std::move(menu)));
+    }
+    return w->systemMenu;
+}
+
+BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
+    Menu* m = FindMenu(menu);
+    std::size_t index = 0;
+    if (m == nullptr || FindItem(*m, position, flags, &index) == nullptr) {
+        return FALSE;
+    }
+    m->items.erase(m->items.begin() + static_cast<std::ptrdiff_t>(index));
+    return TRUE;
+}
+
+BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable) {
+    Menu* m = FindMenu(menu);
+    MenuItem* found = m ? FindItem(*m, item, enable) : nullptr;
+    if (found == nullptr) {
+        return -1;
+    }
+    UINT old = found->state & (MF_GRAYED | MF_DISABLED);
+    found->state =
+        (found->state & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
+    return static_cast<BOOL>(old);
+}
+
+int GetMenuItemCount(HMENU menu) {
+    Menu* m = FindMenu(menu);
+    return m ? static_cast<int>(m->items.size()) : -1;
+}
+
+UINT GetMenuItemID(HMENU menu, int position) {
+    Menu* m = FindMenu(menu);
+    if (m == nullptr || position < 0 || static_cast<std::size_t>(position) >= m->items.size()) {
+        return static_cast<UINT>(-1);
+    }
+    return m->items[position].id;
+}
+
+UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
+    Menu* m = FindMenu(menu);
+    MenuItem* found = m ? FindItem(*m, item, flags) : nullptr;
+    return found ? found->state : static_cast<UINT>(-1);
+}
+
+HMENU GetMenu(HWND) {
+    return nullptr;
+}
+
+// ------------------------------------------------------------------ cursors
+
+namespace {
+
+constexpr std::uintptr_t kGroupCursor = 12;
+constexpr std::uintptr_t kGroupIcon = 14;
+
+bool IsSystemCursorId(ULONG_PTR id) {
+    return (id >= 32512 && id <= 32517) || (id >= 32640 && id <= 32651);
+}
+
+// Cursors and icons are shared: every load of one name gives the same handle.
+HICON LoadShared(HINSTANCE instance, LPCSTR name, std::uintptr_t groupType) {
+    UserState& state = State();
+    if (name == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER, HICON{nullptr});
+    }
+    ULONG_PTR key;
+    if (instance == nullptr) {
+        if (!IS_INTRESOURCE(name) || !IsSystemCursorId(reinterpret_cast<ULONG_PTR>(name))) {
+            return Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HICON{nullptr});
+        }
+        key = reinterpret_cast<ULONG_PTR>(name) | (groupType << 20);
+    } else {
+        HRSRC found = FindResourceA(instance, name, MAKEINTRESOURCEA(groupType));
+        if (found == nullptr) {
+            return nullptr;
+        }
+        key = reinterpret_cast<ULONG_PTR>(found) ^ (groupType << 40);
+    }
+    auto known = state.sharedCursors.find(key);
+    if (known != state.sharedCursors.end()) {
+        return known->second;
+    }
+    auto handle = reinterpret_cast<HICON>(state.cursors.Add(std::make_unique<int>(0)));
+    state.sharedCursors[key] = handle;
+    return handle;
+}
+
+} // namespace
+
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    return LoadShared(instance, name, kGroupCursor);
+}
+
+HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
+    return LoadShared(instance, name, kGroupIcon);
+}
+
+BOOL DestroyCursor(HCURSOR cursor) {
+    // Shared cursors stay loaded, as Windows keeps them.
+    return State().cursors.Find(reinterpret_cast<std::uintptr_t>(cursor)) ? TRUE : FALSE;
+}
+
+BOOL DestroyIcon(HICON icon) {
+    return DestroyCursor(icon);
+}
+
+// ------------------------------------------------------------------ keyboard layouts
+
+namespace {
+HKL JapaneseLayout() {
+    return reinterpret_cast<HKL>(static_cast<std::uintptr_t>(0x04110411));
+}
+} // namespace
+
+int GetKeyboardLayoutList(int count, HKL* layouts) {
+    if (count == 0) {
+        return 1;
+    }
+    if (layouts == nullptr || count < 0) {
+        return 0;
+    }
+    layouts[0] = JapaneseLayout();
+    return 1;
+}
+
+HKL GetKeyboardLayout(DWORD) {
+    return JapaneseLayout();
+}
+
+HKL ActivateKeyboardLayout(HKL layout, UINT) {
+    return layout == JapaneseLayout() ? JapaneseLayout() : nullptr;
+}
+
+BOOL GetKeyboardLayoutNameA(LPSTR name) {
+    if (name == nullptr) {
+        return FALSE;
+    }
+    std::strcpy(name, "00000411");
+    return TRUE;
+}
+
+// ------------------------------------------------------------------ registry, libraries
+
+LSTATUS RegOpenKeyExA(HKEY, LPCSTR, DWORD, DWORD, HKEY* result) {
+    if (result) {
+        *result = nullptr;
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
+
+LSTATUS RegQueryValueExA(HKEY, LPCSTR, LPDWORD, LPDWORD, BYTE*, LPDWORD) {
+    return ERROR_INVALID_HANDLE;
+}
+
+LSTATUS RegCloseKey(HKEY) {
+    return ERROR_INVALID_HANDLE;
+}
+
+HMODULE LoadLibraryA(LPCSTR fileName) {
+    if (fileName == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER, HMODULE{nullptr});
+    }
+    return Fail(126 /* ERROR_MOD_NOT_FOUND */, HMODULE{nullptr});
+}
+
+BOOL FreeLibrary(HMODULE) {
+    return Fail(ERROR_INVALID_HANDLE, FALSE);
+}
+
+FARPROC GetProcAddress(HMODULE, LPCSTR) {
+    return Fail(127 /* ERROR_PROC_NOT_FOUND */, FARPROC{nullptr});
+}

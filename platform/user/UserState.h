@@ -1,0 +1,266 @@
+#pragma once
+// The user part of the platform context: window classes, the window tree, the
+// message queue, timers, focus, activation, capture, keyboard and mouse state,
+// and the screen backend. Windows are reached by handle only: code that sends
+// a message looks its window up again afterwards, since the receiver may have
+// destroyed it.
+
+#include <windows.h>
+
+#include "../backends/Backend.h"
+#include "../core/Context.h"
+#include "../core/HandleTable.h"
+#include "../gdi/Region.h"
+#include "../gdi/Surface.h"
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform::user {
+
+using gdi::Region;
+using gdi::Surface;
+
+struct WindowClass {
+    std::string name;
+    // lpszClassName points at `name`; the menu name is not kept.
+    WNDCLASSA info{};
+    ATOM atom = 0;
+    bool system = false;
+    int liveWindows = 0;
+};
+
+struct ScrollBar {
+    int min = 0;
+    int max = 100;
+    UINT page = 0;
+    int pos = 0;
+    int trackPos = 0;
+    bool tracking = false;
+};
+
+struct MenuItem {
+    UINT id;
+    UINT state;
+};
+struct Menu {
+    std::vector<MenuItem> items;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    WindowClass* windowClass = nullptr;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;
+    HWND owner = nullptr;
+    // Top of the z-order first.
+    std::vector<HWND> children;
+    // In the parent's client coordinates; the screen's for a top-level window.
+    RECT rect{};
+    // In window coordinates (0, 0 is the window's top-left corner).
+    RECT client{};
+    // Where the window goes back to when it is restored.
+    RECT normalRect{};
+    POINT minPosition{-1, -1};
+    POINT maxPosition{-1, -1};
+    std::string text;
+    LONG_PTR id = 0;
+    LONG_PTR userData = 0;
+    HINSTANCE instance = nullptr;
+    std::vector<BYTE> extraBytes;
+    struct Property {
+        HANDLE data;
+        // Properties named by a string hold a reference on the string's atom.
+        bool ownsAtom;
+    };
+    std::map<ATOM, Property> properties;
+    // In client coordinates; empty when nothing waits to be painted.
+    Region update;
+    bool erasePending = false;
+    bool framePending = false;
+    bool internalPaint = false;
+    bool destroying = false;
+    bool created = false;
+    ScrollBar horizontal;
+    ScrollBar vertical;
+    HMENU systemMenu = nullptr;
+    // Only top-level windows own a frame buffer; children draw into it.
+    std::shared_ptr<Surface> surface;
+    SurfaceId backendSurface = 0;
+};
+
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    UINT elapse;
+    TIMERPROC proc;
+    DWORD due;
+};
+
+// A piece of input not yet turned into a message; it is routed when it is
+// retrieved, so the capture and focus of that moment decide where it goes.
+struct InputEvent {
+    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp };
+    enum class Button { None, Left, Right, Middle };
+    Kind kind = Kind::MouseMove;
+    Button button = Button::None;
+    POINT point{};
+    BYTE virtualKey = 0;
+    // The character of a VK_PACKET key: one or two Shift-JIS bytes.
+    WORD packetChar = 0;
+    // Mouse: the MK_ flags after the event; keys: the lParam key data.
+    WORD keyFlags = 0;
+    LPARAM keyData = 0;
+    bool altDown = false;
+    DWORD time = 0;
+    std::uint64_t serial = 0;
+    // The message it became, once routed; nullopt while not yet routed.
+    std::optional<MSG> message;
+};
+
+struct MessageBoxRun {
+    HWND box = nullptr;
+    std::string text;
+    std::string caption;
+    UINT type = 0;
+    int answer = 0;
+};
+
+struct UserState {
+    UserState();
+    ~UserState();
+
+    std::vector<std::unique_ptr<WindowClass>> classes;
+    ATOM nextClassAtom = 0xC100;
+    HandleTable<Window> windows{8};
+    HandleTable<Menu> menus{9};
+    // Top of the z-order first; topmost windows stand before the others.
+    std::vector<HWND> topLevels;
+
+    std::deque<MSG> posted;
+    std::deque<InputEvent> input;
+    std::uint64_t nextInputSerial = 1;
+    bool quitPosted = false;
+    int quitCode = 0;
+    std::vector<Timer> timers;
+    UINT_PTR nextThreadTimerId = 0x7FF0;
+    MSG lastMessage{};
+    WORD lastPacketChar = 0;
+    // The last key pressed, to tell an Alt pressed and released alone.
+    int lastKeyDown = 0;
+    // The caption button under a press of the left button, until it is released.
+    int pressedCaptionButton = HTNOWHERE;
+
+    HWND focus = nullptr;
+    HWND active = nullptr;
+    HWND capture = nullptr;
+    bool appActive = false;
+    std::array<BYTE, 256> keyState{};
+    std::array<BYTE, 256> asyncKeyState{};
+    POINT cursorPos{0, 0};
+    HCURSOR cursor = nullptr;
+    int cursorShowCount = 0;
+
+    // The last button press, to tell a double click.
+    HWND lastClickWindow = nullptr;
+    UINT lastClickMessage = 0;
+    DWORD lastClickTime = 0;
+    POINT lastClickPoint{};
+    bool lastClickWasDouble = false;
+
+    BOOL animation = FALSE;
+    std::vector<MessageBoxRun*> messageBoxes;
+    int beeps = 0;
+
+    // Device contexts given out by GetDC, GetDCEx and BeginPaint, by window.
+    std::map<HDC, HWND> handedOutDCs;
+    // System cursors and icons, shared by every load.
+    std::map<ULONG_PTR, HICON> sharedCursors;
+    HandleTable<int> cursors{10};
+
+    std::unique_ptr<Backend> backend;
+};
+
+UserState& State();
+
+// The window behind a handle; null for a stale or foreign one.
+Window* Find(HWND window);
+inline HWND ToHwnd(std::uintptr_t value) {
+    return reinterpret_cast<HWND>(value);
+}
+
+// Sets the last error and returns `result`.
+template <class R> R Fail(DWORD error, R result) {
+    SetLastError(error);
+    return result;
+}
+
+// Geometry shared by the API areas (Geometry.cpp).
+POINT ClientOriginOnScreen(const Window& window);
+POINT WindowOriginOnScreen(const Window& window);
+RECT ScreenRect(const Window& window);
+HWND TopLevelOf(HWND window);
+bool IsVisibleChain(HWND window);
+bool IsDescendant(HWND ancestor, HWND window);
+// The non-client frame that the style asks for, as thicknesses per side.
+RECT FrameInsets(DWORD style, DWORD exStyle);
+// The client rectangle a window rectangle leaves, the classic metrics applied.
+RECT ClientFromWindow(const RECT& windowRect, DWORD style, DWORD exStyle);
+// Caption rectangle in window coordinates; empty without a caption.
+RECT CaptionRect(const Window& window);
+struct CaptionButtons {
+    RECT icon;
+    RECT minimize;
+    RECT maximize;
+    RECT close;
+};
+// In window coordinates; a button the style does not ask for is empty.
+CaptionButtons CaptionButtonRects(const Window& window);
+RECT VerticalScrollRect(const Window& window);
+RECT HorizontalScrollRect(const Window& window);
+// The deepest visible and enabled window at a screen point.
+HWND DeepestWindowAt(POINT screenPoint);
+// Moves the window among its siblings without messages; true when it moved.
+bool PlaceInZOrder(HWND window, HWND after);
+// Invalidates the whole window, frame included.
+void RepaintWholeWindow(HWND window);
+
+// Painting shared by the areas (Painting.cpp).
+void DrawFrame(HWND window);
+HBRUSH BrushOf(HBRUSH classBrush);
+void InvalidateArea(HWND window, const Region& area, bool erase, bool children);
+void DiscardPainting(Window& window);
+void PrepareSurface(Window& window);
+bool HasPaintPending(HWND window);
+HWND FindWindowToPaint(HWND filter);
+
+// Focus and activation (Input.cpp).
+void Activate(HWND window, WORD how);
+void ForgetWindow(HWND window);
+// The message an input event becomes now; nullopt when it is eaten.
+std::optional<MSG> RouteInput(const InputEvent& event);
+void ApplyKeyMessage(const MSG& message);
+
+// Messages (Messages.cpp).
+bool HasTimerDue(HWND filter);
+// Waits until a message can be retrieved; false when none ever can.
+bool WaitForMessage();
+void KillTimersOf(HWND window);
+
+// Scroll bars (ScrollBars.cpp).
+void DrawScrollBars(HWND window, HDC windowDC);
+bool TrackScrollClick(HWND window, int hit, POINT screenPoint);
+
+// Classes (Windows.cpp, MessageBox.cpp).
+ATOM RegisterClass(UserState& state, const WNDCLASSA& info, bool system);
+void RegisterSystemClasses(UserState& state);
+
+} // namespace platform::user
