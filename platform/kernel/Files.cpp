@@ -39,6 +39,8 @@ DWORD ErrorFromErrno(int error) {
         return ERROR_FILE_EXISTS;
     case ENOMEM:
         return ERROR_NOT_ENOUGH_MEMORY;
+    case ENOSPC:
+        return ERROR_DISK_FULL;
     default:
         return ERROR_INVALID_PARAMETER;
     }
@@ -129,31 +131,61 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, SECURI
     return reinterpret_cast<HANDLE>(handle);
 }
 
+namespace {
+
+// Moves up to `count` bytes, one system call of `step` at a time, going on
+// after signals; stops at the end of the file. Returns the bytes moved and
+// the failure of the last step, 0 when none failed.
+template <class Step> DWORD TransferAll(DWORD count, Step step, int& failure) {
+    DWORD total = 0;
+    failure = 0;
+    while (total < count) {
+        ssize_t moved = step(total);
+        if (moved < 0 && errno == EINTR) {
+            continue;
+        }
+        if (moved < 0) {
+            failure = errno;
+        }
+        if (moved <= 0) {
+            break;
+        }
+        total += static_cast<DWORD>(moved);
+    }
+    return total;
+}
+
+// The open file behind `file` when it was opened for `access`; else sets the
+// last error and gives null.
+OpenFile* FileFor(HANDLE file, DWORD access) {
+    OpenFile* open = FileOf(file);
+    if (open == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, static_cast<OpenFile*>(nullptr));
+    }
+    if (!(open->access & access)) {
+        return Fail(ERROR_ACCESS_DENIED, static_cast<OpenFile*>(nullptr));
+    }
+    return open;
+}
+
+} // namespace
+
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, void*) {
     if (bytesRead) {
         *bytesRead = 0;
     }
-    OpenFile* open = FileOf(file);
+    OpenFile* open = FileFor(file, GENERIC_READ);
     if (open == nullptr) {
-        return Fail(ERROR_INVALID_HANDLE, FALSE);
+        return FALSE;
     }
-    if (!(open->access & GENERIC_READ)) {
-        return Fail(ERROR_ACCESS_DENIED, FALSE);
-    }
-    DWORD total = 0;
     auto* out = static_cast<unsigned char*>(buffer);
-    while (total < bytesToRead) {
-        ssize_t got = read(open->descriptor, out + total, bytesToRead - total);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return Fail(ErrorFromErrno(errno), FALSE);
-        }
-        if (got == 0) {
-            break;
-        }
-        total += static_cast<DWORD>(got);
+    int failure = 0;
+    DWORD total = TransferAll(
+        bytesToRead,
+        [&](DWORD done) { return read(open->descriptor, out + done, bytesToRead - done); },
+        failure);
+    if (failure != 0) {
+        return Fail(ErrorFromErrno(failure), FALSE);
     }
     if (bytesRead) {
         *bytesRead = total;
@@ -165,30 +197,22 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
     if (bytesWritten) {
         *bytesWritten = 0;
     }
-    OpenFile* open = FileOf(file);
+    OpenFile* open = FileFor(file, GENERIC_WRITE);
     if (open == nullptr) {
-        return Fail(ERROR_INVALID_HANDLE, FALSE);
+        return FALSE;
     }
-    if (!(open->access & GENERIC_WRITE)) {
-        return Fail(ERROR_ACCESS_DENIED, FALSE);
-    }
-    DWORD total = 0;
     const auto* in = static_cast<const unsigned char*>(buffer);
-    while (total < bytesToWrite) {
-        ssize_t put = write(open->descriptor, in + total, bytesToWrite - total);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            if (bytesWritten) {
-                *bytesWritten = total;
-            }
-            return Fail(ErrorFromErrno(errno), FALSE);
-        }
-        total += static_cast<DWORD>(put);
-    }
+    int failure = 0;
+    DWORD total = TransferAll(
+        bytesToWrite,
+        [&](DWORD done) { return write(open->descriptor, in + done, bytesToWrite - done); },
+        failure);
     if (bytesWritten) {
         *bytesWritten = total;
+    }
+    // A write that moved fewer bytes than asked has failed, a full disk included.
+    if (total < bytesToWrite) {
+        return Fail(failure != 0 ? ErrorFromErrno(failure) : ERROR_DISK_FULL, FALSE);
     }
     return TRUE;
 }

@@ -112,3 +112,17 @@ TEST_F(KernelFiles, AccessRightsAreChecked) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(KernelFilesDevices, AWriteThatCannotFinishFailsWithTheDiskFull) {
+    HANDLE full = CreateFileA("/dev/full", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(full, INVALID_HANDLE_VALUE);
+    DWORD written = 99;
+    EXPECT_FALSE(WriteFile(full, "abc", 3, &written, nullptr));
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+    CloseHandle(full);
+}
+
+} // namespace
