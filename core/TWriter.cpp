@@ -238,7 +238,12 @@ void TWriter::WriteData(TComponent* component) {
 
 void TWriter::WriteProperties(TPersistent* instance) {
     for (const PropInfo* property : ListPropertyRecords(instance->ClassType())) {
-        if (property != nullptr && IsPropertyStored(instance, *property)) {
+        // A value the reader could not set back is not written; an object
+        // without a setter still has its own properties written.
+        const bool settable =
+            property != nullptr && (property->write.kind != PropertyAccessor::Kind::None ||
+                                    property->Type().kind == TypeKind::Class);
+        if (settable && IsPropertyStored(instance, *property)) {
             WriteProperty(instance, *property);
         }
     }

@@ -3,16 +3,22 @@
 //   resinfo list               every resource: type, name or number, size
 //   resinfo strings            every message: number, a tab, the text in UTF-8
 //   resinfo dump TYPE NAME     one resource's raw bytes to standard output
+//   resinfo form NAME          an RCDATA form resource in the form notation
+//   resinfo form --file PATH   the same for a form resource in a file
 
+#include "FormText.h"
 #include "platform/EmbeddedResources.h"
+#include "runtime/Exceptions.h"
 #include "runtime/Text.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -109,10 +115,46 @@ int Dump(const std::string& type, const std::string& name) {
     return std::cout.flush() ? 0 : 1;
 }
 
+// Prints the form resource in the notation formc compiles; a malformed one
+// gets the reader's error.
+int PrintForm(const std::string& resource) {
+    try {
+        std::cout << velbrin::formtext::Decode(resource);
+    } catch (const velbrin::Exception& error) {
+        std::cerr << "resinfo: " << velbrin::AnsiToUtf8(error.Message()) << "\n";
+        return 1;
+    }
+    return std::cout.flush() ? 0 : 1;
+}
+
+int Form(const std::string& name) {
+    HRSRC resource = FindResourceA(nullptr, ResourceKey(name, false).c_str(), RT_RCDATA);
+    const void* data = resource ? LockResource(LoadResource(nullptr, resource)) : nullptr;
+    if (data == nullptr) {
+        std::cerr << "resinfo: no form resource " << name << "\n";
+        return 1;
+    }
+    return PrintForm(
+        std::string(static_cast<const char*>(data), SizeofResource(nullptr, resource)));
+}
+
+int FormFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::cerr << "resinfo: " << path << ": cannot open\n";
+        return 1;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return PrintForm(bytes.str());
+}
+
 int Usage() {
     std::cerr << "usage: resinfo list\n"
                  "       resinfo strings\n"
-                 "       resinfo dump TYPE NAME\n";
+                 "       resinfo dump TYPE NAME\n"
+                 "       resinfo form NAME\n"
+                 "       resinfo form --file PATH\n";
     return 2;
 }
 
@@ -128,6 +170,12 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 3 && args[0] == "dump") {
         return Dump(args[1], args[2]);
+    }
+    if (args.size() == 2 && args[0] == "form") {
+        return Form(args[1]);
+    }
+    if (args.size() == 3 && args[0] == "form" && args[1] == "--file") {
+        return FormFile(args[2]);
     }
     return Usage();
 }

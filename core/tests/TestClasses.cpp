@@ -2,6 +2,7 @@
 
 #include "core/IdentMaps.h"
 #include "core/TReader.h"
+#include "core/TStream.h"
 #include "core/TWriter.h"
 
 #include <array>
@@ -92,8 +93,7 @@ VELBRIN_DEFINE_CLASS_TABLES(TTestFont, TPersistent, "Tests") {
     cls.Property("Color", TestColorType, Field<&TTestFont::color>, Field<&TTestFont::color>);
     cls.Property("Height", Field<&TTestFont::height>, Field<&TTestFont::height>);
     cls.Property("Name", Field<&TTestFont::name>, Field<&TTestFont::name>);
-    cls.Property("Style", TestFontStylesType, Field<&TTestFont::style>, Field<&TTestFont::style>)
-        .Default(0);
+    cls.Property("Style", TestFontStylesType, Field<&TTestFont::style>, Field<&TTestFont::style>);
 }
 
 void TTestFont::Assign(TPersistent* source) {
@@ -120,7 +120,8 @@ VELBRIN_DEFINE_CLASS_TABLES(TTestControl, TComponent, "Tests") {
     cls.Property("Width", Field<&TTestControl::width>, Field<&TTestControl::width>);
     cls.Property("Height", Field<&TTestControl::height>, Field<&TTestControl::height>);
     cls.Property("Caption", Field<&TTestControl::caption>, Field<&TTestControl::caption>);
-    cls.Property("Font", Call<&TTestControl::Font>, Call<&TTestControl::SetFont>);
+    cls.Property("Font", Call<&TTestControl::Font>, Call<&TTestControl::SetFont>)
+        .Stored(Call<&TTestControl::IsFontStored>);
 }
 
 TTestControl::TTestControl(TComponent* owner) : TComponent(owner) {}
@@ -165,13 +166,19 @@ VELBRIN_DEFINE_CLASS_TABLES(TComboBox, TTestControl, "Tests") {
 }
 
 VELBRIN_DEFINE_CLASS_TABLES(TForm1, TTestControl, "Tests") {
-    cls.Property("PixelsPerInch", Field<&TForm1::pixelsPerInch>, Field<&TForm1::pixelsPerInch>);
     cls.Property("OnCreate", Field<&TForm1::onCreate>, Field<&TForm1::onCreate>);
+    cls.Property("PixelsPerInch", Field<&TForm1::pixelsPerInch>, Field<&TForm1::pixelsPerInch>);
     cls.Field<&TForm1::ComboBox1>("ComboBox1");
     cls.Field<&TForm1::StringGrid1>("StringGrid1");
     cls.Field<&TForm1::Label1>("Label1");
     cls.Method<&TForm1::ComboBox1Change>("ComboBox1Change");
     cls.Method<&TForm1::FormCreate>("FormCreate");
+}
+
+void TForm1::EnumerateChildren(const std::function<void(TComponent*)>& proc) {
+    for (std::int32_t i = 0; i < ComponentCount(); ++i) {
+        proc(Components(i));
+    }
 }
 
 void TForm1::DeclareStoredData(TFiler* filer) {
@@ -230,6 +237,25 @@ VELBRIN_DEFINE_CLASS_TABLES(TProbe, TComponent, "Tests") {
     cls.Property("Color", TestColorType, Field<&TProbe::color>, Field<&TProbe::color>);
     cls.Property("Items", Call<&TProbe::Items>, Call<&TProbe::SetItems>);
     cls.Property("Answer", Call<&ReadOnlyOf>);
+}
+
+void TProbe::AfterLoad() {
+    buddyAtLoad = buddy;
+    TComponent::AfterLoad();
+}
+
+void TProbe::DeclareStoredData(TFiler* filer) {
+    TComponent::DeclareStoredData(filer);
+    filer->DeclareStoredBytes(
+        "Blob",
+        [this](TStream& stream) {
+            blob.resize(static_cast<std::size_t>(stream.Size()));
+            stream.ReadBuffer(blob.data(), static_cast<std::int32_t>(blob.size()));
+        },
+        [this](TStream& stream) {
+            stream.WriteBuffer(blob.data(), static_cast<std::int32_t>(blob.size()));
+        },
+        !blob.empty());
 }
 
 VELBRIN_DEFINE_CLASS_TABLES(TProbeRoot, TComponent, "Tests") {

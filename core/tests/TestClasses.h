@@ -59,6 +59,8 @@ public:
 
     TTestFont* Font() const { return font_; }
     void SetFont(TTestFont* font) { font_->Assign(font); }
+    // Controls that take their parent's font do not store their own.
+    virtual bool IsFontStored() const { return false; }
 
     std::int32_t left = 0, top = 0, width = 0, height = 0;
     std::string caption;
@@ -73,6 +75,7 @@ class TLabel : public TTestControl {
 
 public:
     using TTestControl::TTestControl;
+    bool IsFontStored() const override { return !parentFont; }
     bool parentFont = true;
 };
 
@@ -113,6 +116,9 @@ public:
     explicit TForm1(TComponent* owner) : TTestControl(owner) {}
 
     void DeclareStoredData(TFiler* filer) override;
+    // The form writes the components it owns as its children.
+    void EnumerateChildren(const std::function<void(TComponent*)>& proc) override;
+    bool IsFontStored() const override { return true; }
 
     void FormCreate(TObject* sender) { created.push_back(sender); }
     void ComboBox1Change(TObject* sender) { changed.push_back(sender); }
@@ -145,6 +151,11 @@ public:
     explicit TProbe(TComponent* owner) : TComponent(owner) {}
     ~TProbe() override { delete items_; }
 
+    // Remembers the reference as AfterLoad finds it.
+    void AfterLoad() override;
+    // Adds the binary pseudo-property "Blob".
+    void DeclareStoredData(TFiler* filer) override;
+
     std::int32_t GetSide(std::int32_t index) const { return sides[index]; }
     void SetSide(std::int32_t index, std::int32_t value) { sides[index] = value; }
     std::string GetLabel() const { return label_; }
@@ -174,6 +185,8 @@ public:
     TNotifyEvent onProbe;
     std::int32_t sides[3] = {0, 0, 0};
     std::int32_t color = clBlack;
+    TComponent* buddyAtLoad = nullptr;
+    std::string blob;
 
 private:
     std::string label_;
