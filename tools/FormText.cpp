@@ -213,7 +213,7 @@ private:
                 break;
             }
             default:
-                throw SyntaxError(line_, column_ - 1, std::string("unknown escape \\") + escape);
+                throw SyntaxError(line_, column_ - 2, std::string("unknown escape \\") + escape);
             }
         }
         flush();

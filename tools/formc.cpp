@@ -3,7 +3,7 @@
 //
 //   formc SOURCE -o OUTPUT
 
-#include "FormText.h"
+#include "tools/FormText.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Text.h"
 

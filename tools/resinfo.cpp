@@ -6,7 +6,7 @@
 //   resinfo form NAME          an RCDATA form resource in the form notation
 //   resinfo form --file PATH   the same for a form resource in a file
 
-#include "FormText.h"
+#include "tools/FormText.h"
 #include "platform/EmbeddedResources.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Text.h"
