@@ -48,7 +48,11 @@ TEST(KernelResources, FindResourceMatchesNamesAndNumbers) {
     EXPECT_NE(LockResource(data), nullptr);
     EXPECT_GT(SizeofResource(nullptr, block), 32u);
 
+    // Named resources match ignoring case; the program carries no bitmaps.
+    EXPECT_NE(FindResourceA(nullptr, "tForm1", RT_RCDATA), nullptr);
     EXPECT_EQ(FindResourceA(nullptr, "NO_SUCH_FORM", RT_RCDATA), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_EQ(FindResourceA(nullptr, "TFORM1", RT_BITMAP), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
     EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(1), RT_STRING), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
