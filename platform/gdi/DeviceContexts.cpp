@@ -258,7 +258,8 @@ BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, LPPOINT previous) {
         return FALSE;
     }
     POINT origin = context->attributes.viewportOrigin;
-    return SetViewportOrgEx(dc, origin.x + dx, origin.y + dy, previous);
+    return SetViewportOrgEx(dc, Saturate(static_cast<long long>(origin.x) + dx),
+                            Saturate(static_cast<long long>(origin.y) + dy), previous);
 }
 
 BOOL SetWindowOrgEx(HDC dc, int x, int y, LPPOINT previous) {
@@ -287,8 +288,10 @@ BOOL DPtoLP(HDC dc, LPPOINT points, int count) {
     return WithDC(dc, [&](DeviceContext& context) {
         const DcAttributes& attributes = context.attributes;
         for (int i = 0; i < count; ++i) {
-            points[i].x += attributes.windowOrigin.x - attributes.viewportOrigin.x;
-            points[i].y += attributes.windowOrigin.y - attributes.viewportOrigin.y;
+            points[i].x = Saturate(static_cast<long long>(points[i].x) + attributes.windowOrigin.x -
+                                   attributes.viewportOrigin.x);
+            points[i].y = Saturate(static_cast<long long>(points[i].y) + attributes.windowOrigin.y -
+                                   attributes.viewportOrigin.y);
         }
     });
 }

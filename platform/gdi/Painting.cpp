@@ -203,7 +203,9 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
     if (!context) {
         return FALSE;
     }
-    RECT rect = ToSurface(*context, Normalized({x, y, x + width, y + height}));
+    RECT logical{x, y, Saturate(static_cast<long long>(x) + width),
+                 Saturate(static_cast<long long>(y) + height)};
+    RECT rect = ToSurface(*context, Normalized(logical));
     const BrushData* brush = SelectedAs<BrushData>(context->attributes.brush);
     raster::Target target = TargetOf(*context, R2_COPYPEN);
     switch (rop) {
@@ -274,8 +276,9 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
     if (!context) {
         return FALSE;
     }
-    RECT r = Normalized({left, top, right, bottom});
-    if (r.right - r.left < 2 || r.bottom - r.top < 2) {
+    RECT r = Normalized({Saturate(left), Saturate(top), Saturate(right), Saturate(bottom)});
+    if (static_cast<long long>(r.right) - r.left < 2 ||
+        static_cast<long long>(r.bottom) - r.top < 2) {
         return TRUE;
     }
     const PenData* pen = SelectedAs<PenData>(context->attributes.pen);
@@ -327,7 +330,8 @@ BOOL DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags) {
         return FALSE;
     }
     raster::Target target = TargetOf(*context, R2_COPYPEN);
-    RECT logical = *rect;
+    RECT logical{Saturate(rect->left), Saturate(rect->top), Saturate(rect->right),
+                 Saturate(rect->bottom)};
     for (bool outer : {true, false}) {
         if (auto colors = BorderColors(edge, flags, outer)) {
             DrawBorder(target, ToSurface(*context, logical), flags, *colors);

@@ -36,7 +36,7 @@ Region Combined(const Region& a, const Region& b, int mode) {
     case RGN_DIFF:
         return a.Subtract(b);
     default:
-        return a;
+        return b; // RGN_COPY
     }
 }
 
@@ -193,11 +193,13 @@ int GetClipBox(HDC dc, LPRECT rect) {
     RECT bounds = drawable.Bounds();
     // Back from surface to logical coordinates.
     const DcAttributes& attributes = context->attributes;
-    LONG dx = attributes.windowOrigin.x - attributes.viewportOrigin.x - context->origin.x;
-    LONG dy = attributes.windowOrigin.y - attributes.viewportOrigin.y - context->origin.y;
-    *rect = drawable.IsEmpty()
-                ? RECT{0, 0, 0, 0}
-                : RECT{bounds.left + dx, bounds.top + dy, bounds.right + dx, bounds.bottom + dy};
+    long long dx = static_cast<long long>(attributes.windowOrigin.x) - attributes.viewportOrigin.x -
+                   context->origin.x;
+    long long dy = static_cast<long long>(attributes.windowOrigin.y) - attributes.viewportOrigin.y -
+                   context->origin.y;
+    *rect = drawable.IsEmpty() ? RECT{0, 0, 0, 0}
+                               : RECT{Saturate(bounds.left + dx), Saturate(bounds.top + dy),
+                                      Saturate(bounds.right + dx), Saturate(bounds.bottom + dy)};
     return drawable.Kind();
 }
 

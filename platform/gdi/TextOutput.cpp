@@ -14,6 +14,11 @@ namespace platform::gdi {
 
 namespace {
 
+// The longest text one call draws or measures; with advances kept within
+// kMaxAdvance, a line's width stays far inside 32 bits.
+constexpr int kMaxTextBytes = 1 << 16;
+constexpr int kMaxAdvance = 1 << 12;
+
 FontFace* FaceOf(DeviceContext& dc) {
     GdiObject* object = SelectedObject(dc.attributes.font);
     FontData* font = object ? std::get_if<FontData>(&object->data) : nullptr;
@@ -48,9 +53,11 @@ Run Place(FontFace& face, const char* text, int count, const INT* dx) {
     Run run;
     run.glyphs.reserve(characters.size());
     for (const Character& character : characters) {
-        int advance =
-            dx ? dx[character.offset] + (character.length == 2 ? dx[character.offset + 1] : 0)
-               : face.Advance(character.code);
+        int advance = dx ? std::clamp(dx[character.offset], -kMaxAdvance, kMaxAdvance) +
+                               (character.length == 2 ? std::clamp(dx[character.offset + 1],
+                                                                   -kMaxAdvance, kMaxAdvance)
+                                                      : 0)
+                         : face.Advance(character.code);
         run.glyphs.push_back({character.code, run.width, advance, true});
         run.width += advance;
     }
@@ -89,16 +96,16 @@ RECT Normalized(const RECT& rect) {
 
 LONG AlignedLeft(UINT align, LONG x, LONG width) {
     if ((align & TA_CENTER) == TA_CENTER) {
-        return x - width / 2;
+        return Saturate(static_cast<long long>(x) - width / 2);
     }
-    return align & TA_RIGHT ? x - width : x;
+    return align & TA_RIGHT ? Saturate(static_cast<long long>(x) - width) : x;
 }
 
 LONG AlignedTop(UINT align, LONG y, const TEXTMETRICA& metrics) {
     if ((align & TA_BASELINE) == TA_BASELINE) {
-        return y - metrics.tmAscent;
+        return Saturate(static_cast<long long>(y) - metrics.tmAscent);
     }
-    return align & TA_BOTTOM ? y - metrics.tmHeight : y;
+    return align & TA_BOTTOM ? Saturate(static_cast<long long>(y) - metrics.tmHeight) : y;
 }
 
 // ---- DrawTextA ---------------------------------------------------------
@@ -259,7 +266,7 @@ using namespace platform::gdi;
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
                  const INT* dx) {
     DeviceContext* context = FindDC(dc);
-    if (!context || (count > 0 && !text) || count > (1u << 24)) {
+    if (!context || (count > 0 && !text) || count > static_cast<UINT>(kMaxTextBytes)) {
         return FALSE;
     }
     FontFace* face = FaceOf(*context);
@@ -309,7 +316,7 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
 
 BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size) {
     DeviceContext* context = FindDC(dc);
-    if (!context || !size || count < 0 || (count > 0 && !text)) {
+    if (!context || !size || count < 0 || count > kMaxTextBytes || (count > 0 && !text)) {
         return FALSE;
     }
     FontFace* face = FaceOf(*context);
@@ -364,7 +371,10 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
         return 0;
     }
     if (count < 0) {
-        count = static_cast<int>(std::strlen(text));
+        count = static_cast<int>(strnlen(text, kMaxTextBytes + 1));
+    }
+    if (count > kMaxTextBytes) {
+        return 0;
     }
     const TEXTMETRICA& metrics = face->Metrics();
     LONG lineHeight =
@@ -375,7 +385,7 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     for (const Paragraph& paragraph : paragraphs) {
         LaidOutLine whole = PlaceParagraph(*face, paragraph, format);
         if (wrap && !whole.run.glyphs.empty()) {
-            WrapInto(whole, rect->right - rect->left, lines);
+            WrapInto(whole, Saturate(static_cast<long long>(rect->right) - rect->left), lines);
         } else {
             lines.push_back(std::move(whole));
         }
@@ -386,17 +396,20 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
         for (const LaidOutLine& line : lines) {
             widest = std::max(widest, line.run.width);
         }
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + height;
+        rect->right = Saturate(static_cast<long long>(rect->left) + widest);
+        rect->bottom = Saturate(static_cast<long long>(rect->top) + height);
         return height;
     }
 
-    LONG top = rect->top;
+    // Far-out rectangles are worked out in 64 bits and cut to what the
+    // surface coordinates can hold.
+    long long top = rect->top;
+    long long rectWidth = static_cast<long long>(rect->right) - rect->left;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER) {
-            top = rect->top + (rect->bottom - rect->top - lineHeight) / 2;
+            top += (static_cast<long long>(rect->bottom) - rect->top - lineHeight) / 2;
         } else if (format & DT_BOTTOM) {
-            top = rect->bottom - lineHeight;
+            top = static_cast<long long>(rect->bottom) - lineHeight;
         }
     }
     const Region& drawable = Drawable(*context);
@@ -411,13 +424,14 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     Pixel background = ToPixel(attributes.backgroundColor);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LaidOutLine& line = lines[i];
-        LONG left = rect->left;
+        long long left = rect->left;
         if (format & DT_CENTER) {
-            left = rect->left + (rect->right - rect->left - line.run.width) / 2;
+            left += (rectWidth - line.run.width) / 2;
         } else if (format & DT_RIGHT) {
-            left = rect->right - line.run.width;
+            left = static_cast<long long>(rect->right) - line.run.width;
         }
-        POINT origin = ToSurface(*context, left, top + lineHeight * static_cast<LONG>(i));
+        POINT origin = ToSurface(*context, Saturate(left),
+                                 Saturate(top + static_cast<long long>(lineHeight) * i));
         if (attributes.backgroundMode == OPAQUE) {
             raster::FillRect(
                 {*context->surface, *clip, R2_COPYPEN},
@@ -430,7 +444,7 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
         }
     }
     return (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))
-               ? top - rect->top + height
+               ? Saturate(top - rect->top + height)
                : height;
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using platform::gdi::Region;
 using platform::gdi::Surface;
 
@@ -171,4 +173,79 @@ TEST_F(DeviceContextTest, ObjectsAreTypedAndASelectedObjectOutlivesItsDeletion) 
     EXPECT_TRUE(DeleteObject(brush));
     EXPECT_EQ(platform::CountLiveHandles().gdiObjects, 1u);
     DeleteDC(dc);
+}
+
+TEST_F(DeviceContextTest, BrushPenAndFontDescriptionsRoundTripAndBadInputFails) {
+    for (UINT hatch = HS_HORIZONTAL; hatch <= HS_DIAGCROSS; ++hatch) {
+        LOGBRUSH hatched{BS_HATCHED, RGB(9, 8, 7), hatch};
+        HBRUSH brush = CreateBrushIndirect(&hatched);
+        ASSERT_NE(brush, nullptr);
+        LOGBRUSH back{};
+        GetObjectA(brush, sizeof back, &back);
+        EXPECT_EQ(back.lbStyle, static_cast<UINT>(BS_HATCHED));
+        EXPECT_EQ(back.lbHatch, hatch);
+        EXPECT_TRUE(UnrealizeObject(brush));
+        DeleteObject(brush);
+    }
+    LOGBRUSH badHatch{BS_HATCHED, 0, 6};
+    EXPECT_EQ(CreateBrushIndirect(&badHatch), nullptr);
+    LOGBRUSH badStyle{7, 0, 0};
+    EXPECT_EQ(CreateBrushIndirect(&badStyle), nullptr);
+    LOGBRUSH hollow{BS_HOLLOW, 0, 0};
+    HBRUSH clear = CreateBrushIndirect(&hollow);
+    EXPECT_NE(clear, nullptr);
+    DeleteObject(clear);
+
+    LOGPEN logPen{PS_DASHDOT, {1, 0}, RGB(1, 2, 3)};
+    HPEN pen = CreatePenIndirect(&logPen);
+    LOGPEN penBack{};
+    EXPECT_EQ(GetObjectA(pen, sizeof penBack, &penBack), static_cast<int>(sizeof penBack));
+    EXPECT_EQ(penBack.lopnStyle, static_cast<UINT>(PS_DASHDOT));
+    EXPECT_EQ(penBack.lopnColor, RGB(1, 2, 3));
+    EXPECT_FALSE(UnrealizeObject(pen));
+    LOGBRUSH red{BS_SOLID, RGB(255, 0, 0), 0};
+    HPEN extended =
+        ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_FLAT | PS_JOIN_MITER, 3, &red, 0, nullptr);
+    EXTLOGPEN extendedBack{};
+    EXPECT_EQ(GetObjectA(extended, sizeof extendedBack, &extendedBack),
+              static_cast<int>(sizeof extendedBack));
+    EXPECT_EQ(extendedBack.elpWidth, 3u);
+    EXPECT_EQ(GetObjectType(extended), static_cast<DWORD>(OBJ_EXTPEN));
+    DeleteObject(extended);
+    DeleteObject(pen);
+
+    LOGFONTA logFont{};
+    logFont.lfHeight = -12;
+    logFont.lfCharSet = SHIFTJIS_CHARSET;
+    std::memset(logFont.lfFaceName, 'x', sizeof logFont.lfFaceName);
+    HFONT font = CreateFontIndirectA(&logFont);
+    LOGFONTA fontBack{};
+    EXPECT_EQ(GetObjectA(font, sizeof fontBack, &fontBack), static_cast<int>(sizeof fontBack));
+    EXPECT_EQ(fontBack.lfHeight, -12);
+    EXPECT_EQ(std::strlen(fontBack.lfFaceName), static_cast<std::size_t>(LF_FACESIZE - 1))
+        << "an unterminated face name is cut";
+    EXPECT_EQ(GetObjectA(font, 0, nullptr), static_cast<int>(sizeof fontBack));
+    DeleteObject(font);
+
+    // Stale, foreign and made-up handles get the failure results.
+    auto bogus = reinterpret_cast<HGDIOBJ>(static_cast<std::uintptr_t>(0x7654321));
+    EXPECT_FALSE(DeleteObject(font));
+    EXPECT_EQ(GetObjectA(bogus, sizeof fontBack, &fontBack), 0);
+    EXPECT_EQ(GetObjectType(bogus), 0u);
+    HDC dc = platform::CreateMemorySurfaceDC(4, 4);
+    EXPECT_EQ(SelectObject(dc, font), nullptr);
+    EXPECT_EQ(SelectObject(dc, bogus), nullptr);
+    EXPECT_EQ(SelectObject(reinterpret_cast<HDC>(bogus), GetStockObject(BLACK_PEN)), nullptr);
+    EXPECT_EQ(GetStockObject(99), nullptr);
+
+    // Selecting a region sets the clip region and answers its kind.
+    HRGN region = CreateRectRgn(1, 1, 3, 3);
+    EXPECT_EQ(SelectObject(dc, region), reinterpret_cast<HGDIOBJ>(SIMPLEREGION));
+    RECT box{};
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box.left, 1);
+    EXPECT_EQ(box.right, 3);
+    DeleteObject(region);
+    DeleteDC(dc);
+    EXPECT_FALSE(DeleteDC(dc));
 }

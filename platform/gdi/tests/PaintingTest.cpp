@@ -291,3 +291,65 @@ TEST_F(PaintingTest, DrawIconBlendsByAlphaAtItsOwnSize) {
     EXPECT_FALSE(DrawIcon(dc, 0, 0, icon));
     EXPECT_EQ(platform::gdi::CreateIconHandle({2, 2, {1, 2, 3}}), nullptr);
 }
+
+TEST_F(PaintingTest, FarOutCoordinatesAreCutToTheSurface) {
+    constexpr int kMin = -2147483647 - 1;
+    constexpr int kMax = 2147483647;
+    HBRUSH red = CreateSolidBrush(kRed);
+    RECT everything{kMin, kMin, kMax, kMax};
+    FillRect(dc, &everything, red);
+    EXPECT_EQ(Mismatches([](int, int) { return kRed; }), 0);
+
+    HPEN black = CreatePen(PS_DOT, 1, 0);
+    SelectObject(dc, black);
+    MoveToEx(dc, kMin, 5, nullptr);
+    LineTo(dc, kMax, 5);
+    LineTo(dc, kMin, kMax);
+    LineTo(dc, kMax, kMin);
+    POINT far[] = {{kMax, kMax}, {kMin, kMin}, {kMax, 0}};
+    Polyline(dc, far, 3);
+    // The dots keep their rhythm from the far-away start: runs of three.
+    for (int x = 0; x + 3 < kWidth; ++x) {
+        COLORREF here = platform::ReadSurfacePixel(dc, x, 5);
+        EXPECT_TRUE(here == 0 || here == RGB(255, 255, 255));
+        int run = 1;
+        while (x + run < kWidth && platform::ReadSurfacePixel(dc, x + run, 5) == here) {
+            ++run;
+        }
+        EXPECT_LE(run, 3);
+        x += run - 1;
+    }
+
+    LOGBRUSH solid{BS_SOLID, 0, 0};
+    HPEN wide = ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_FLAT | PS_JOIN_MITER, 9, &solid, 0, nullptr);
+    SelectObject(dc, wide);
+    Polyline(dc, far, 3);
+    RECT edge{kMax - 1, kMin, kMax, kMax};
+    DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_MIDDLE);
+    DrawFocusRect(dc, &everything);
+    PatBlt(dc, kMax, kMax, kMax, kMax, PATCOPY);
+    Rectangle(dc, kMin, kMin, kMax, kMax);
+    OffsetViewportOrgEx(dc, kMax, kMax, nullptr);
+    OffsetViewportOrgEx(dc, kMax, kMax, nullptr);
+    IntersectClipRect(dc, kMin, kMin, kMax, kMax);
+    FillRect(dc, &everything, red);
+    SetWindowOrgEx(dc, kMin, kMin, nullptr);
+    RECT box;
+    GetClipBox(dc, &box);
+    POINT corner[] = {{kMax, kMax}};
+    DPtoLP(dc, corner, 1);
+    LPtoDP(dc, corner, 1);
+
+    int dx[] = {kMax, kMax, kMin};
+    ExtTextOutA(dc, kMax, kMin, ETO_OPAQUE | ETO_CLIPPED, &everything, "abc", 3, dx);
+    RECT text{kMax - 10, kMax - 10, kMax, kMax};
+    DrawTextA(dc, "far away", -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextA(dc, "far away", -1, &text, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(ExtTextOutA(dc, 0, 0, 0, nullptr, "x", 1u << 20, nullptr), FALSE)
+        << "a text longer than any line is refused";
+
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(black);
+    DeleteObject(wide);
+    DeleteObject(red);
+}
