@@ -35,8 +35,8 @@ void ResetForTesting() {
 LiveHandleCounts CountLiveHandles() {
     KernelState& kernel = Ctx().Kernel();
     gdi::GdiState& gdi = Ctx().Gdi();
-    return {kernel.files.LiveCount(), kernel.memory.LiveCount(), kernel.atoms.size(),
-            gdi::CountCreatedObjects(gdi), gdi.dcs.LiveCount()};
+    return {kernel.files.LiveCount(),      kernel.memory.LiveCount(), kernel.atoms.size(),
+            gdi::CountCreatedObjects(gdi), gdi.dcs.LiveCount(),       gdi.icons.LiveCount()};
 }
 
 } // namespace platform

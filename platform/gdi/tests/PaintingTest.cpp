@@ -287,7 +287,9 @@ TEST_F(PaintingTest, DrawIconBlendsByAlphaAtItsOwnSize) {
     EXPECT_EQ(platform::ReadSurfacePixel(dc, 5, 7), RGB(133, 100, 15)) << "half red";
     EXPECT_EQ(platform::ReadSurfacePixel(dc, 6, 7), RGB(0, 255, 0));
     EXPECT_EQ(platform::ReadSurfacePixel(dc, 7, 7), kSentinel);
+    EXPECT_EQ(platform::CountLiveHandles().icons, 1u);
     EXPECT_TRUE(platform::gdi::DestroyIconHandle(icon));
+    EXPECT_EQ(platform::CountLiveHandles().icons, 0u);
     EXPECT_FALSE(DrawIcon(dc, 0, 0, icon));
     EXPECT_EQ(platform::gdi::CreateIconHandle({2, 2, {1, 2, 3}}), nullptr);
 }

@@ -21,6 +21,7 @@ struct LiveHandleCounts {
     // Pens, brushes, fonts and regions made by the program (stock objects aside).
     std::size_t gdiObjects;
     std::size_t deviceContexts;
+    std::size_t icons;
 };
 LiveHandleCounts CountLiveHandles();
 
