@@ -94,7 +94,7 @@ void DrawPolyline(DeviceContext& dc, const POINT* points, std::size_t count) {
     raster::Target target = TargetOf(dc, dc.attributes.rop2);
     Pixel color = ToPixel(pen->color);
     if (pen->width > 1) {
-        raster::WidePolyline(target, onSurface, pen->width, color);
+        raster::WidePolyline(target, onSurface, pen->width, pen->style, color);
         return;
     }
     std::span<const int> lengths = DashLengths(pen->Dash());

@@ -1,7 +1,6 @@
 #include "Raster.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -59,60 +58,6 @@ bool DashIsOn(const Dash& dash, long long step) {
         at -= dash.lengths[i];
     }
     return false;
-}
-
-PointF Centre(POINT point) {
-    return {point.x + 0.5, point.y + 0.5};
-}
-
-double Cross(PointF a, PointF b) {
-    return a.x * b.y - a.y * b.x;
-}
-
-// The unit direction from a to b, and half the width along its normal.
-struct Segment {
-    PointF from;
-    PointF to;
-    PointF direction;
-    PointF normal;
-};
-
-Segment MakeSegment(POINT from, POINT to, double halfWidth) {
-    PointF a = Centre(from);
-    PointF b = Centre(to);
-    double length = std::hypot(b.x - a.x, b.y - a.y);
-    PointF direction{(b.x - a.x) / length, (b.y - a.y) / length};
-    return {a, b, direction, {-direction.y * halfWidth, direction.x * halfWidth}};
-}
-
-void FillJoin(const Target& target, const Segment& first, const Segment& second, double halfWidth,
-              Pixel pixel) {
-    constexpr double kMiterLimit = 10.0;
-    double turn = Cross(first.direction, second.direction);
-    if (std::abs(turn) < 1e-9) {
-        return;
-    }
-    // The outer side of the bend is away from the way it turns.
-    double side = turn > 0 ? -1.0 : 1.0;
-    PointF joint = first.to;
-    PointF a{joint.x + side * first.normal.x, joint.y + side * first.normal.y};
-    PointF b{joint.x + side * second.normal.x, joint.y + side * second.normal.y};
-    double t = Cross({b.x - a.x, b.y - a.y}, second.direction) / turn;
-    PointF tip{a.x + first.direction.x * t, a.y + first.direction.y * t};
-    if (std::hypot(tip.x - joint.x, tip.y - joint.y) <= kMiterLimit * halfWidth) {
-        PointF mitre[] = {joint, a, tip, b};
-        FillPolygon(target, mitre, pixel);
-    } else {
-        PointF bevel[] = {joint, a, b};
-        FillPolygon(target, bevel, pixel);
-    }
-}
-
-// The first pixel whose centre lies at or right of x.
-LONG FirstCentreAtOrAfter(double x, const RECT& bounds) {
-    double clamped = std::clamp(x, static_cast<double>(bounds.left) - 1.0,
-                                static_cast<double>(bounds.right) + 1.0);
-    return static_cast<LONG>(std::ceil(clamped - 0.5));
 }
 
 int Blend(int destination, int source, int alpha) {
@@ -225,60 +170,6 @@ void CosmeticLine(const Target& target, POINT from, POINT to, Pixel pixel, Dash*
     }
     if (dash) {
         dash->position = static_cast<int>((dash->position + steps) % Period(*dash));
-    }
-}
-
-void FillPolygon(const Target& target, std::span<const PointF> points, Pixel pixel) {
-    if (points.size() < 3 || target.clip.IsEmpty()) {
-        return;
-    }
-    RECT bounds = target.clip.Bounds();
-    double top = points[0].y;
-    double bottom = points[0].y;
-    for (const PointF& point : points) {
-        top = std::min(top, point.y);
-        bottom = std::max(bottom, point.y);
-    }
-    LONG firstRow = std::max(bounds.top, static_cast<LONG>(std::max(top - 1.0, -2e9)));
-    LONG endRow = std::min(bounds.bottom, static_cast<LONG>(std::min(bottom + 1.0, 2e9)));
-    std::vector<double> crossings;
-    for (LONG y = firstRow; y < endRow; ++y) {
-        double centre = y + 0.5;
-        crossings.clear();
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            const PointF& p = points[i];
-            const PointF& q = points[(i + 1) % points.size()];
-            if ((p.y <= centre && centre < q.y) || (q.y <= centre && centre < p.y)) {
-                crossings.push_back(p.x + (centre - p.y) * (q.x - p.x) / (q.y - p.y));
-            }
-        }
-        std::sort(crossings.begin(), crossings.end());
-        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-            LONG left = FirstCentreAtOrAfter(crossings[i], bounds);
-            LONG right = FirstCentreAtOrAfter(crossings[i + 1], bounds);
-            FillRect(target, RECT{left, y, right, y + 1}, pixel);
-        }
-    }
-}
-
-void WidePolyline(const Target& target, std::span<const POINT> points, int width, Pixel pixel) {
-    double halfWidth = width / 2.0;
-    std::vector<Segment> segments;
-    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
-        if (points[i].x != points[i + 1].x || points[i].y != points[i + 1].y) {
-            segments.push_back(MakeSegment(points[i], points[i + 1], halfWidth));
-        }
-    }
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        const Segment& s = segments[i];
-        PointF quad[] = {{s.from.x + s.normal.x, s.from.y + s.normal.y},
-                         {s.to.x + s.normal.x, s.to.y + s.normal.y},
-                         {s.to.x - s.normal.x, s.to.y - s.normal.y},
-                         {s.from.x - s.normal.x, s.from.y - s.normal.y}};
-        FillPolygon(target, quad, pixel);
-        if (i + 1 < segments.size()) {
-            FillJoin(target, s, segments[i + 1], halfWidth, pixel);
-        }
     }
 }
 

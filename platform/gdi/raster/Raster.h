@@ -58,9 +58,11 @@ struct PointF {
 // top and left edges belong to it, the bottom and right ones do not).
 void FillPolygon(const Target& target, std::span<const PointF> points, Pixel pixel);
 
-// A line `width` pixels wide with flat ends, and its mitred joins along the
-// polyline.
-void WidePolyline(const Target& target, std::span<const POINT> points, int width, Pixel pixel);
+// A line `width` pixels wide along the points, with the end caps and joins
+// that `style`'s PS_ENDCAP_ and PS_JOIN_ bits ask for. Every pixel is changed
+// once, however the pieces overlap, so an XOR line drawn twice leaves nothing.
+void WidePolyline(const Target& target, std::span<const POINT> points, int width, UINT style,
+                  Pixel pixel);
 
 // Blends `color` by an 8-bit coverage mask (`pitch` bytes a row) placed with
 // its top-left at (x, y).

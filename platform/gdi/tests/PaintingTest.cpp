@@ -220,6 +220,43 @@ TEST_F(PaintingTest, WideGeometricPensHaveFlatEndsAndMitredCorners) {
     DeleteObject(wide);
 }
 
+TEST_F(PaintingTest, WidePenCapsFollowTheirStyleAndXorTouchesEachPixelOnce) {
+    HPEN round = CreatePen(PS_SOLID, 5, kRed);
+    SelectObject(dc, round);
+    MoveToEx(dc, 10, 10, nullptr);
+    LineTo(dc, 20, 10);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 21, 10), kRed) << "a round cap passes the end";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 22, 12), kSentinel) << "but not at the corner";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 8, 10), kRed);
+
+    LOGBRUSH blue{BS_SOLID, RGB(0, 0, 255), 0};
+    HPEN square =
+        ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 5, &blue, 0, nullptr);
+    SelectObject(dc, square);
+    MoveToEx(dc, 10, 25, nullptr);
+    LineTo(dc, 20, 25);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 22, 27), RGB(0, 0, 255)) << "a square cap";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 23, 27), kSentinel);
+
+    auto before = std::make_shared<platform::gdi::Surface>(*platform::SurfaceOf(dc));
+    LOGBRUSH white{BS_SOLID, RGB(255, 255, 255), 0};
+    HPEN mitred =
+        ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_FLAT | PS_JOIN_MITER, 7, &white, 0, nullptr);
+    SelectObject(dc, mitred);
+    SetROP2(dc, R2_XORPEN);
+    POINT zigzag[] = {{30, 5}, {40, 15}, {30, 25}, {44, 35}};
+    Polyline(dc, zigzag, 4);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 40, 15), kSentinel ^ 0xFFFFFF)
+        << "where segment and join overlap the pixel is inverted once";
+    Polyline(dc, zigzag, 4);
+    EXPECT_EQ(platform::gdi::CountDifferentPixels(*before, *platform::SurfaceOf(dc)), 0u);
+
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(round);
+    DeleteObject(square);
+    DeleteObject(mitred);
+}
+
 TEST_F(PaintingTest, RaisedAndSunkenEdgesInTheClassicColours) {
     const COLORREF white = RGB(255, 255, 255), light = RGB(192, 192, 192);
     const COLORREF shadow = RGB(128, 128, 128), dark = RGB(0, 0, 0);
