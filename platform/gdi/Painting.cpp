@@ -127,12 +127,14 @@ std::optional<EdgeColors> BorderColors(UINT edge, UINT flags, bool outer) {
         return outer ? EdgeColors{COLOR_BTNSHADOW, COLOR_BTNSHADOW}
                      : EdgeColors{COLOR_BTNFACE, COLOR_BTNFACE};
     }
+    // A soft edge trades the top-left colours of its outer and inner borders.
+    bool outerShade = outer != ((flags & BF_SOFT) != 0);
     if (edge & raised) {
-        return outer ? EdgeColors{COLOR_3DLIGHT, COLOR_3DDKSHADOW}
-                     : EdgeColors{COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
+        return EdgeColors{outerShade ? COLOR_3DLIGHT : COLOR_BTNHIGHLIGHT,
+                          outer ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW};
     }
-    return outer ? EdgeColors{COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT}
-                 : EdgeColors{COLOR_3DDKSHADOW, COLOR_3DLIGHT};
+    return EdgeColors{outerShade ? COLOR_BTNSHADOW : COLOR_3DDKSHADOW,
+                      outer ? COLOR_BTNHIGHLIGHT : COLOR_3DLIGHT};
 }
 
 // One pixel wide sides inside `rect` (surface coordinates); the bottom and

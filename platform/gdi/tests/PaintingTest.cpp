@@ -291,6 +291,12 @@ TEST_F(PaintingTest, RaisedAndSunkenEdgesInTheClassicColours) {
     EXPECT_EQ(platform::ReadSurfacePixel(dc, 29, 11), kSentinel);
     EXPECT_EQ(platform::ReadSurfacePixel(dc, 21, 3), kSentinel);
 
+    RECT soft{2, 20, 12, 30};
+    DrawEdge(dc, &soft, EDGE_RAISED, BF_RECT | BF_SOFT);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 2, 20), white) << "soft: the outer top-left is white";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 3, 21), light);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 11, 29), dark);
+
     // The edges follow the system colours.
     INT face = COLOR_BTNHIGHLIGHT;
     COLORREF pink = RGB(255, 128, 128);

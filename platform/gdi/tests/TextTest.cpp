@@ -314,6 +314,30 @@ TEST_F(TextTest, DrawTextClipsUnlessToldNotToAndUnderlinesTheAccelerator) {
     }
 }
 
+TEST_F(TextTest, JapaneseTextWrapsBetweenCharactersAndVerticalCentringIsReported) {
+    Use(MakeFont(kJapaneseGothic, -12, FW_NORMAL, SHIFTJIS_CHARSET));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    std::string six;
+    for (int i = 0; i < 6; ++i) {
+        six += kKatakanaA;
+    }
+    SIZE one = Extent(dc, kKatakanaA);
+    // Without spaces, a line of double-byte characters still breaks: three
+    // characters to a line.
+    RECT rect{0, 0, 3 * one.cx + one.cx / 2, 0};
+    EXPECT_EQ(DrawTextA(dc, six.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK),
+              2 * metrics.tmHeight);
+    EXPECT_EQ(rect.right, 3 * one.cx);
+
+    RECT box{0, 0, 100, 40};
+    int bottom = DrawTextA(dc, "C+", -1, &box, DT_SINGLELINE | DT_VCENTER);
+    EXPECT_EQ(bottom, (40 - metrics.tmHeight) / 2 + metrics.tmHeight);
+    Ink ink = InkOf(dc, kWidth, kHeight);
+    EXPECT_GE(ink.bounds.top, (40 - metrics.tmHeight) / 2);
+    EXPECT_LE(ink.bounds.bottom, bottom);
+}
+
 TEST_F(TextTest, FontFamiliesIncludeTheFacesTheProgramAsksFor) {
     struct Seen {
         std::set<std::pair<std::string, int>> faces;
