@@ -38,6 +38,16 @@ TComponent* ComponentAt(const TList& list, std::int32_t index) {
     return static_cast<TComponent*>(list.Get(index));
 }
 
+std::string FoldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return folded;
+}
+
 } // namespace
 
 bool IsValidIdent(std::string_view name) {
@@ -142,7 +152,13 @@ void TComponent::SetName(const std::string& newName) {
         CheckRename(nullptr, name_, newName);
     }
     BindOwnerField(nullptr);
+    if (owner_ != nullptr) {
+        owner_->UnindexName(this);
+    }
     name_ = newName;
+    if (owner_ != nullptr) {
+        owner_->IndexName(this);
+    }
     BindOwnerField(this);
 }
 
@@ -193,17 +209,45 @@ void TComponent::BindOwnerField(TComponent* value) {
 void TComponent::Insert(TComponent* component) {
     if (components_ == nullptr) {
         components_ = new TList;
+        names_ = std::make_unique<std::unordered_multimap<std::string, TComponent*>>();
     }
     components_->Add(component);
     component->owner_ = this;
+    IndexName(component);
 }
 
 void TComponent::Remove(TComponent* component) {
+    RemoveAt(components_->IndexOf(component));
+}
+
+void TComponent::RemoveAt(std::int32_t index) {
+    TComponent* component = ComponentAt(*components_, index);
+    UnindexName(component);
     component->owner_ = nullptr;
-    components_->Remove(component);
+    components_->Delete(index);
     if (components_->Count() == 0) {
         delete components_;
         components_ = nullptr;
+        names_.reset();
+    }
+}
+
+void TComponent::IndexName(TComponent* component) {
+    if (!component->name_.empty()) {
+        names_->emplace(FoldedName(component->name_), component);
+    }
+}
+
+void TComponent::UnindexName(TComponent* component) {
+    if (component->name_.empty()) {
+        return;
+    }
+    auto [first, last] = names_->equal_range(FoldedName(component->name_));
+    for (auto entry = first; entry != last; ++entry) {
+        if (entry->second == component) {
+            names_->erase(entry);
+            return;
+        }
     }
 }
 
@@ -229,13 +273,16 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
     if (name.empty() || components_ == nullptr) {
         return nullptr;
     }
-    for (std::int32_t i = 0; i < components_->Count(); ++i) {
-        TComponent* component = ComponentAt(*components_, i);
-        if (AsciiSameText(component->name_, name)) {
-            return component;
+    auto [first, last] = names_->equal_range(FoldedName(name));
+    // Names are unique unless a CheckRename override lets a clash through;
+    // then the first in list order wins.
+    TComponent* found = nullptr;
+    for (auto entry = first; entry != last; ++entry) {
+        if (found == nullptr || components_->IndexOf(entry->second) < components_->IndexOf(found)) {
+            found = entry->second;
         }
     }
-    return nullptr;
+    return found;
 }
 
 void TComponent::RequestFreeNotice(TComponent* component) {
@@ -263,8 +310,9 @@ void TComponent::MarkDestroying() {
 
 void TComponent::FreeOwnedComponents() {
     while (components_ != nullptr) {
-        TComponent* last = ComponentAt(*components_, components_->Count() - 1);
-        Remove(last);
+        const std::int32_t lastIndex = components_->Count() - 1;
+        TComponent* last = ComponentAt(*components_, lastIndex);
+        RemoveAt(lastIndex);
         delete last;
     }
 }

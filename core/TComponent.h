@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace velbrin {
 
@@ -105,6 +107,11 @@ private:
     void BindOwnerField(TComponent* value);
     void Insert(TComponent* component);
     void Remove(TComponent* component);
+    void RemoveAt(std::int32_t index);
+    // The owned components by name, ASCII letters folded, so that finding
+    // one does not walk the whole list.
+    void IndexName(TComponent* component);
+    void UnindexName(TComponent* component);
     std::int32_t DesignHalf(bool top) const;
     void SetDesignHalf(bool top, std::int32_t value);
 
@@ -112,6 +119,7 @@ private:
     std::string name_;
     std::int32_t tag_ = 0;
     TList* components_ = nullptr;
+    std::unique_ptr<std::unordered_multimap<std::string, TComponent*>> names_;
     TList* freeNotifies_ = nullptr;
     std::int32_t designInfo_ = 0;
     std::uint8_t state_ = 0;

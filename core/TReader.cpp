@@ -8,6 +8,7 @@
 #include "TList.h"
 #include "TMemoryStream.h"
 #include "TResourceStream.h"
+#include "TStream.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
 #include "runtime/Text.h"
@@ -892,9 +893,13 @@ std::string MakeUniqueRootName(const std::string& name) {
     return candidate;
 }
 
-TComponent* LoadRootFromStream(TStream& stream, TComponent* instance) {
-    TReader reader(stream, TReader::DefaultBufferSize);
+TComponent* TStream::LoadRootFromStream(TComponent* instance) {
+    TReader reader(*this, TReader::DefaultBufferSize);
     return reader.ReadRootObject(instance);
+}
+
+TComponent* LoadRootFromStream(TStream& stream, TComponent* instance) {
+    return stream.LoadRootFromStream(instance);
 }
 
 bool ReadResourceByName(const char* resName, TComponent*& instance) {

@@ -153,7 +153,8 @@ bool LoadClassResources(TComponent* instance, const TMetaClass& rootAncestor);
 // Reads the RCDATA resource `resName` of the program into `instance` (created
 // from the resource when null); false when there is no such resource.
 bool ReadResourceByName(const char* resName, TComponent*& instance);
-// Reads one root from `stream` into `instance` (created when null).
+// Reads one root from `stream` into `instance` (created when null); the same
+// as stream.LoadRootFromStream(instance).
 TComponent* LoadRootFromStream(TStream& stream, TComponent* instance);
 
 } // namespace velbrin

@@ -7,6 +7,8 @@
 
 namespace velbrin {
 
+class TComponent;
+
 enum TSeekOrigin : std::uint16_t {
     soFromBeginning = 0,
     soFromCurrent = 1,
@@ -33,6 +35,11 @@ public:
     // otherwise, after moving what they could.
     void ReadBuffer(void* buffer, std::int32_t count);
     void WriteBuffer(const void* buffer, std::int32_t count);
+
+    // Reads one form resource from the position into `instance` (a new
+    // component of the class the resource names when null), through a
+    // reader with a 4096-byte buffer; returns the component read.
+    TComponent* LoadRootFromStream(TComponent* instance);
 };
 
 } // namespace velbrin

@@ -79,6 +79,36 @@ TEST(TComponent, FindComponentIgnoresAsciiLetterCase) {
     EXPECT_EQ(TComponent(nullptr).FindComponent("x"), nullptr);
 }
 
+// An owner that lets its components share a name.
+class TLenient : public TComponent {
+    VELBRIN_CLASS(TLenient, TComponent)
+
+public:
+    using TComponent::TComponent;
+    void CheckRename(TComponent*, const std::string&, const std::string&) override {}
+};
+
+VELBRIN_DEFINE_CLASS(TLenient, TComponent, "Tests")
+
+TEST(TComponent, FindComponentGivesTheFirstInListOrderAndFollowsRenames) {
+    TLenient owner(nullptr);
+    auto* first = new TComponent(&owner);
+    auto* second = new TComponent(&owner);
+    second->SetName("Twin");
+    first->SetName("twin");
+    EXPECT_EQ(owner.FindComponent("TWIN"), first);
+    first->SetComponentIndex(1);
+    EXPECT_EQ(owner.FindComponent("TWIN"), second);
+    second->SetName("Single");
+    EXPECT_EQ(owner.FindComponent("twin"), first);
+    EXPECT_EQ(owner.FindComponent("single"), second);
+    delete first;
+    EXPECT_EQ(owner.FindComponent("twin"), nullptr);
+    owner.DisownComponent(second);
+    EXPECT_EQ(owner.FindComponent("single"), nullptr);
+    delete second;
+}
+
 TEST(TComponent, RenamingKeepsNamesUniqueAmongSiblings) {
     TComponent owner(nullptr);
     auto* label = new TComponent(&owner);

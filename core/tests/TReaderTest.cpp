@@ -443,7 +443,7 @@ TEST_F(Reader, GivesBackTheBytesItDidNotConsume) {
     TMemoryStream stream;
     stream.WriteBuffer(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     stream.SetPosition(0);
-    LoadRootFromStream(stream, &root);
+    EXPECT_EQ(stream.LoadRootFromStream(&root), &root);
     EXPECT_EQ(stream.Position(), static_cast<std::int32_t>(bytes.size() - 8));
 }
 
