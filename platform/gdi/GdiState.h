@@ -27,7 +27,6 @@ struct PenData {
     bool extended = false;
 
     UINT Dash() const { return style & PS_STYLE_MASK; }
-    bool Geometric() const { return (style & PS_TYPE_MASK) == PS_GEOMETRIC; }
 };
 
 struct BrushData {
