@@ -36,6 +36,35 @@ public:
     virtual bool WaitForInput(std::optional<DWORD> deadline) = 0;
     // Ends a wait early.
     virtual void Wake() = 0;
+
+    // Where a top-level window now is (`client` in window coordinates) and
+    // whether it is shown, minimised or hidden.
+    enum class Showing { Hidden, Shown, Minimized };
+    virtual void PlaceSurface(SurfaceId, const RECT& /*screenRect*/, const RECT& /*client*/,
+                              Showing) {}
+    // Turns what has already arrived into input, without waiting.
+    virtual void CollectInput() {}
+    // The display server's own handle of a surface; 0 when there is none.
+    virtual std::uintptr_t NativeHandle(SurfaceId) const { return 0; }
 };
+
+// What a display server reports about a top-level window; the points and
+// rectangles are in the window's client coordinates (ScreenReports.cpp).
+namespace screen {
+enum class Button { Left, Right, Middle };
+void PointerMoved(HWND top, POINT clientPoint);
+void ButtonChanged(HWND top, POINT clientPoint, Button button, bool down);
+// A key that makes no character, by its virtual key.
+void KeyChanged(BYTE virtualKey, bool down);
+// A key by the character it makes without Shift; the keyboard layout of the
+// windowing side finds its virtual key.
+void CharacterKeyChanged(char unshifted, bool down);
+void FocusChanged(HWND top, bool focused);
+void CloseRequested(HWND top);
+// The server lost these pixels: they are shown again from the frame buffer.
+void Exposed(HWND top, const RECT& clientArea);
+// The user resized the window through the window manager.
+void ClientResized(HWND top, SIZE clientSize);
+} // namespace screen
 
 } // namespace platform

@@ -153,6 +153,7 @@ TEST_F(UserPainting, SiblingsClipEachOtherByZOrder) {
     HWND top = Top();
     HWND lower = Child(top, "Filler", 0, 0, 100, 100);
     HWND upper = Child(top, "Plain", 50, 50, 100, 100);
+    SetWindowPos(upper, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     platform::RunUntilIdle();
     g_fillColor = RGB(0, 0, 0);
     InvalidateRect(lower, nullptr, FALSE);
@@ -160,7 +161,6 @@ TEST_F(UserPainting, SiblingsClipEachOtherByZOrder) {
     platform::WindowImage image = platform::CaptureWindow(top, platform::WindowArea::Client);
     EXPECT_EQ(image.At(10, 10), RGB(0, 0, 0));
     EXPECT_EQ(image.At(60, 60), GetSysColor(COLOR_BTNFACE));
-    (void)upper;
     HDC dc = GetDCEx(lower, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
     ASSERT_NE(dc, nullptr);
     RECT all{0, 0, 100, 100};

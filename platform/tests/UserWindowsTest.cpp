@@ -329,10 +329,13 @@ TEST_F(UserWindows, TreeZOrderAndHitPoints) {
     ShowWindow(top, SW_SHOW);
     HWND a = Child(top, 0, 0, 100, 100, 0, 1);
     HWND b = Child(top, 50, 50, 100, 100, 0, 2);
-    EXPECT_EQ(GetWindow(top, GW_CHILD), b);
-    EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), a);
-    EXPECT_EQ(GetWindow(a, GW_HWNDPREV), b);
+    // A new child goes below its older siblings.
+    EXPECT_EQ(GetWindow(top, GW_CHILD), a);
+    EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+    EXPECT_EQ(GetWindow(b, GW_HWNDPREV), a);
     POINT inBoth{60, 60};
+    EXPECT_EQ(ChildWindowFromPoint(top, inBoth), a);
+    SetWindowPos(b, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(ChildWindowFromPoint(top, inBoth), b);
     SetWindowPos(b, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(ChildWindowFromPoint(top, inBoth), a);

@@ -443,6 +443,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     if (nowVisible && !w->parent) {
         PrepareSurface(*w);
     }
+    PlaceOnScreen(*w);
     if (redraw && w->parent && wasVisible && (c.moved || c.sized || c.hidden)) {
         ExposeInParent(w->parent, oldRect);
     }

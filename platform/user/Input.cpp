@@ -152,6 +152,12 @@ std::optional<MSG> RouteKey(const InputEvent& event) {
 } // namespace
 
 std::optional<MSG> RouteInput(const InputEvent& event) {
+    if (event.kind == InputEvent::Kind::CloseRequest) {
+        if (!Find(event.target) || !IsWindowEnabled(event.target)) {
+            return std::nullopt;
+        }
+        return MSG{event.target, WM_SYSCOMMAND, SC_CLOSE, 0, event.time, State().cursorPos};
+    }
     if (event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp) {
         return RouteKey(event);
     }

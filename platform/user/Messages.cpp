@@ -222,6 +222,7 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
     if (msg == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER, FALSE);
     }
+    State().backend->CollectInput();
     MSG found;
     if (!Retrieve(found, window, filterMin, filterMax, (remove & PM_REMOVE) != 0)) {
         return FALSE;

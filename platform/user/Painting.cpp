@@ -111,6 +111,8 @@ HDC MakeDC(const Window& w, Area area, const Region& visible) {
     return dc;
 }
 
+} // namespace
+
 void Present(HWND window, const Region& surfaceArea) {
     const Window* top = Find(TopLevelOf(window));
     if (top && top->surface && !surfaceArea.IsEmpty()) {
@@ -118,7 +120,16 @@ void Present(HWND window, const Region& surfaceArea) {
     }
 }
 
-} // namespace
+void PlaceOnScreen(const Window& w) {
+    if (w.parent || !w.backendSurface) {
+        return;
+    }
+    using Showing = Backend::Showing;
+    Showing showing = !(w.style & WS_VISIBLE)   ? Showing::Hidden
+                      : (w.style & WS_MINIMIZE) ? Showing::Minimized
+                                                : Showing::Shown;
+    State().backend->PlaceSurface(w.backendSurface, w.rect, w.client, showing);
+}
 
 void PrepareSurface(Window& w) {
     int width = Width(w.rect);
@@ -129,6 +140,7 @@ void PrepareSurface(Window& w) {
     } else if (w.surface->Width() != width || w.surface->Height() != height) {
         w.surface->Resize(width, height);
     }
+    PlaceOnScreen(w);
 }
 
 void DiscardPainting(Window& w) {

@@ -4,6 +4,7 @@
 #include "platform/UserTesting.h"
 
 #include "../backends/headless/HeadlessScreen.h"
+#include "InputQueue.h"
 #include "Keyboard.h"
 #include "UserState.h"
 
@@ -17,66 +18,10 @@ HeadlessScreen* Headless() {
     return dynamic_cast<HeadlessScreen*>(State().backend.get());
 }
 
-WORD MouseKeyFlags() {
-    const auto& keys = State().asyncKeyState;
-    WORD flags = 0;
-    flags |= (keys[VK_LBUTTON] & 0x80) ? MK_LBUTTON : 0;
-    flags |= (keys[VK_RBUTTON] & 0x80) ? MK_RBUTTON : 0;
-    flags |= (keys[VK_MBUTTON] & 0x80) ? MK_MBUTTON : 0;
-    flags |= (keys[VK_SHIFT] & 0x80) ? MK_SHIFT : 0;
-    flags |= (keys[VK_CONTROL] & 0x80) ? MK_CONTROL : 0;
-    return flags;
-}
-
-void Queue(InputEvent event) {
-    UserState& state = State();
-    event.time = state.backend->Now();
-    event.serial = state.nextInputSerial++;
-    state.input.push_back(event);
-}
-
-BYTE ButtonKey(MouseButton button) {
-    return button == MouseButton::Left    ? VK_LBUTTON
-           : button == MouseButton::Right ? VK_RBUTTON
-                                          : VK_MBUTTON;
-}
-
 InputEvent::Button ToButton(MouseButton button) {
     return button == MouseButton::Left    ? InputEvent::Button::Left
            : button == MouseButton::Right ? InputEvent::Button::Right
                                           : InputEvent::Button::Middle;
-}
-
-void MouseButtonEvent(MouseButton button, bool down) {
-    State().asyncKeyState[ButtonKey(button)] = down ? 0x80 : 0;
-    InputEvent event;
-    event.kind = down ? InputEvent::Kind::MouseDown : InputEvent::Kind::MouseUp;
-    event.button = ToButton(button);
-    event.point = State().cursorPos;
-    event.keyFlags = MouseKeyFlags();
-    Queue(event);
-}
-
-void KeyEvent(BYTE virtualKey, bool down, WORD packetChar = 0) {
-    auto& keys = State().asyncKeyState;
-    bool wasDown = (keys[virtualKey] & 0x80) != 0;
-    keys[virtualKey] = down ? 0x80 : 0;
-    if (int side = SidedKey(virtualKey)) {
-        keys[side] = keys[virtualKey];
-    }
-    InputEvent event;
-    event.kind = down ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
-    event.virtualKey = virtualKey;
-    event.packetChar = packetChar;
-    event.altDown = (keys[VK_MENU] & 0x80) != 0;
-    int scan = virtualKey == VK_PACKET ? (packetChar & 0xFF) : ScanCodeOf(virtualKey);
-    DWORD data = 1 | ((scan & 0xFF) << 16) | ((scan & 0x100) ? (1u << 24) : 0);
-    data |= event.altDown && virtualKey != VK_MENU ? (1u << 29) : 0;
-    data |= (virtualKey == VK_MENU && down) ? (1u << 29) : 0;
-    data |= (wasDown || !down) ? (1u << 30) : 0;
-    data |= down ? 0 : (1u << 31);
-    event.keyData = static_cast<LPARAM>(static_cast<std::int32_t>(data));
-    Queue(event);
 }
 
 } // namespace
@@ -86,19 +31,15 @@ void UseHeadlessScreen(int width, int height, int pixelsPerInch) {
 }
 
 void MoveMouse(POINT screenPoint) {
-    State().cursorPos = screenPoint;
-    InputEvent event;
-    event.point = screenPoint;
-    event.keyFlags = MouseKeyFlags();
-    Queue(event);
+    QueueMouseMove(screenPoint);
 }
 
 void PressMouse(MouseButton button) {
-    MouseButtonEvent(button, true);
+    QueueMouseButton(ToButton(button), true);
 }
 
 void ReleaseMouse(MouseButton button) {
-    MouseButtonEvent(button, false);
+    QueueMouseButton(ToButton(button), false);
 }
 
 POINT ScreenPointOf(HWND window, POINT clientPoint) {
@@ -113,11 +54,11 @@ void ClickAt(HWND window, POINT clientPoint, MouseButton button) {
 }
 
 void PressKey(BYTE virtualKey) {
-    KeyEvent(virtualKey, true);
+    QueueKey(virtualKey, true);
 }
 
 void ReleaseKey(BYTE virtualKey) {
-    KeyEvent(virtualKey, false);
+    QueueKey(virtualKey, false);
 }
 
 void TapKey(BYTE virtualKey) {
@@ -131,14 +72,14 @@ void TypeText(const std::string& shiftJisText) {
         if (IsDBCSLeadByte(byte) && i + 1 < shiftJisText.size()) {
             WORD character =
                 static_cast<WORD>((byte << 8) | static_cast<unsigned char>(shiftJisText[++i]));
-            KeyEvent(VK_PACKET, true, character);
-            KeyEvent(VK_PACKET, false, character);
+            QueueKey(VK_PACKET, true, character);
+            QueueKey(VK_PACKET, false, character);
             continue;
         }
         std::optional<KeyStroke> stroke = KeyForCharacter(byte);
         if (!stroke) {
-            KeyEvent(VK_PACKET, true, byte);
-            KeyEvent(VK_PACKET, false, byte);
+            QueueKey(VK_PACKET, true, byte);
+            QueueKey(VK_PACKET, false, byte);
             continue;
         }
         bool shiftHeld = (State().asyncKeyState[VK_SHIFT] & 0x80) != 0;

@@ -108,11 +108,15 @@ struct Timer {
 // A piece of input not yet turned into a message; it is routed when it is
 // retrieved, so the capture and focus of that moment decide where it goes.
 struct InputEvent {
-    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp };
+    // A close request is the window manager's close button: it keeps its
+    // place among the clicks and keys before and after it.
+    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, CloseRequest };
     enum class Button { None, Left, Right, Middle };
     Kind kind = Kind::MouseMove;
     Button button = Button::None;
     POINT point{};
+    // The window a close request is for.
+    HWND target = nullptr;
     BYTE virtualKey = 0;
     // The character of a VK_PACKET key: one or two Shift-JIS bytes.
     WORD packetChar = 0;
@@ -239,6 +243,10 @@ HBRUSH BrushOf(HBRUSH classBrush);
 void InvalidateArea(HWND window, const Region& area, bool erase, bool children);
 void DiscardPainting(Window& window);
 void PrepareSurface(Window& window);
+// Shows `surfaceArea` of the window's frame buffer on the screen.
+void Present(HWND window, const Region& surfaceArea);
+// Tells the screen where a top-level window is and whether it shows.
+void PlaceOnScreen(const Window& window);
 bool HasPaintPending(HWND window);
 HWND FindWindowToPaint(HWND filter);
 

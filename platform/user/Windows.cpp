@@ -3,7 +3,7 @@
 
 #include "UserState.h"
 
-#include "../backends/headless/HeadlessScreen.h"
+#include "../backends/Screens.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,7 +11,7 @@
 
 namespace platform::user {
 
-UserState::UserState() : backend(std::make_unique<HeadlessScreen>(1024, 768, 96)) {
+UserState::UserState() : backend(MakeDefaultScreen()) {
     RegisterSystemClasses(*this);
 }
 
@@ -177,7 +177,8 @@ void ApplyDefaultPlacement(int& x, int& y, int& width, int& height, bool child) 
 void InsertInZOrder(HWND window, HWND parent, bool topmost) {
     UserState& state = State();
     if (parent) {
-        Find(parent)->children.insert(Find(parent)->children.begin(), window);
+        // A new child goes to the bottom, so that creation order is tab order.
+        Find(parent)->children.push_back(window);
         return;
     }
     auto& list = state.topLevels;

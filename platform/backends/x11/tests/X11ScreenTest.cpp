@@ -1,0 +1,317 @@
+// The X11 screen against a private Xvfb: the pixels a program paints reach
+// the X window, and X input reaches the window procedure. Skipped when Xvfb
+// cannot start; every wait is bounded.
+
+#include <windows.h>
+
+#include "platform/Screen.h"
+#include "platform/Testing.h"
+
+#include <gtest/gtest.h>
+
+// After GoogleTest: Xlib's macros (None, Bool) would break its headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// An Xvfb of our own: it picks a free display and writes its number to a
+// pipe once it accepts connections.
+class PrivateXServer {
+public:
+    PrivateXServer() {
+        int ends[2];
+        if (pipe(ends) != 0) {
+            return;
+        }
+        std::string fd = std::to_string(ends[1]);
+        std::vector<std::string> args{"Xvfb", "-displayfd",  fd,          "-screen",
+                                      "0",    "1024x768x24", "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (std::string& a : args) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, ends[0]);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) {
+            pid_ = 0;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        close(ends[1]);
+        if (pid_ != 0) {
+            ReadDisplayNumber(ends[0]);
+        }
+        close(ends[0]);
+    }
+    ~PrivateXServer() {
+        if (pid_ != 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+    // Empty when the server did not come up.
+    const std::string& Display() const { return display_; }
+
+private:
+    void ReadDisplayNumber(int fd) {
+        std::string number;
+        for (;;) {
+            pollfd readable{fd, POLLIN, 0};
+            if (poll(&readable, 1, 10000) <= 0) {
+                return;
+            }
+            char c;
+            if (read(fd, &c, 1) != 1) {
+                return;
+            }
+            if (c == '\n') {
+                break;
+            }
+            number += c;
+        }
+        if (!number.empty()) {
+            display_ = ":" + number;
+        }
+    }
+
+    pid_t pid_ = 0;
+    std::string display_;
+};
+
+struct Received {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Received> g_received;
+
+LRESULT CALLBACK PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT client;
+        GetClientRect(window, &client);
+        HBRUSH brush = CreateSolidBrush(GetParent(window) ? RGB(0, 0, 255) : RGB(255, 0, 0));
+        FillRect(dc, &client, brush);
+        DeleteObject(brush);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_SYSCOMMAND:
+    case WM_CLOSE:
+    case WM_TIMER:
+        g_received.push_back({message, wParam, lParam});
+        break;
+    case WM_DESTROY:
+        if (!GetParent(window)) {
+            PostQuitMessage(0);
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class X11Screen : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server_ = new PrivateXServer(); }
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+    }
+    void SetUp() override {
+        if (server_->Display().empty()) {
+            GTEST_SKIP() << "Xvfb could not start";
+        }
+        platform::ResetForTesting();
+        g_received.clear();
+        ASSERT_TRUE(platform::UseX11Screen(server_->Display().c_str()));
+        display_ = XOpenDisplay(server_->Display().c_str());
+        ASSERT_NE(display_, nullptr);
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PaintingProc;
+        wc.lpszClassName = "Painter";
+        ASSERT_NE(RegisterClassA(&wc), 0);
+    }
+    void TearDown() override {
+        platform::ResetForTesting();
+        if (display_) {
+            XCloseDisplay(display_);
+        }
+    }
+
+    // Sends an event to the window's own client, as the server would
+    // deliver it, and waits until the server has passed it on.
+    void Send(::Window window, XEvent event) {
+        event.xany.window = window;
+        XSendEvent(display_, window, False, 0, &event);
+        XSync(display_, False);
+    }
+
+    static PrivateXServer* server_;
+    ::Display* display_ = nullptr;
+};
+PrivateXServer* X11Screen::server_ = nullptr;
+
+// Writes the X window's pixels as a PPM when VELBRIN_X11_SCREENSHOT names a
+// file, for a person to look at.
+void SaveForInspection(XImage* image) {
+    const char* path = std::getenv("VELBRIN_X11_SCREENSHOT");
+    if (path == nullptr) {
+        return;
+    }
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) {
+        return;
+    }
+    std::fprintf(file, "P6\n%d %d\n255\n", image->width, image->height);
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
+                                    static_cast<unsigned char>(pixel >> 8),
+                                    static_cast<unsigned char>(pixel)};
+            std::fwrite(rgb, 1, 3, file);
+        }
+    }
+    std::fclose(file);
+}
+
+TEST_F(X11Screen, ClientAreaOfTheFrameBufferReachesTheXWindow) {
+    HWND top = CreateWindowExA(0, "Painter", "Notes View", WS_OVERLAPPEDWINDOW, 40, 30, 410, 309,
+                               nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowExA(WS_EX_CLIENTEDGE, "Painter", "", WS_CHILD | WS_VISIBLE, 20, 30,
+                                 200, 100, top, nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    ShowWindow(top, SW_SHOW);
+    UpdateWindow(top);
+    auto window = static_cast<::Window>(platform::NativeWindowOf(top));
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(platform::NativeWindowOf(child), 0u);
+
+    RECT client;
+    GetClientRect(top, &client);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(display_, window, &attributes));
+    EXPECT_EQ(attributes.width, client.right);
+    EXPECT_EQ(attributes.height, client.bottom);
+    EXPECT_EQ(attributes.map_state, IsViewable);
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    EXPECT_EQ(attributes.x, origin.x);
+    EXPECT_EQ(attributes.y, origin.y);
+
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(client.right),
+                              static_cast<unsigned>(client.bottom), AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    SaveForInspection(image);
+    EXPECT_EQ(XGetPixel(image, 5, 5), 0xFF0000u);
+    EXPECT_EQ(XGetPixel(image, client.right - 1, client.bottom - 1), 0xFF0000u);
+    // The child's sunken edge, then its blue client area.
+    EXPECT_EQ(XGetPixel(image, 20, 30), static_cast<unsigned long>(0x808080));
+    EXPECT_EQ(XGetPixel(image, 120, 80), 0x0000FFu);
+    XDestroyImage(image);
+
+    ShowWindow(top, SW_HIDE);
+    XSync(display_, False);
+    ASSERT_TRUE(XGetWindowAttributes(display_, window, &attributes));
+    EXPECT_EQ(attributes.map_state, IsUnmapped);
+}
+
+TEST_F(X11Screen, XInputAndCloseRequestsReachTheWindowProcedure) {
+    HWND top = CreateWindowExA(0, "Painter", "Input", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
+                               200, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(top);
+    SetFocus(top);
+    auto window = static_cast<::Window>(platform::NativeWindowOf(top));
+    ASSERT_NE(window, 0u);
+
+    XEvent event{};
+    event.xbutton.type = ButtonPress;
+    event.xbutton.button = Button1;
+    event.xbutton.x = 30;
+    event.xbutton.y = 40;
+    event.xbutton.same_screen = True;
+    Send(window, event);
+    event.xbutton.type = ButtonRelease;
+    Send(window, event);
+    event = XEvent{};
+    event.xkey.type = KeyPress;
+    event.xkey.keycode = XKeysymToKeycode(display_, XK_a);
+    event.xkey.same_screen = True;
+    Send(window, event);
+    event.xkey.type = KeyRelease;
+    Send(window, event);
+    event = XEvent{};
+    event.xclient.type = ClientMessage;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    Send(window, event);
+
+    // The close request ends the loop; the timer bounds it if it never comes.
+    SetTimer(top, 1, 5000, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER) {
+            ADD_FAILURE() << "the window was never closed";
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    std::vector<UINT> order;
+    for (const Received& r : g_received) {
+        order.push_back(r.message);
+    }
+    std::vector<UINT> expected{WM_LBUTTONDOWN, WM_LBUTTONUP,  WM_KEYDOWN,
+                               WM_CHAR,        WM_SYSCOMMAND, WM_CLOSE};
+    ASSERT_EQ(order, expected);
+    EXPECT_EQ(g_received[0].lParam, MAKELPARAM(30, 40));
+    EXPECT_EQ(g_received[2].wParam, static_cast<WPARAM>('A'));
+    EXPECT_EQ(g_received[3].wParam, static_cast<WPARAM>('a'));
+    EXPECT_EQ(g_received[4].wParam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
+    EXPECT_FALSE(IsWindow(top));
+}
+
+TEST_F(X11Screen, ClockRunsInRealTimeAndTimersFire) {
+    HWND top = CreateWindowExA(0, "Painter", "Timer", WS_OVERLAPPEDWINDOW, 10, 10, 100, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+    DWORD start = GetTickCount();
+    SetTimer(top, 7, 30, nullptr);
+    MSG msg;
+    ASSERT_GT(GetMessageA(&msg, nullptr, 0, 0), 0);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_GE(GetTickCount() - start, 30u);
+}
+
+} // namespace

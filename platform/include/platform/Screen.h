@@ -1,0 +1,31 @@
+#pragma once
+// Which screen the windows appear on. Windows live on a headless screen in
+// memory unless the program asks for a display server:
+//  - VELBRIN_DISPLAY=x11 in the environment (with DISPLAY set) makes the X
+//    server of DISPLAY the screen of every fresh platform state;
+//  - UseX11Screen() switches to an X server explicitly; call it before the
+//    first window is made.
+// On X11 each top-level window is a real X window the size of its client
+// area: the window manager draws the frame and caption. The platform still
+// lays out and draws its classic frame in the window's frame buffer, so
+// the headless and the X11 screen share every line of the drawing code;
+// only the client part of the frame buffer is shown. Pointer positions are
+// taken relative to the X window and placed on the platform's own idea of
+// where the window is.
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace platform {
+
+// Connects to the X server `display` (DISPLAY when null) and makes it the
+// screen; false, with the headless screen kept, when no server answers or
+// its visual is not 24-bit true colour.
+bool UseX11Screen(const char* display = nullptr);
+
+// The display server's handle of a top-level window (an X window id); 0 on
+// the headless screen or before the window has been shown.
+std::uintptr_t NativeWindowOf(HWND window);
+
+} // namespace platform
