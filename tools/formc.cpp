@@ -3,10 +3,11 @@
 //
 //   formc SOURCE -o OUTPUT
 
-#include "tools/FormText.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Text.h"
+#include "tools/FormText.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>

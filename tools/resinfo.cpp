@@ -6,10 +6,10 @@
 //   resinfo form NAME          an RCDATA form resource in the form notation
 //   resinfo form --file PATH   the same for a form resource in a file
 
-#include "tools/FormText.h"
 #include "platform/EmbeddedResources.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Text.h"
+#include "tools/FormText.h"
 
 #include <windows.h>
 
