@@ -171,6 +171,37 @@ TEST_F(FormResource, TheFormIsNamedUniquelyAmongTheRoots) {
     existing = nullptr;
 }
 
+TEST_F(FormResource, AFormLoadedWhileAnotherLoadsGetsItsOwnLoadedList) {
+    TForm1 outer(nullptr);
+    TForm1 inner(nullptr);
+    bool nested = false;
+    std::vector<std::string> logBeforeInner;
+    LabelConstructionHook() = [&] {
+        if (nested) {
+            return;
+        }
+        nested = true;
+        logBeforeInner = AfterLoadLog();
+        ASSERT_TRUE(LoadClassResources(&inner, TTestControl::StaticClass()));
+    };
+    ASSERT_TRUE(LoadClassResources(&outer, TTestControl::StaticClass()));
+    LabelConstructionHook() = nullptr;
+
+    ASSERT_TRUE(nested);
+    EXPECT_TRUE(logBeforeInner.empty());
+    // The inner form's components end loading within the inner call, the
+    // outer ones only when the outer read is complete.
+    EXPECT_EQ(AfterLoadLog(),
+              (std::vector<std::string>{"Form1", "Label1", "StringGrid1", "ComboBox1", "Form1",
+                                        "Label1", "StringGrid1", "ComboBox1"}));
+    for (TForm1* form : {&outer, &inner}) {
+        EXPECT_EQ(form->ComponentState(), 0);
+        ASSERT_NE(form->ComboBox1, nullptr);
+        EXPECT_EQ(form->ComboBox1->ComponentState(), 0);
+        EXPECT_EQ(form->ComboBox1->Owner(), form);
+    }
+}
+
 TEST_F(FormResource, AClassWithoutAResourceReadsNothing) {
     TLabel label(nullptr);
     EXPECT_FALSE(LoadClassResources(&label, TTestControl::StaticClass()));

@@ -139,6 +139,17 @@ void TTestControl::AttachToParent(TComponent* newParent) {
     parent = newParent;
 }
 
+std::function<void()>& LabelConstructionHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+TLabel::TLabel(TComponent* owner) : TTestControl(owner) {
+    if (LabelConstructionHook()) {
+        LabelConstructionHook()();
+    }
+}
+
 VELBRIN_DEFINE_CLASS_TABLES(TLabel, TTestControl, "Tests") {
     cls.Property("ParentFont", Field<&TLabel::parentFont>, Field<&TLabel::parentFont>);
 }

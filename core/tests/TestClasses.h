@@ -8,6 +8,7 @@
 #include "core/TStringList.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ void RegisterTestIdentMaps();
 
 // The names of the components whose AfterLoad ran, in order.
 std::vector<std::string>& AfterLoadLog();
+// Called whenever a TLabel is constructed, when set.
+std::function<void()>& LabelConstructionHook();
 
 class TTestFont : public TPersistent {
     VELBRIN_CLASS(TTestFont, TPersistent)
@@ -74,7 +77,7 @@ class TLabel : public TTestControl {
     VELBRIN_CLASS(TLabel, TTestControl)
 
 public:
-    using TTestControl::TTestControl;
+    explicit TLabel(TComponent* owner);
     bool IsFontStored() const override { return !parentFont; }
     bool parentFont = true;
 };
