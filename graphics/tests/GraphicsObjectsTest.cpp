@@ -116,6 +116,16 @@ TEST_F(GraphicsObjectsTest, FontNamesAreCutAndEmptyNamesIgnored) {
     EXPECT_EQ(counter.count, 2);
 }
 
+TEST_F(GraphicsObjectsTest, KeysWithEqualHashesAreToldApartByTheirBytes) {
+    TFont first;
+    first.SetName(std::string(28, 'a') + "aaa");
+    TFont second;
+    second.SetName(std::string(28, 'a') + " @@");
+    ASSERT_EQ(first.Resource()->Hash, second.Resource()->Hash);
+    EXPECT_NE(first.Resource(), second.Resource());
+    EXPECT_EQ(second.Name(), std::string(28, 'a') + " @@");
+}
+
 TEST_F(GraphicsObjectsTest, FontHandleIsBuiltFromTheKey) {
     TFont font;
     font.SetName("Arial");
