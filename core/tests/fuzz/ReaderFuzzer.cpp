@@ -1,11 +1,13 @@
-// Feeds arbitrary bytes to the component reader. Any crash, leak or sanitizer
-// report is a fault; a reader error is the expected answer to bad input.
+// Feeds arbitrary bytes to the component reader, and to the decoder behind
+// `resinfo form`. Any crash, leak or sanitizer report is a fault; a reader
+// error is the expected answer to bad input.
 
 #include "core/ClassRegistry.h"
 #include "core/TMemoryStream.h"
 #include "core/TReader.h"
 #include "core/tests/TestClasses.h"
 #include "runtime/Exceptions.h"
+#include "tools/FormText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,6 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         stream.SetPosition(0);
         TForm1 form(nullptr);
         LoadRootFromStream(stream, &form);
+    } catch (const Exception&) {
+    }
+    try {
+        formtext::Decode(std::string_view(reinterpret_cast<const char*>(data), size));
     } catch (const Exception&) {
     }
     AfterLoadLog().clear();
