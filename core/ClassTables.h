@@ -19,14 +19,12 @@
 
 #include "TObject.h"
 
-#include <cstring>
 #include <functional>
 #include <tuple>
 #include <utility>
 
 namespace velbrin {
 
-class TPersistent;
 template <class... Args> class TEvent;
 
 template <class... Args> const TypeInfo& EventTypeInfo() {
