@@ -219,13 +219,12 @@ HMENU GetMenu(HWND) {
 namespace {
 
 constexpr std::uintptr_t kGroupCursor = 12;
-constexpr std::uintptr_t kGroupIcon = 14;
 
 bool IsSystemCursorId(ULONG_PTR id) {
     return (id >= 32512 && id <= 32517) || (id >= 32640 && id <= 32651);
 }
 
-// Cursors and icons are shared: every load of one name gives the same handle.
+// Cursors are shared: every load of one name gives the same handle.
 HICON LoadShared(HINSTANCE instance, LPCSTR name, std::uintptr_t groupType) {
     UserState& state = State();
     if (name == nullptr) {
@@ -259,18 +258,11 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
     return LoadShared(instance, name, kGroupCursor);
 }
 
-HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-    return LoadShared(instance, name, kGroupIcon);
-}
-
 BOOL DestroyCursor(HCURSOR cursor) {
     // Shared cursors stay loaded, as Windows keeps them.
     return State().cursors.Find(reinterpret_cast<std::uintptr_t>(cursor)) ? TRUE : FALSE;
 }
 
-BOOL DestroyIcon(HICON icon) {
-    return DestroyCursor(icon);
-}
 
 // ------------------------------------------------------------------ keyboard layouts
 

@@ -188,6 +188,8 @@ struct UserState {
     std::map<HDC, HWND> handedOutDCs;
     // System cursors and icons, shared by every load.
     std::map<ULONG_PTR, HICON> sharedCursors;
+    // Loaded icons by system id or group resource; they are gdi icon handles.
+    std::map<ULONG_PTR, HICON> sharedIcons;
     HandleTable<int> cursors{10};
 
     std::unique_ptr<Backend> backend;

@@ -737,7 +737,18 @@ void MessageBeep(UINT type);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 BOOL DestroyCursor(HCURSOR cursor);
+// Frees an icon made by CreateIconFromResource(Ex); a loaded, shared icon stays.
 BOOL DestroyIcon(HICON icon);
+
+// Icon image data as icon resources and icon files keep it: a bitmap header
+// (its height counting the mask rows too), the palette, the colour rows and the
+// 1-bit mask, rows bottom-up. Version must be 0x00030000.
+HICON CreateIconFromResource(BYTE* bits, DWORD size, BOOL icon, DWORD version);
+HICON CreateIconFromResourceEx(BYTE* bits, DWORD size, BOOL icon, DWORD version, int width,
+                               int height, UINT flags);
+// The image id in a group-icon directory that fits the size best.
+int LookupIconIdFromDirectory(BYTE* directory, BOOL icon);
+int LookupIconIdFromDirectoryEx(BYTE* directory, BOOL icon, int width, int height, UINT flags);
 
 // ---------------------------------------------------------------- scroll bars
 
