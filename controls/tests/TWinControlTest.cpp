@@ -1,0 +1,224 @@
+#include "ControlTestSupport.h"
+
+#include "core/TList.h"
+#include "runtime/Exceptions.h"
+
+#include <cstdio>
+
+namespace velbrin::testing {
+namespace {
+
+TEST_F(ControlTest, ReadingTheHandleCreatesTheParentsWindowFirstAndBindsBoth) {
+    form = new TTestForm(nullptr);
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    ASSERT_FALSE(form->HasWindow());
+
+    HWND window = panel->Handle();
+    ASSERT_TRUE(form->HasWindow());
+    EXPECT_EQ(GetParent(window), form->Handle());
+    EXPECT_EQ(FindControl(window), panel);
+    EXPECT_EQ(FindControl(form->Handle()), form);
+    char className[64];
+    GetClassNameA(window, className, sizeof className);
+    EXPECT_STREQ(className, "TTestPanel");
+    // A child created without an identifier carries its own handle.
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_ID), reinterpret_cast<LONG_PTR>(window));
+
+    char propertyName[32];
+    std::snprintf(
+        propertyName, sizeof propertyName, "ControlOfs%.8X%.8X",
+        static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr))),
+        static_cast<unsigned>(GetCurrentThreadId()));
+    EXPECT_EQ(GetPropA(window, propertyName), panel);
+
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 50);
+}
+
+TEST_F(ControlTest, ChildWithoutParentWindowCannotMakeOne) {
+    TTestPanel panel(nullptr);
+    panel.SetName("Panel1");
+    try {
+        panel.Handle();
+        FAIL() << "a child window needs a parent";
+    } catch (const EInvalidOperation& error) {
+        EXPECT_NE(error.Message().find("'Panel1'"), std::string::npos);
+    }
+    EXPECT_FALSE(panel.HasWindow());
+}
+
+TEST_F(ControlTest, CommandIsReflectedToTheLibraryControlThatSentIt) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    panel->reflectedResult = 77;
+
+    const LRESULT result = SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(5, 9),
+                                        reinterpret_cast<LPARAM>(panel->Handle()));
+    EXPECT_EQ(result, 77);
+    EXPECT_EQ(panel->reflected, std::vector<UINT>{9});
+
+    // A window that belongs to no library control gets the default handling.
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = &DefWindowProcA;
+    plain.lpszClassName = "PlainChild";
+    ASSERT_NE(RegisterClassA(&plain), 0);
+    HWND foreign = CreateWindowExA(0, "PlainChild", "", WS_CHILD, 0, 0, 10, 10, form->Handle(),
+                                   nullptr, nullptr, nullptr);
+    ASSERT_NE(foreign, nullptr);
+    EXPECT_EQ(SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(5, 9),
+                           reinterpret_cast<LPARAM>(foreign)),
+              0);
+    EXPECT_EQ(panel->reflected.size(), 1u);
+    DestroyWindow(foreign);
+}
+
+TEST_F(ControlTest, ShowingFollowsVisibilityAndAHiddenControlMakesNoWindow) {
+    MakeShownForm();
+    auto* hidden = new TTestPanel(form);
+    hidden->SetVisible(false);
+    hidden->SetParent(form);
+    hidden->RefreshShowing();
+    EXPECT_FALSE(hidden->HasWindow());
+    EXPECT_FALSE(hidden->IsShowing());
+    hidden->Repaint();
+    EXPECT_FALSE(hidden->HasWindow()) << "repainting without a window does nothing";
+
+    auto* shown = new TTestPanel(form);
+    shown->SetParent(form);
+    ASSERT_TRUE(shown->HasWindow());
+    EXPECT_TRUE(shown->IsShowing());
+    EXPECT_TRUE(IsWindowVisible(shown->Handle()));
+    shown->SetVisible(false);
+    EXPECT_FALSE(IsWindowVisible(shown->Handle()));
+    EXPECT_FALSE(shown->IsShowing());
+
+    hidden->SetVisible(true);
+    EXPECT_TRUE(hidden->HasWindow());
+    EXPECT_TRUE(IsWindowVisible(hidden->Handle()));
+}
+
+TEST_F(ControlTest, FailedShowingChangeRestoresTheShowingState) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    ASSERT_TRUE(panel->IsShowing());
+    panel->failShowing = true;
+    EXPECT_THROW(panel->SetVisible(false), EInvalidOperation);
+    EXPECT_TRUE(panel->IsShowing());
+    EXPECT_TRUE(IsWindowVisible(panel->Handle()));
+}
+
+TEST_F(ControlTest, RebuildWindowKeepsTheCaptionAndMakesANewWindow) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetCaption("Grid");
+    panel->SetParent(form);
+    HWND first = panel->Handle();
+    char text[16];
+    GetWindowTextA(first, text, sizeof text);
+    EXPECT_STREQ(text, "Grid");
+
+    panel->RebuildWindow();
+    HWND second = panel->Handle();
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_NE(second, first);
+    EXPECT_EQ(panel->Caption(), "Grid");
+    EXPECT_TRUE(IsWindowVisible(second));
+    EXPECT_EQ(FindControl(second), panel);
+}
+
+TEST_F(ControlTest, TabOrderClampsAndNextTabControlWraps) {
+    MakeShownForm();
+    TTestPanel* panels[3];
+    for (auto*& panel : panels) {
+        panel = new TTestPanel(form);
+        panel->SetParent(form);
+        panel->SetTabStop(true);
+    }
+    EXPECT_EQ(panels[2]->TabOrder(), 2);
+    panels[0]->SetTabOrder(10);
+    EXPECT_EQ(panels[0]->TabOrder(), 2) << "beyond the count: last";
+    panels[0]->SetTabOrder(-1);
+    EXPECT_EQ(panels[0]->TabOrder(), 0);
+    panels[2]->SetTabOrder(0x8001);
+    EXPECT_EQ(panels[2]->TabOrder(), 0) << "top bit set: first";
+
+    // Tab order now: 2, 0, 1.
+    EXPECT_EQ(form->NextTabControl(panels[1], true, true, true), panels[2]);
+    EXPECT_EQ(form->NextTabControl(panels[2], false, true, true), panels[1]);
+    panels[0]->SetEnabled(false);
+    EXPECT_EQ(form->NextTabControl(panels[2], true, true, true), panels[1]);
+    panels[1]->SetTabStop(false);
+    EXPECT_EQ(form->NextTabControl(panels[2], true, true, true), panels[2]);
+    EXPECT_EQ(GetWindowLongA(panels[1]->Handle(), GWL_STYLE) & WS_TABSTOP, 0);
+}
+
+TEST_F(ControlTest, AlignmentStacksEdgesAndFillsTheRest) {
+    MakeShownForm();
+    const RECT client = form->ClientRect();
+    auto* top = new TTestPanel(form);
+    top->SetParent(form);
+    top->SetHeight(25);
+    top->SetAlign(alTop);
+    auto* left = new TTestPanel(form);
+    left->SetParent(form);
+    left->SetWidth(40);
+    left->SetAlign(alLeft);
+    auto* rest = new TTestPanel(form);
+    rest->SetParent(form);
+    rest->SetAlign(alClient);
+
+    EXPECT_EQ(top->BoundsRect().left, 0);
+    EXPECT_EQ(top->BoundsRect().top, 0);
+    EXPECT_EQ(top->Width(), client.right);
+    EXPECT_EQ(left->BoundsRect().top, 25);
+    EXPECT_EQ(left->Height(), client.bottom - 25);
+    EXPECT_EQ(rest->BoundsRect().left, 40);
+    EXPECT_EQ(rest->BoundsRect().top, 25);
+    EXPECT_EQ(rest->BoundsRect().right, client.right);
+    EXPECT_EQ(rest->BoundsRect().bottom, client.bottom);
+
+    RECT window{};
+    GetWindowRect(rest->Handle(), &window);
+    EXPECT_EQ(window.right - window.left, client.right - 40) << "the window moved too";
+
+    form->SetBounds(20, 20, 400, 300);
+    EXPECT_EQ(rest->BoundsRect().right, form->ClientRect().right) << "realigned on resize";
+}
+
+TEST_F(ControlTest, ExceptionsInHandlersGoToTheReporterAndTheLoopRunsOn) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    panel->failShowing = true;
+    // The window itself is hidden by a message, so the failure arises inside
+    // a window message and must not leave it.
+    SendMessageA(panel->Handle(), CM_SHOWING_CHANGED, 0, 0);
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0], "showing refused");
+
+    TEventLog log;
+    log.Watch(*panel);
+    ::SetFocus(panel->Handle());
+    platform::TapKey('B');
+    platform::RunUntilIdle();
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"keydown 66", "char b"}));
+}
+
+TEST_F(ControlTest, DestroyingAParentFreesItsChildrenAndTheirWindows) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(nullptr);
+    panel->SetParent(form);
+    auto* inner = new TTestGraphic(nullptr);
+    inner->SetParent(panel);
+    HWND window = panel->Handle();
+    delete form;
+    form = nullptr;
+    EXPECT_FALSE(IsWindow(window));
+}
+
+} // namespace
+} // namespace velbrin::testing
