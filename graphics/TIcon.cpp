@@ -5,6 +5,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
 
+#include <cstdlib>
 #include <memory>
 
 namespace velbrin {
@@ -29,6 +30,43 @@ WORD IconTypeOf(TMemoryStream& data) {
     data.SetPosition(0);
     data.ReadBuffer(header, IconHeaderSize);
     return static_cast<WORD>(header[2] | (header[3] << 8));
+}
+
+// Icon file data: the header, `count` directory entries of 16 bytes (width,
+// height, colours, reserved, planes, bit count, size, offset), then the
+// images. The image nearest the system's icon size becomes the handle.
+HICON IconFromFileData(const std::uint8_t* data, std::size_t size) {
+    auto word = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(data[at] | data[at + 1] << 8);
+    };
+    constexpr std::size_t EntrySize = 16;
+    std::size_t count = word(4);
+    if (count == 0 || IconHeaderSize + count * EntrySize > size) {
+        RaiseInvalidIcon();
+    }
+    const int wanted = GetSystemMetrics(SM_CXICON);
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < count; ++i) {
+        auto distance = [&](std::size_t entry) {
+            int width = data[IconHeaderSize + entry * EntrySize];
+            return std::abs((width == 0 ? 256 : width) - wanted);
+        };
+        if (distance(i) < distance(best)) {
+            best = i;
+        }
+    }
+    std::size_t entry = IconHeaderSize + best * EntrySize;
+    std::size_t bytes = word(entry + 8) | word(entry + 10) << 16;
+    std::size_t offset = word(entry + 12) | word(entry + 14) << 16;
+    if (offset > size || bytes > size - offset) {
+        RaiseInvalidIcon();
+    }
+    HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(data + offset),
+                                          static_cast<DWORD>(bytes), TRUE, 0x00030000, 0, 0, 0);
+    if (icon == nullptr) {
+        RaiseInvalidIcon();
+    }
+    return icon;
 }
 
 TIconImage* AcquireImage(TIconImage* image) {
@@ -155,12 +193,13 @@ void TIcon::ReplaceImage(TMemoryStream* stored, HICON icon) {
 }
 
 void TIcon::MakeHandleFromStored() {
-    if (IconTypeOf(*image_->Stored) != DefaultIconType) {
-        // No platform call builds an icon from its directory and image data,
-        // so icon file data cannot become a handle here.
-        RaiseInvalidIcon();
+    TMemoryStream& stored = *image_->Stored;
+    if (IconTypeOf(stored) == DefaultIconType) {
+        image_->Handle = Graphics().defaultApplicationIcon;
+        return;
     }
-    image_->Handle = Graphics().defaultApplicationIcon;
+    image_->Handle = IconFromFileData(static_cast<const std::uint8_t*>(stored.Memory()),
+                                      static_cast<std::size_t>(stored.Size()));
 }
 
 } // namespace velbrin

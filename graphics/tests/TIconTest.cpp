@@ -125,6 +125,83 @@ TEST_F(IconTest, BadIconDataRaisesAndKeepsTheCurrentImage) {
     }
 }
 
+// An icon file made of the program's own 16 x 16 and 32 x 32 images.
+std::vector<std::uint8_t> ProgramIconFile() {
+    HMODULE module = GetModuleHandleA(nullptr);
+    std::vector<std::uint8_t> file = {0, 0, 1, 0, 2, 0};
+    std::vector<std::uint8_t> images;
+    for (int id : {2, 1}) {
+        HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(id), RT_ICON);
+        const auto* bits =
+            static_cast<const std::uint8_t*>(LockResource(LoadResource(module, image)));
+        const std::uint32_t size = SizeofResource(module, image);
+        const std::uint32_t offset = 6 + 2 * 16 + static_cast<std::uint32_t>(images.size());
+        const auto side = static_cast<std::uint8_t>(bits[4]);
+        file.insert(file.end(), {side, side, 0, 0, 1, 0, 32, 0});
+        for (std::uint32_t value : {size, offset}) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                file.push_back(static_cast<std::uint8_t>(value >> shift));
+            }
+        }
+        images.insert(images.end(), bits, bits + size);
+    }
+    file.insert(file.end(), images.begin(), images.end());
+    return file;
+}
+
+TEST_F(IconTest, IconFileDataBecomesADrawableIcon) {
+    TMemoryStream in;
+    WriteBytes(in, ProgramIconFile());
+    in.SetPosition(0);
+    TIcon icon;
+    icon.LoadFromStream(in);
+    HICON handle = icon.Handle();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_NE(handle, Graphics().defaultApplicationIcon);
+
+    const COLORREF background = RGB(0, 255, 0);
+    HDC dc = platform::CreateMemorySurfaceDC(32, 32, background);
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    icon.Draw(canvas, {0, 0, 32, 32});
+    canvas.SetHandle(nullptr);
+    // The larger image was taken: the harmonica reaches past the 16th row
+    // and column, and the corners stay clear.
+    int paintedBeyondSmall = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            bool painted = platform::ReadSurfacePixel(dc, x, y) != background;
+            paintedBeyondSmall += painted && (x >= 16 || y >= 16) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(paintedBeyondSmall, 50);
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 0, 0), background);
+    DeleteDC(dc);
+
+    TMemoryStream saved;
+    icon.SaveToStream(saved);
+    const std::vector<std::uint8_t> file = ProgramIconFile();
+    EXPECT_EQ(ContentsOf(saved), std::string(file.begin(), file.end()));
+}
+
+TEST_F(IconTest, IconFileDataThatLiesAboutItsImagesRaises) {
+    std::vector<std::uint8_t> file = ProgramIconFile();
+    std::vector<std::uint8_t> pastTheEnd = file;
+    for (int entry = 0; entry < 2; ++entry) {
+        pastTheEnd[6 + entry * 16 + 14] = 0x7F; // each image's offset points outside the data
+    }
+    std::vector<std::uint8_t> noImages = {0, 0, 1, 0, 0, 0};
+    std::vector<std::uint8_t> cutDirectory(file.begin(), file.begin() + 20);
+    for (const auto& bytes : {pastTheEnd, noImages, cutDirectory}) {
+        TMemoryStream in;
+        WriteBytes(in, bytes);
+        in.SetPosition(0);
+        TIcon icon;
+        icon.LoadFromStream(in);
+        EXPECT_THROW(icon.Handle(), EInvalidGraphic) << bytes.size();
+    }
+}
+
 TEST_F(IconTest, DrawNeedsADeviceContext) {
     TIcon icon;
     TCanvas canvas;
