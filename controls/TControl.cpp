@@ -5,6 +5,7 @@
 #include "core/TList.h"
 #include "core/TReader.h"
 #include "core/TWriter.h"
+#include "graphics/TFont.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
 
@@ -75,6 +76,7 @@ VELBRIN_DEFINE_CLASS_TABLES(TControl, TComponent, "Controls") {
     cls.Handle<WM_MBUTTONUP, &TControl::WMMButtonUp>();
     cls.Handle<WM_NCLBUTTONDOWN, &TControl::WMNCLButtonDown>();
     cls.Handle<WM_CANCELMODE, &TControl::WMCancelMode>();
+    cls.Handle<CM_PARENT_FONT_CHANGED, &TControl::CMParentFontChanged>();
     cls.Handle<CM_PARENT_COLOR_CHANGED, &TControl::CMParentColorChanged>();
     cls.Handle<CM_PARENT_SHOW_HINT_CHANGED, &TControl::CMParentShowHintChanged>();
     cls.Handle<CM_VISIBLE_CHANGED, &TControl::CMVisibleChanged>();
@@ -87,8 +89,10 @@ VELBRIN_DEFINE_CLASS_TABLES(TControl, TComponent, "Controls") {
     cls.Handle<CM_DESIGNER_HIT, &TControl::CMDesignerHit>();
 }
 
-TControl::TControl(TComponent* owner) : TComponent(owner) {
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), font_(new TFont), fontHeight_(font_->Height()) {
     MessageRouter = TWndMethod::Of<&TControl::HandleWindowMessage>(this);
+    font_->OnChange = TNotifyEvent::Of<&TControl::FontChanged>(this);
 }
 
 TControl::~TControl() {
@@ -96,6 +100,7 @@ TControl::~TControl() {
         SetCaptureControl(nullptr);
     }
     SetParent(nullptr);
+    delete font_;
 }
 
 LRESULT TControl::SendTo(TControl* control, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -224,6 +229,9 @@ void TControl::ScaleControl(int multiplier, int divider) {
             height = MulDiv(top_ + height_, multiplier, divider) - top;
         }
         SetBounds(left, top, width, height);
+        if ((flags & sfFont) != 0 && !parentFont_) {
+            font_->SetSize(MulDiv(font_->Size(), multiplier, divider));
+        }
     }
     scalingFlags_ = 0;
 }
@@ -414,7 +422,30 @@ void TControl::SetEnabled(bool value) {
     SendToSelf(CM_ENABLED_CHANGED);
 }
 
-void TControl::SetColor(std::int32_t value) {
+void TControl::SetFont(TFont* font) {
+    font_->Assign(font);
+}
+
+void TControl::SetParentFont(bool value) {
+    if (value == parentFont_) {
+        return;
+    }
+    parentFont_ = value;
+    if (parent_ != nullptr) {
+        SendToSelf(CM_PARENT_FONT_CHANGED);
+    }
+}
+
+void TControl::FontChanged(TObject*) {
+    parentFont_ = false;
+    if (font_->Height() != fontHeight_) {
+        AddScalingFlags(sfFont);
+        fontHeight_ = font_->Height();
+    }
+    SendToSelf(CM_FONT_CHANGED);
+}
+
+void TControl::SetColor(TColor value) {
     if (value == color_) {
         return;
     }
@@ -763,6 +794,13 @@ void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 }
 
 // ---------------------------------------------------------------- library messages
+
+void TControl::CMParentFontChanged(TMessage&) {
+    if (parentFont_ && parent_ != nullptr) {
+        SetFont(parent_->Font());
+        parentFont_ = true;
+    }
+}
 
 void TControl::CMParentColorChanged(TMessage&) {
     if (parentColor_ && parent_ != nullptr) {

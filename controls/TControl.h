@@ -9,6 +9,7 @@
 
 #include "Controls.h"
 #include "core/TComponent.h"
+#include "graphics/Graphics.h"
 
 #include <windows.h>
 
@@ -18,10 +19,8 @@
 
 namespace velbrin {
 
+class TFont;
 class TWinControl;
-
-// 0x80000005, the system window colour.
-inline constexpr std::int32_t clWindowColor = static_cast<std::int32_t>(0x80000005u);
 
 class TControl : public TComponent {
     VELBRIN_CLASS(TControl, TComponent)
@@ -102,8 +101,13 @@ public:
     void Hide() { SetVisible(false); }
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value);
-    std::int32_t Color() const { return color_; }
-    void SetColor(std::int32_t value);
+    TColor Color() const { return color_; }
+    void SetColor(TColor value);
+    TFont* Font() const { return font_; }
+    // Copies `font` into the control's own font.
+    void SetFont(TFont* font);
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool value);
     bool ParentColor() const { return parentColor_; }
     void SetParentColor(bool value);
     bool ShowHint() const { return showHint_; }
@@ -173,6 +177,7 @@ protected:
 private:
     friend class TWinControl;
 
+    void FontChanged(TObject* sender);
     void HandleMouseMessage(TMessage& message);
     bool BackgroundClipped() const;
     TShiftState ShiftOf(const TMessage& message) const;
@@ -191,6 +196,7 @@ private:
     void WMMButtonUp(TMessage& message);
     void WMNCLButtonDown(TMessage& message);
     void WMCancelMode(TMessage& message);
+    void CMParentFontChanged(TMessage& message);
     void CMParentColorChanged(TMessage& message);
     void CMParentShowHintChanged(TMessage& message);
     void CMVisibleChanged(TMessage& message);
@@ -214,10 +220,12 @@ private:
     TDragMode dragMode_ = dmManual;
     bool isControl_ = false;
     std::string keptText_;
-    std::int32_t color_ = clWindowColor;
+    TFont* font_;
+    TColor color_ = clWindow;
     TCursor cursor_ = crDefault;
     TCursor dragCursor_ = crDrag;
     std::string hint_;
+    std::int32_t fontHeight_;
     TScalingFlags scalingFlags_ = 0;
     bool showHint_ = false;
     bool parentShowHint_ = true;

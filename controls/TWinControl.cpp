@@ -1,6 +1,9 @@
 #include "TWinControl.h"
 
+#include "TControlCanvas.h"
 #include "core/TList.h"
+#include "graphics/TBrush.h"
+#include "graphics/TFont.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
 #include "runtime/Messages.h"
@@ -199,10 +202,13 @@ VELBRIN_DEFINE_CLASS_TABLES(TWinControl, TControl, "Controls") {
     cls.Handle<CM_PARENT_CTL3D_CHANGED, &TWinControl::CMParentCtl3DChanged>();
     cls.Handle<CM_SHOW_HINT_CHANGED, &TWinControl::CMShowHintChanged>();
     cls.Handle<CM_COLOR_CHANGED, &TWinControl::CMColorChanged>();
+    cls.Handle<CM_FONT_CHANGED, &TWinControl::CMFontChanged>();
+    cls.Handle<WM_ERASEBKGND, &TWinControl::WMEraseBkgnd>();
 }
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
+TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(new TBrush) {
     LiveControls().insert(this);
+    brush_->SetColor(Color());
     // Only a system whose primary language is not Japanese names an input
     // method per control; that name comes from the screen object.
     imeName_.clear();
@@ -226,6 +232,7 @@ TWinControl::~TWinControl() {
     if (handle_ != nullptr) {
         BoundWindows().erase(handle_);
     }
+    delete brush_;
     LiveControls().erase(this);
 }
 
@@ -234,7 +241,9 @@ TWinControl::~TWinControl() {
 void TWinControl::WindowEntry(TMessage& message) {
     try {
         MessageRouter(message);
+        ReleaseAllDCs();
     } catch (...) {
+        ReleaseAllDCs();
         TWinControl* self = LiveControls().contains(this) ? this : nullptr;
         try {
             if (Reporter()) {
@@ -390,6 +399,7 @@ void TWinControl::BuildWindow() {
     // The window keeps the caption from now on.
     FreeKeptText();
     ReadBoundsFromWindow();
+    SendToSelf(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 1);
 }
 
 void TWinControl::CreateSystemWindow(const TCreateParams& params) {
@@ -444,6 +454,7 @@ void TWinControl::DestroySystemWindow() {
 
 void TWinControl::TearDownWindow() {
     SetKeptText(Text());
+    ReleaseAllDCs();
     DestroySystemWindow();
 }
 
@@ -683,7 +694,11 @@ void TWinControl::ServicePaint(TMessage& message) {
             PaintInto(dc);
         } else {
             const int saved = SaveDC(dc);
-            int clip = SIMPLEREGION;
+            // The exclusions start from the client area rather than from an
+            // unbounded clip, which the platform cannot move by the window's
+            // origin once a rectangle is cut out of it.
+            const RECT client = GetClientRect();
+            int clip = IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
             for (int i = 0; i < graphicChildren_->Count() && clip != NULLREGION; ++i) {
                 TControl* child = ControlAt(graphicChildren_, i);
                 if (child->ShowsNow() && child->HasControlStyle(csOpaque)) {
@@ -1073,8 +1088,24 @@ void TWinControl::CMShowHintChanged(TMessage& message) {
     Broadcast(notice);
 }
 
+void TWinControl::WMEraseBkgnd(TMessage& message) {
+    const RECT client = GetClientRect();
+    FillRect(reinterpret_cast<HDC>(message.WParam), &client, brush_->Handle());
+    message.Result = 1;
+}
+
+void TWinControl::CMFontChanged(TMessage& message) {
+    Inherited(message);
+    if (handle_ != nullptr) {
+        SendToSelf(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
+    }
+    TMessage notice{CM_PARENT_FONT_CHANGED, 0, 0, 0};
+    Broadcast(notice);
+}
+
 void TWinControl::CMColorChanged(TMessage& message) {
     Inherited(message);
+    brush_->SetColor(Color());
     TMessage notice{CM_PARENT_COLOR_CHANGED, 0, 0, 0};
     Broadcast(notice);
 }

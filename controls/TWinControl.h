@@ -16,6 +16,7 @@
 
 namespace velbrin {
 
+class TBrush;
 class TList;
 
 // How a window is to be made: filled by PrepareWindowSpec, used by BuildWindow.
@@ -137,6 +138,7 @@ public:
     void SetCtl3D(bool value);
     bool ParentCtl3D() const { return parentCtl3D_; }
     void SetParentCtl3D(bool value);
+    TBrush* Brush() const { return brush_; }
     std::int32_t HelpContext() const { return helpContext_; }
     void SetHelpContext(std::int32_t value) { helpContext_ = value; }
     std::uint8_t ImeMode() const { return imeMode_; }
@@ -189,6 +191,8 @@ private:
     void CMCtl3DChanged(TMessage& message);
     void CMShowHintChanged(TMessage& message);
     void CMColorChanged(TMessage& message);
+    void CMFontChanged(TMessage& message);
+    void WMEraseBkgnd(TMessage& message);
 
     HWND handle_ = nullptr;
     HWND parentWindow_ = nullptr;
@@ -196,6 +200,7 @@ private:
     TList* graphicChildren_ = nullptr;
     TList* windowedChildren_ = nullptr;
     TList* tabList_ = nullptr;
+    TBrush* brush_;
     bool tabStop_ = false;
     bool ctl3D_ = false;
     bool parentCtl3D_ = true;
