@@ -126,6 +126,11 @@ public:
     bool IsControl() const { return isControl_; }
     void SetIsControl(bool value) { isControl_ = value; }
     TScalingFlags ScalingFlags() const { return scalingFlags_; }
+    // What descendants that publish Color, Font and ShowHint store: only
+    // values that are not taken from the parent.
+    bool IsColorStored() const { return !parentColor_; }
+    bool IsFontStored() const { return !parentFont_; }
+    bool IsShowHintStored() const { return !parentShowHint_; }
 
     // The caption; Text and Caption are the same property.
     std::string Text();

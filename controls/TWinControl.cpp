@@ -3,6 +3,7 @@
 #include "TControlCanvas.h"
 #include "core/TList.h"
 #include "graphics/TBrush.h"
+#include "graphics/TCanvas.h"
 #include "graphics/TFont.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
@@ -204,6 +205,15 @@ VELBRIN_DEFINE_CLASS_TABLES(TWinControl, TControl, "Controls") {
     cls.Handle<CM_COLOR_CHANGED, &TWinControl::CMColorChanged>();
     cls.Handle<CM_FONT_CHANGED, &TWinControl::CMFontChanged>();
     cls.Handle<WM_ERASEBKGND, &TWinControl::WMEraseBkgnd>();
+    cls.Handle<WM_SYSCOLORCHANGE, &TWinControl::WMSystemChange>();
+    cls.Handle<WM_WININICHANGE, &TWinControl::WMSystemChange>();
+    cls.Handle<WM_FONTCHANGE, &TWinControl::WMSystemChange>();
+    cls.Handle<WM_TIMECHANGE, &TWinControl::WMSystemChange>();
+    cls.Handle<CN_KEYDOWN, &TWinControl::CNKeyDown>();
+    cls.Handle<CN_SYSKEYDOWN, &TWinControl::CNKeyDown>();
+    cls.Handle<CN_KEYUP, &TWinControl::CNKeyUp>();
+    cls.Handle<CN_CHAR, &TWinControl::CNChar>();
+    cls.Handle<CN_SYSCHAR, &TWinControl::CNSysChar>();
 }
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(new TBrush) {
@@ -1387,6 +1397,102 @@ void TWinControl::WMChar(TMessage& message) {
         message.WParam = static_cast<BYTE>(key);
     }
     Inherited(message);
+}
+
+// System notices are performed as the matching control message, which goes
+// down to every child; system colours are resolved afresh first.
+void TWinControl::WMSystemChange(TMessage& message) {
+    UINT notice = CM_TIME_CHANGE;
+    switch (message.Msg) {
+    case WM_SYSCOLORCHANGE:
+        ReleaseSystemColorObjects();
+        notice = CM_SYS_COLOR_CHANGE;
+        break;
+    case WM_WININICHANGE:
+        notice = CM_WIN_INI_CHANGE;
+        break;
+    case WM_FONTCHANGE:
+        notice = CM_FONT_CHANGE;
+        break;
+    default:
+        break;
+    }
+    SendToSelf(notice, message.WParam, message.LParam);
+    Inherited(message);
+}
+
+namespace {
+
+// The dialog code bit a control sets to keep a navigation key; 0 for other keys.
+LRESULT DialogCodeForKey(WPARAM key) {
+    switch (key) {
+    case VK_TAB:
+        return DLGC_WANTTAB;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return DLGC_WANTARROWS;
+    case VK_CANCEL:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_EXECUTE:
+        return DLGC_WANTALLKEYS;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+LRESULT TWinControl::AskFormForDialogKey(UINT number, const TMessage& message) {
+    TWinControl* form = ParentForm();
+    return form == nullptr ? 0 : form->SendToSelf(number, message.WParam, message.LParam);
+}
+
+// A key the focused control does not keep for itself may be the form's
+// (Tab, arrows, Enter, Escape); a non-zero result means it was used.
+void TWinControl::CNKeyDown(TMessage& message) {
+    message.Result = 1;
+    if (!HasState(csDesigning)) {
+        if (SendToSelf(CM_CHILD_KEY, message.WParam, reinterpret_cast<LPARAM>(this)) != 0) {
+            return;
+        }
+        if (message.Msg == CN_SYSKEYDOWN) {
+            if (AskFormForDialogKey(CM_DIALOG_KEY, message) != 0) {
+                return;
+            }
+        } else if (const LRESULT wanted = DialogCodeForKey(message.WParam); wanted != 0) {
+            if (SendToSelf(CM_WANT_SPECIAL_KEY, message.WParam) == 0 &&
+                (SendToSelf(WM_GETDLGCODE) & wanted) == 0 &&
+                AskFormForDialogKey(CM_DIALOG_KEY, message) != 0) {
+                return;
+            }
+        }
+    }
+    message.Result = 0;
+}
+
+void TWinControl::CNKeyUp(TMessage& message) {
+    message.Result = 0;
+    if (DialogCodeForKey(message.WParam) != 0) {
+        message.Result = SendToSelf(CM_WANT_SPECIAL_KEY, message.WParam);
+    }
+}
+
+void TWinControl::CNChar(TMessage& message) {
+    message.Result = 0;
+    if (!HasState(csDesigning) && (SendToSelf(WM_GETDLGCODE) & DLGC_WANTCHARS) == 0 &&
+        AskFormForDialogKey(CM_DIALOG_CHAR, message) != 0) {
+        message.Result = 1;
+    }
+}
+
+void TWinControl::CNSysChar(TMessage& message) {
+    message.Result = 0;
+    if (!HasState(csDesigning) && message.WParam != ' ') {
+        message.Result = AskFormForDialogKey(CM_DIALOG_CHAR, message);
+    }
 }
 
 void TWinControl::KeyDown(WORD& key, TShiftState shift) {

@@ -191,6 +191,12 @@ private:
     void CMCtl3DChanged(TMessage& message);
     void CMShowHintChanged(TMessage& message);
     void CMColorChanged(TMessage& message);
+    void WMSystemChange(TMessage& message);
+    void CNKeyDown(TMessage& message);
+    void CNKeyUp(TMessage& message);
+    void CNChar(TMessage& message);
+    void CNSysChar(TMessage& message);
+    LRESULT AskFormForDialogKey(UINT number, const TMessage& message);
     void CMFontChanged(TMessage& message);
     void WMEraseBkgnd(TMessage& message);
 

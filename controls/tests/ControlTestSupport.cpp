@@ -17,7 +17,10 @@ void TTestForm::PrepareWindowSpec(TCreateParams& params) {
 }
 
 VELBRIN_DEFINE_CLASS_TABLES(TTestPanel, TWinControl, "ControlTests") {
+    cls.Property("TabOrder", Call<&TWinControl::TabOrder>, Call<&TWinControl::SetTabOrder>);
     cls.Handle<CN_COMMAND, &TTestPanel::CNCommand>();
+    cls.Handle<CM_DIALOG_KEY, &TTestPanel::CMDialogKey>();
+    cls.Handle<CM_WANT_SPECIAL_KEY, &TTestPanel::CMWantSpecialKey>();
     cls.Handle<CM_SHOWING_CHANGED, &TTestPanel::CMShowingChanged>();
 }
 
@@ -28,6 +31,15 @@ TTestPanel::TTestPanel(TComponent* owner) : TWinControl(owner) {
 void TTestPanel::CNCommand(TMessage& message) {
     reflected.push_back(HIWORD(message.WParam));
     message.Result = reflectedResult;
+}
+
+void TTestPanel::CMDialogKey(TMessage& message) {
+    dialogKeys.push_back(message.WParam);
+    message.Result = dialogKeyAnswer;
+}
+
+void TTestPanel::CMWantSpecialKey(TMessage& message) {
+    message.Result = keepsArrows && message.WParam >= VK_LEFT && message.WParam <= VK_DOWN;
 }
 
 void TTestPanel::CMShowingChanged(TMessage& message) {

@@ -32,9 +32,15 @@ public:
     std::vector<UINT> reflected;
     LRESULT reflectedResult = 0;
     bool failShowing = false;
+    // Dialog keys it was offered, and its answer; whether it keeps arrows.
+    std::vector<WPARAM> dialogKeys;
+    LRESULT dialogKeyAnswer = 0;
+    bool keepsArrows = false;
 
 private:
     void CNCommand(TMessage& message);
+    void CMDialogKey(TMessage& message);
+    void CMWantSpecialKey(TMessage& message);
     void CMShowingChanged(TMessage& message);
 };
 

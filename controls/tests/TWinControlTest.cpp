@@ -222,3 +222,150 @@ TEST_F(ControlTest, DestroyingAParentFreesItsChildrenAndTheirWindows) {
 
 } // namespace
 } // namespace velbrin::testing
+
+namespace velbrin::testing {
+namespace {
+
+TEST_F(ControlTest, ZOrderMovesWindowsAndNonWindowedChildren) {
+    MakeShownForm();
+    auto* first = new TTestPanel(form);
+    first->SetParent(form);
+    auto* second = new TTestPanel(form);
+    second->SetParent(form);
+    // Overlapping windows: the later one is on top.
+    EXPECT_EQ(WindowFromPoint(platform::ScreenPointOf(form->Handle(), {20, 20})), second->Handle());
+    first->BringToFront();
+    EXPECT_EQ(WindowFromPoint(platform::ScreenPointOf(form->Handle(), {20, 20})), first->Handle());
+    EXPECT_EQ(form->Controls(1), first);
+
+    auto* low = new TTestGraphic(form);
+    low->SetBounds(100, 100, 20, 20);
+    low->SetParent(form);
+    auto* high = new TTestGraphic(form);
+    high->SetBounds(100, 100, 20, 20);
+    high->SetParent(form);
+    EXPECT_EQ(TWinControl::ControlAtScreenPoint(platform::ScreenPointOf(form->Handle(), {105, 105}),
+                                                false),
+              high);
+    low->BringToFront();
+    EXPECT_EQ(TWinControl::ControlAtScreenPoint(platform::ScreenPointOf(form->Handle(), {105, 105}),
+                                                false),
+              low);
+    low->SetEnabled(false);
+    EXPECT_EQ(TWinControl::ControlAtScreenPoint(platform::ScreenPointOf(form->Handle(), {105, 105}),
+                                                false),
+              high);
+    EXPECT_EQ(TWinControl::ControlAtScreenPoint(platform::ScreenPointOf(form->Handle(), {200, 150}),
+                                                false),
+              form);
+}
+
+TEST_F(ControlTest, ScrollByMovesEveryChild) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    auto* label = new TTestGraphic(form);
+    label->SetBounds(100, 100, 20, 20);
+    label->SetParent(form);
+    form->ScrollBy(5, -7);
+    EXPECT_EQ(label->Left(), 105);
+    EXPECT_EQ(label->Top(), 93);
+    EXPECT_EQ(panel->Left(), 15);
+    EXPECT_EQ(panel->Top(), 3);
+    RECT rect{};
+    GetWindowRect(panel->Handle(), &rect);
+    EXPECT_EQ(rect.left, platform::ScreenPointOf(form->Handle(), {15, 0}).x);
+}
+
+TEST_F(ControlTest, CancelModeEndsTheCaptureOfAPressedNonWindowedChild) {
+    MakeShownForm();
+    auto* label = new TTestGraphic(form);
+    label->SetBounds(30, 40, 50, 20);
+    label->SetParent(form);
+    TEventLog log;
+    log.Watch(*label);
+    platform::MoveMouse(platform::ScreenPointOf(form->Handle(), {35, 45}));
+    platform::PressMouse(platform::MouseButton::Left);
+    platform::RunUntilIdle();
+    ASSERT_TRUE(label->MouseCapture());
+
+    SendMessageA(form->Handle(), WM_CANCELMODE, 0, 0);
+    EXPECT_FALSE(label->MouseCapture());
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"down 0 5,5", "up 0 -1,-1"}));
+    platform::MoveMouse(platform::ScreenPointOf(form->Handle(), {200, 150}));
+    platform::ReleaseMouse(platform::MouseButton::Left);
+    platform::RunUntilIdle();
+    EXPECT_EQ(log.lines.size(), 2u) << "without the capture the release stays with the form";
+}
+
+} // namespace
+} // namespace velbrin::testing
+
+namespace velbrin::testing {
+namespace {
+
+TEST_F(ControlTest, NavigationKeysTheControlDoesNotKeepGoToTheForm) {
+    MakeShownForm();
+    auto* focused = new TTestPanel(form);
+    focused->SetParent(form);
+    auto* listener = new TTestPanel(form);
+    listener->SetParent(form);
+    listener->dialogKeyAnswer = 1;
+    const LRESULT keyData = 0x000F0001;
+
+    EXPECT_EQ(SendMessageA(focused->Handle(), CN_KEYDOWN, VK_TAB, keyData), 1);
+    EXPECT_EQ(listener->dialogKeys, std::vector<WPARAM>{VK_TAB});
+
+    // A letter is no dialog key; an arrow the control keeps stays with it.
+    EXPECT_EQ(SendMessageA(focused->Handle(), CN_KEYDOWN, 'A', keyData), 0);
+    focused->keepsArrows = true;
+    EXPECT_EQ(SendMessageA(focused->Handle(), CN_KEYDOWN, VK_LEFT, keyData), 0);
+    EXPECT_EQ(SendMessageA(focused->Handle(), CN_KEYUP, VK_LEFT, keyData), 1);
+    EXPECT_EQ(listener->dialogKeys.size(), 1u);
+
+    // With Alt, the form is asked about any key.
+    EXPECT_EQ(SendMessageA(focused->Handle(), CN_SYSKEYDOWN, 'A', keyData), 1);
+    EXPECT_EQ(listener->dialogKeys.back(), static_cast<WPARAM>('A'));
+
+    listener->dialogKeyAnswer = 0;
+    EXPECT_EQ(SendMessageA(focused->Handle(), CN_KEYDOWN, VK_RETURN, keyData), 0)
+        << "nobody took it: it goes on to the window";
+}
+
+} // namespace
+} // namespace velbrin::testing
+
+namespace velbrin::testing {
+namespace {
+
+TEST_F(ControlTest, FocusMovesInTabOrderAndSurvivesRebuildingTheWindow) {
+    TTestPanel orphan(nullptr);
+    EXPECT_THROW(orphan.SetFocus(), EInvalidOperation);
+
+    MakeShownForm();
+    auto* first = new TTestPanel(form);
+    first->SetParent(form);
+    first->SetTabStop(true);
+    auto* second = new TTestPanel(form);
+    second->SetParent(form);
+    second->SetTabStop(true);
+
+    first->SetFocus();
+    EXPECT_TRUE(first->Focused());
+    form->FocusNextInTabOrder(first, true, true);
+    EXPECT_TRUE(second->Focused());
+    EXPECT_FALSE(first->Focused());
+
+    HWND before = second->Handle();
+    second->RebuildWindow();
+    EXPECT_NE(second->Handle(), before);
+    EXPECT_TRUE(second->Focused()) << "the new window has the focus back";
+
+    second->SetVisible(false);
+    EXPECT_FALSE(second->IsFocusable());
+    EXPECT_EQ(form->NextTabControl(first, true, true, true), first);
+}
+
+} // namespace
+} // namespace velbrin::testing
