@@ -203,6 +203,7 @@ VELBRIN_DEFINE_CLASS_TABLES(TWinControl, TControl, "Controls") {
     cls.Handle<CM_PARENT_CTL3D_CHANGED, &TWinControl::CMParentCtl3DChanged>();
     cls.Handle<CM_SHOW_HINT_CHANGED, &TWinControl::CMShowHintChanged>();
     cls.Handle<CM_COLOR_CHANGED, &TWinControl::CMColorChanged>();
+    cls.Handle<CM_CURSOR_CHANGED, &TWinControl::CMCursorChanged>();
     cls.Handle<CM_FONT_CHANGED, &TWinControl::CMFontChanged>();
     cls.Handle<WM_ERASEBKGND, &TWinControl::WMEraseBkgnd>();
     cls.Handle<WM_SYSCOLORCHANGE, &TWinControl::WMSystemChange>();
@@ -504,7 +505,7 @@ void TWinControl::SetParentWindow(HWND window) {
         DropWindow();
         parentWindow_ = window;
     }
-    RefreshShowing();
+    UpdateShowingState();
 }
 
 void TWinControl::ReadBoundsFromWindow() {
@@ -608,10 +609,30 @@ void TWinControl::WMMove(TMessage& message) {
 }
 
 void TWinControl::WMWindowPosChanged(TMessage& message) {
+    const auto* position = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+    const bool reshaped =
+        position != nullptr && (position->flags & SWP_NOREDRAW) == 0 &&
+        (position->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE);
+    const bool framed = reshaped && ctl3D_ && HasControlStyle(csFramed) && Parent() != nullptr;
+    if (framed) {
+        InvalidateFrame();
+    }
     if (handle_ != nullptr) {
         ReadBoundsFromWindow();
     }
     Inherited(message);
+    if (framed) {
+        InvalidateFrame();
+    }
+}
+
+// The parent draws the 3-D frame one pixel outside the bounds.
+void TWinControl::InvalidateFrame() {
+    if (!Parent()->HasWindow()) {
+        return;
+    }
+    const RECT frame{Left() - 1, Top() - 1, Left() + Width() + 1, Top() + Height() + 1};
+    InvalidateRect(Parent()->Handle(), &frame, TRUE);
 }
 
 void TWinControl::ScrollBy(int dx, int dy) {
@@ -1113,6 +1134,18 @@ void TWinControl::CMFontChanged(TMessage& message) {
     Broadcast(notice);
 }
 
+// The cursor changes at once when the mouse is over this control.
+void TWinControl::CMCursorChanged(TMessage&) {
+    if (GetCapture() != nullptr || handle_ == nullptr) {
+        return;
+    }
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    if (ControlAtScreenPoint(mouse, false) == this) {
+        SendToSelf(WM_SETCURSOR, reinterpret_cast<WPARAM>(handle_), HTCLIENT);
+    }
+}
+
 void TWinControl::CMColorChanged(TMessage& message) {
     Inherited(message);
     brush_->SetColor(Color());
@@ -1142,8 +1175,7 @@ void TWinControl::SetParentCtl3D(bool value) {
 void TWinControl::CMCtl3DChanged(TMessage&) {
     if (Parent() != nullptr && HasControlStyle(csFramed) && handle_ != nullptr &&
         IsWindowVisible(handle_)) {
-        const RECT frame{Left() - 1, Top() - 1, Left() + Width() + 1, Top() + Height() + 1};
-        InvalidateRect(Parent()->Handle(), &frame, TRUE);
+        InvalidateFrame();
     }
     TMessage notice{CM_PARENT_CTL3D_CHANGED, 0, 0, 0};
     Broadcast(notice);

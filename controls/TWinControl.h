@@ -191,6 +191,8 @@ private:
     void CMCtl3DChanged(TMessage& message);
     void CMShowHintChanged(TMessage& message);
     void CMColorChanged(TMessage& message);
+    void CMCursorChanged(TMessage& message);
+    void InvalidateFrame();
     void WMSystemChange(TMessage& message);
     void CNKeyDown(TMessage& message);
     void CNKeyUp(TMessage& message);

@@ -27,6 +27,10 @@ TEST_F(ControlTest, ReadChildrenTakeTheirRecordedTabOrderAndShowAfterReading) {
             WritePanel(w, "B", 60, NoTabOrder);
             WritePanel(w, "C", 120, 0);
             WritePanel(w, "D", 180, 7);
+            WriteRecord(w, "TTestPanel", "E", [](TWriter& props) {
+                props.WritePropertyName("IsControl");
+                props.WriteBoolean(true);
+            });
         });
     });
     form = new TTestForm(nullptr);
@@ -41,6 +45,9 @@ TEST_F(ControlTest, ReadChildrenTakeTheirRecordedTabOrderAndShowAfterReading) {
     EXPECT_EQ(order("B"), 1) << "without a valid order, in reading order";
     EXPECT_EQ(order("A"), 2);
     EXPECT_EQ(order("D"), 3);
+    EXPECT_EQ(order("E"), 4);
+    EXPECT_TRUE(static_cast<TControl*>(form->FindComponent("E"))->IsControl());
+    EXPECT_FALSE(static_cast<TControl*>(form->FindComponent("D"))->IsControl());
     auto* b = static_cast<TWinControl*>(form->FindComponent("B"));
     EXPECT_EQ(b->Parent(), form);
     EXPECT_EQ(b->Left(), 60);

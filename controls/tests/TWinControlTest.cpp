@@ -369,3 +369,43 @@ TEST_F(ControlTest, FocusMovesInTabOrderAndSurvivesRebuildingTheWindow) {
 
 } // namespace
 } // namespace velbrin::testing
+
+namespace velbrin::testing {
+namespace {
+
+TEST_F(ControlTest, ControlInAForeignWindowShowsThere) {
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = &DefWindowProcA;
+    plain.lpszClassName = "PlainHost";
+    ASSERT_NE(RegisterClassA(&plain), 0);
+    HWND host = CreateWindowExA(0, "PlainHost", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                150, nullptr, nullptr, nullptr, nullptr);
+    {
+        TTestPanel panel(nullptr);
+        EXPECT_FALSE(panel.HasWindow());
+        panel.SetParentWindow(host);
+        ASSERT_TRUE(panel.HasWindow());
+        EXPECT_EQ(GetParent(panel.Handle()), host);
+        EXPECT_TRUE(IsWindowVisible(panel.Handle()));
+    }
+    EXPECT_EQ(GetWindow(host, GW_CHILD), nullptr) << "freeing the control removed its window";
+    DestroyWindow(host);
+}
+
+TEST_F(ControlTest, MovingAFramedChildRepaintsTheFrameAtTheNewPlace) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetControlStyle(panel->ControlStyle() | csFramed);
+    panel->SetCtl3D(true);
+    panel->SetParent(form);
+    platform::RunUntilIdle();
+    panel->SetBounds(100, 60, 50, 30);
+    platform::RunUntilIdle();
+    const auto image = platform::CaptureWindow(form->Handle(), platform::WindowArea::Client);
+    EXPECT_EQ(image.At(99, 70), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(image.At(150, 70), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(image.At(9, 20), image.At(200, 100)) << "the old frame is gone";
+}
+
+} // namespace
+} // namespace velbrin::testing
