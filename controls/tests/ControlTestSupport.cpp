@@ -110,6 +110,10 @@ TMessageCounter::TMessageCounter(TControl& watched) : control(watched) {
     control.MessageRouter = TWndMethod::Of<&TMessageCounter::Route>(this);
 }
 
+TMessageCounter::~TMessageCounter() {
+    control.MessageRouter = TWndMethod::Of<&TControl::HandleWindowMessage>(&control);
+}
+
 void TMessageCounter::Route(TMessage& message) {
     seen.push_back(message.Msg);
     control.HandleWindowMessage(message);

@@ -80,6 +80,8 @@ class TMessageCounter : public TObject {
 
 public:
     explicit TMessageCounter(TControl& control);
+    // Gives the control its own procedure back.
+    ~TMessageCounter() override;
     void Route(TMessage& message);
 
     TControl& control;

@@ -3,6 +3,7 @@
 #include "core/TList.h"
 #include "runtime/Exceptions.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace velbrin::testing {
@@ -405,6 +406,33 @@ TEST_F(ControlTest, MovingAFramedChildRepaintsTheFrameAtTheNewPlace) {
     EXPECT_EQ(image.At(99, 70), GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(image.At(150, 70), GetSysColor(COLOR_BTNHIGHLIGHT));
     EXPECT_EQ(image.At(9, 20), image.At(200, 100)) << "the old frame is gone";
+}
+
+} // namespace
+} // namespace velbrin::testing
+
+namespace velbrin::testing {
+namespace {
+
+TEST_F(ControlTest, CursorChangeIsAppliedOnlyUnderTheMouse) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    TMessageCounter counter(*panel);
+    auto cursorRequests = [&counter] {
+        return std::count(counter.seen.begin(), counter.seen.end(), WM_SETCURSOR);
+    };
+    platform::MoveMouse(platform::ScreenPointOf(form->Handle(), {200, 100}));
+    platform::RunUntilIdle();
+    counter.seen.clear();
+    panel->SetCursor(crDrag);
+    EXPECT_EQ(cursorRequests(), 0);
+
+    platform::MoveMouse(platform::ScreenPointOf(form->Handle(), {20, 20}));
+    platform::RunUntilIdle();
+    counter.seen.clear();
+    panel->SetCursor(crDefault);
+    EXPECT_EQ(cursorRequests(), 1);
 }
 
 } // namespace
