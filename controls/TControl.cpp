@@ -209,8 +209,7 @@ HDC TControl::TakeDC(HWND& window) {
 
 void TControl::ScaleControl(int multiplier, int divider) {
     if (multiplier != divider) {
-        const TScalingFlags flags =
-            HasControlState(csReadingState) || HasState(csLoading) ? scalingFlags_ : sfAll;
+        const TScalingFlags flags = HasState(csLoading) ? scalingFlags_ : sfAll;
         int left = left_;
         int top = top_;
         int width = width_;
