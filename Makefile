@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: run test setup build bench format
+.PHONY: run test setup build bench fuzz format
 
 setup:
 	@bash scripts/setup.sh
@@ -18,6 +18,14 @@ test: setup
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
+
+# The reader's fuzz target for as long as asked: make fuzz FUZZ_SECONDS=3600
+fuzz: setup
+	cmake --preset fuzz -DFUZZ_SECONDS=$(or $(FUZZ_SECONDS),600)
+	cmake --build --preset fuzz --target reader_fuzz
 
 bench: setup
 	cmake --preset release
