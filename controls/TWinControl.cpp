@@ -725,11 +725,7 @@ void TWinControl::ServicePaint(TMessage& message) {
             PaintInto(dc);
         } else {
             const int saved = SaveDC(dc);
-            // The exclusions start from the client area rather than from an
-            // unbounded clip, which the platform cannot move by the window's
-            // origin once a rectangle is cut out of it.
-            const RECT client = GetClientRect();
-            int clip = IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+            int clip = SIMPLEREGION;
             for (int i = 0; i < graphicChildren_->Count() && clip != NULLREGION; ++i) {
                 TControl* child = ControlAt(graphicChildren_, i);
                 if (child->ShowsNow() && child->HasControlStyle(csOpaque)) {

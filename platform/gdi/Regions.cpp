@@ -40,10 +40,13 @@ Region Combined(const Region& a, const Region& b, int mode) {
     }
 }
 
-// What "no clip region" stands for when a clip operation needs a region.
-Region Everything() {
-    constexpr LONG limit = Region::kCoordinateLimit;
-    return Region(RECT{-limit, -limit, limit, limit});
+// What "no clip region" stands for when a clip operation needs a region: the
+// whole surface, in the DC's own coordinates, as Windows takes the window's
+// area. Anything wider would no longer fit once moved to the DC's origin.
+Region Everything(const DeviceContext& dc) {
+    Region area(dc.surface->Bounds());
+    Region moved = area;
+    return moved.Offset(-dc.origin.x, -dc.origin.y) ? moved : area;
 }
 
 RECT DeviceRect(const DeviceContext& dc, int left, int top, int right, int bottom) {
@@ -150,7 +153,7 @@ int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom) {
     }
     Region rect(DeviceRect(*context, left, top, right, bottom));
     const auto& clip = context->attributes.clip;
-    return SetClip(*context, (clip ? *clip : Everything()).Subtract(rect));
+    return SetClip(*context, (clip ? *clip : Everything(*context)).Subtract(rect));
 }
 
 int ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
@@ -164,7 +167,7 @@ int ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
         return region || mode != RGN_COPY ? ERROR : SetClip(*context, std::nullopt);
     }
     const auto& clip = context->attributes.clip;
-    return SetClip(*context, Combined(clip ? *clip : Everything(), *source, mode));
+    return SetClip(*context, Combined(clip ? *clip : Everything(*context), *source, mode));
 }
 
 int SelectClipRgn(HDC dc, HRGN region) {

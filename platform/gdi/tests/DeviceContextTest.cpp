@@ -66,6 +66,28 @@ TEST_F(DeviceContextTest, SurfaceDCDrawsAtItsOriginAndOnlyInsideItsVisibleRegion
     EXPECT_FALSE(platform::gdi::ReleaseSurfaceDC(dc)) << "a released DC is recognised";
 }
 
+// A window's DC sits at an origin inside its top-level's surface; excluding a
+// rectangle from it, with no clip region yet, keeps the rest drawable.
+TEST_F(DeviceContextTest, ExcludingFromNoClipRegionAtAnOriginKeepsTheRest) {
+    auto surface = std::make_shared<Surface>(60, 40, 0x000000);
+    Region visible(RECT{20, 10, 50, 35});
+    HDC dc = platform::gdi::CreateSurfaceDC(surface, POINT{20, 10}, visible);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(ExcludeClipRect(dc, 5, 5, 10, 10), COMPLEXREGION);
+    RECT all{0, 0, 30, 25};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, &all, red);
+    DeleteObject(red);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            bool excluded = x >= 25 && x < 30 && y >= 15 && y < 20;
+            bool painted = visible.Contains(x, y) && !excluded;
+            EXPECT_EQ(surface->At(x, y), painted ? 0xFF0000u : 0u) << x << "," << y;
+        }
+    }
+    platform::gdi::ReleaseSurfaceDC(dc);
+}
+
 TEST_F(DeviceContextTest, ClipRectanglesFollowTheOriginsAndReportTheirKind) {
     HDC dc = platform::CreateMemorySurfaceDC(100, 80);
     ASSERT_NE(dc, nullptr);
