@@ -271,7 +271,10 @@ bool X11Screen::WaitForInput(std::optional<DWORD> deadline) {
 }
 
 void X11Screen::HandlePendingEvents() {
-    while (XPending(display_) > 0) {
+    // Only what has arrived so far: handling an event can make requests
+    // whose answers must wait for the next round, or a window resized back
+    // and forth would keep this loop going.
+    for (int count = XPending(display_); count > 0; --count) {
         XEvent event;
         XNextEvent(display_, &event);
         Handle(event);

@@ -127,6 +127,7 @@ LRESULT CALLBACK PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_SYSCOMMAND:
     case WM_CLOSE:
     case WM_TIMER:
+    case WM_SIZE:
         g_received.push_back({message, wParam, lParam});
         break;
     case WM_DESTROY:
@@ -174,6 +175,33 @@ protected:
         event.xany.window = window;
         XSendEvent(display_, window, False, 0, &event);
         XSync(display_, False);
+    }
+
+    // Runs the program's queue until `done`; each round trip to the server
+    // gives it the chance to pass on what it has for the program.
+    template <class Condition> bool RunUntil(Condition done, int rounds = 2000) {
+        for (int round = 0; round < rounds; ++round) {
+            MSG msg;
+            // Bounded too: a window that keeps repainting must not hang the test.
+            for (int i = 0; i < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            if (done()) {
+                return true;
+            }
+            XSync(display_, False);
+        }
+        return false;
+    }
+    unsigned long PixelAt(::Window window, int x, int y) {
+        XImage* image = XGetImage(display_, window, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (image == nullptr) {
+            return ~0ul;
+        }
+        unsigned long pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return pixel;
     }
 
     static PrivateXServer* server_;
@@ -251,6 +279,7 @@ TEST_F(X11Screen, XInputAndCloseRequestsReachTheWindowProcedure) {
                                200, nullptr, nullptr, nullptr, nullptr);
     UpdateWindow(top);
     SetFocus(top);
+    g_received.clear();
     auto window = static_cast<::Window>(platform::NativeWindowOf(top));
     ASSERT_NE(window, 0u);
 
@@ -312,6 +341,74 @@ TEST_F(X11Screen, ClockRunsInRealTimeAndTimersFire) {
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
     EXPECT_EQ(msg.wParam, 7u);
     EXPECT_GE(GetTickCount() - start, 30u);
+}
+
+TEST_F(X11Screen, LostPixelsComeBackFromTheFrameBuffer) {
+    HWND top = CreateWindowExA(0, "Painter", "Expose", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                               200, 150, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(top);
+    auto window = static_cast<::Window>(platform::NativeWindowOf(top));
+    ASSERT_EQ(PixelAt(window, 10, 10), 0xFF0000u);
+    // Another client scribbles over the window and the server asks for the
+    // area again, as when an overlapping window goes away.
+    GC gc = XCreateGC(display_, window, 0, nullptr);
+    XSetForeground(display_, gc, 0x000000);
+    XFillRectangle(display_, window, gc, 0, 0, 50, 50);
+    XFreeGC(display_, gc);
+    ASSERT_EQ(PixelAt(window, 10, 10), 0x000000u);
+    XClearArea(display_, window, 0, 0, 50, 50, True);
+    EXPECT_TRUE(RunUntil([&] { return PixelAt(window, 10, 10) == 0xFF0000u; }));
+}
+
+TEST_F(X11Screen, ResizeFromOutsideBecomesWmSize) {
+    HWND top = CreateWindowExA(0, "Painter", "Resize", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                               200, 150, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(top);
+    auto window = static_cast<::Window>(platform::NativeWindowOf(top));
+    XResizeWindow(display_, window, 250, 120);
+    RECT client{};
+    EXPECT_TRUE(RunUntil([&] {
+        GetClientRect(top, &client);
+        return client.right == 250 && client.bottom == 120;
+    }));
+    RECT frame;
+    GetWindowRect(top, &frame);
+    EXPECT_EQ(frame.right - frame.left, 258);
+    // The program's own resize is not taken for one from outside.
+    SetWindowPos(top, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(top, nullptr, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_received.clear();
+    XWindowAttributes attributes{};
+    EXPECT_TRUE(RunUntil([&] {
+        XGetWindowAttributes(display_, window, &attributes);
+        return attributes.width == 312;
+    }));
+    // Let the echoes of both resizes arrive: neither may undo the last one.
+    RunUntil([] { return false; }, 50);
+    GetWindowRect(top, &frame);
+    EXPECT_EQ(frame.right - frame.left, 320);
+    EXPECT_EQ(frame.bottom - frame.top, 220);
+    EXPECT_TRUE(g_received.empty()) << "the window was resized again";
+}
+
+TEST_F(X11Screen, EnvironmentChoosesTheScreenOfAFreshPlatform) {
+    setenv("VELBRIN_DISPLAY", "x11", 1);
+    setenv("DISPLAY", server_->Display().c_str(), 1);
+    platform::ResetForTesting();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "Plain";
+    RegisterClassA(&wc);
+    HWND top = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+    EXPECT_NE(platform::NativeWindowOf(top), 0u);
+    unsetenv("VELBRIN_DISPLAY");
+    platform::ResetForTesting();
+    RegisterClassA(&wc);
+    top = CreateWindowExA(0, "Plain", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                          nullptr, nullptr, nullptr);
+    EXPECT_EQ(platform::NativeWindowOf(top), 0u);
+    EXPECT_FALSE(platform::UseX11Screen(":12345"));
 }
 
 } // namespace
