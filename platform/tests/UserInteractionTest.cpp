@@ -23,6 +23,8 @@ std::vector<Event> g_events;
 LRESULT g_dialogCode = 0;
 // WM_SETCURSOR answer of the "Recorder" class; -1 for the default handling.
 LRESULT g_setCursorAnswer = -1;
+// WM_MOUSEACTIVATE answer; 0 for the default handling.
+LRESULT g_mouseActivateAnswer = 0;
 
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -35,7 +37,23 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_NCPAINT:
     case WM_ERASEBKGND:
     case WM_TIMER:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
         g_events.push_back({window, message, wParam});
+        break;
+    case WM_ENTERSIZEMOVE:
+    case WM_EXITSIZEMOVE:
+    case WM_SIZING:
+    case WM_MOVING:
+        g_events.push_back({window, message, wParam});
+        break;
+    case WM_GETMINMAXINFO:
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = {500, 400};
+        break;
+    case WM_MOUSEACTIVATE:
+        if (g_mouseActivateAnswer != 0) {
+            return g_mouseActivateAnswer;
+        }
         break;
     case WM_SETCURSOR:
         if (g_setCursorAnswer >= 0) {
@@ -67,6 +85,7 @@ protected:
         g_events.clear();
         g_dialogCode = 0;
         g_setCursorAnswer = -1;
+        g_mouseActivateAnswer = 0;
         WNDCLASSA wc{};
         wc.lpfnWndProc = RecorderProc;
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -487,6 +506,93 @@ TEST_F(UserInteraction, ScrollWindowExMovesChildrenOnlyWhenAsked) {
     GetWindowRect(child, &where);
     EXPECT_EQ(where.top - origin.y, 30);
     EXPECT_EQ(where.left - origin.x, 35);
+}
+
+TEST_F(UserInteraction, MouseActivateAnswersDecideActivationAndTheClick) {
+    HWND first = Top();
+    HWND second = CreateWindowExA(0, "Recorder", "Second", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
+                                  300, 200, 150, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(GetActiveWindow(), second);
+    g_events.clear();
+    g_mouseActivateAnswer = MA_NOACTIVATE;
+    platform::ClickAt(first, {10, 10});
+    platform::RunUntilIdle();
+    EXPECT_EQ(GetActiveWindow(), second);
+    EXPECT_EQ(Take(WM_LBUTTONDOWN).size(), 1u);
+
+    g_events.clear();
+    g_mouseActivateAnswer = MA_ACTIVATEANDEAT;
+    platform::ClickAt(first, {10, 10});
+    platform::RunUntilIdle();
+    EXPECT_EQ(GetActiveWindow(), first);
+    EXPECT_TRUE(Take(WM_LBUTTONDOWN).empty());
+    // Only the press is eaten: the release still arrives.
+    EXPECT_EQ(Take(WM_LBUTTONUP).size(), 1u);
+
+    g_events.clear();
+    g_mouseActivateAnswer = MA_NOACTIVATEANDEAT;
+    platform::ClickAt(second, {10, 10});
+    platform::RunUntilIdle();
+    EXPECT_EQ(GetActiveWindow(), first);
+    EXPECT_TRUE(Take(WM_LBUTTONDOWN).empty());
+}
+
+TEST_F(UserInteraction, DraggingTheCaptionMovesAndTheFrameSizes) {
+    HWND top = Top();
+    // The caption, then the bottom-right corner of the sizing frame.
+    platform::MoveMouse({300, 90});
+    platform::PressMouse(platform::MouseButton::Left);
+    platform::MoveMouse({310, 95});
+    platform::MoveMouse({340, 120});
+    platform::ReleaseMouse(platform::MouseButton::Left);
+    platform::RunUntilIdle();
+    RECT rect;
+    GetWindowRect(top, &rect);
+    EXPECT_EQ(rect.left, 140);
+    EXPECT_EQ(rect.top, 110);
+    EXPECT_EQ(rect.right - rect.left, 410);
+    EXPECT_EQ(Take(WM_MOVING).size(), 2u);
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    g_events.clear();
+    platform::MoveMouse({rect.right - 2, rect.bottom - 2});
+    platform::PressMouse(platform::MouseButton::Left);
+    platform::MoveMouse({rect.right + 38, rect.bottom - 102});
+    platform::ReleaseMouse(platform::MouseButton::Left);
+    platform::RunUntilIdle();
+    RECT sized;
+    GetWindowRect(top, &sized);
+    EXPECT_EQ(sized.left, 140);
+    EXPECT_EQ(sized.right - sized.left, 450);
+    EXPECT_EQ(sized.bottom - sized.top, 209);
+    std::vector<Event> sizing = Take(WM_SIZING);
+    ASSERT_EQ(sizing.size(), 1u);
+    EXPECT_EQ(sizing[0].wParam, static_cast<WPARAM>(WMSZ_BOTTOMRIGHT));
+    EXPECT_EQ(Take(WM_ENTERSIZEMOVE).size(), 1u);
+    EXPECT_EQ(Take(WM_EXITSIZEMOVE).size(), 1u);
+
+    // The limits from WM_GETMINMAXINFO hold.
+    platform::MoveMouse({sized.right - 2, sized.bottom - 2});
+    platform::PressMouse(platform::MouseButton::Left);
+    platform::MoveMouse({sized.right + 300, sized.bottom - 400});
+    platform::ReleaseMouse(platform::MouseButton::Left);
+    platform::RunUntilIdle();
+    GetWindowRect(top, &rect);
+    EXPECT_EQ(rect.right - rect.left, 500);
+    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYMINTRACK));
+
+    // Escape puts the window back where the drag began.
+    RECT before = rect;
+    platform::MoveMouse({300, rect.top + 10});
+    platform::PressMouse(platform::MouseButton::Left);
+    platform::MoveMouse({200, 300});
+    platform::TapKey(VK_ESCAPE);
+    platform::ReleaseMouse(platform::MouseButton::Left);
+    platform::RunUntilIdle();
+    GetWindowRect(top, &rect);
+    EXPECT_EQ(rect.left, before.left);
+    EXPECT_EQ(rect.top, before.top);
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 } // namespace

@@ -108,8 +108,12 @@ LRESULT GetText(HWND window, WPARAM size, LPARAM lParam) {
     return static_cast<LRESULT>(whole);
 }
 
-LRESULT SystemCommand(HWND window, WPARAM command) {
+LRESULT SystemCommand(HWND window, WPARAM command, LPARAM lParam) {
     switch (command & 0xFFF0) {
+    case SC_MOVE:
+    case SC_SIZE:
+        TrackMoveSize(window, command, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
     case SC_CLOSE:
         return SendMessageA(window, WM_CLOSE, 0, 0);
     case SC_MINIMIZE:
@@ -122,8 +126,7 @@ LRESULT SystemCommand(HWND window, WPARAM command) {
         ShowWindow(window, SW_RESTORE);
         return 0;
     default:
-        // SC_KEYMENU without a menu bar, SC_MOVE and SC_SIZE without a mouse
-        // loop: nothing to do on this screen.
+        // SC_KEYMENU without a menu bar: nothing to do on this screen.
         return 0;
     }
 }
@@ -311,7 +314,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         DestroyWindow(window);
         return 0;
     case WM_SYSCOMMAND:
-        return SystemCommand(window, wParam);
+        return SystemCommand(window, wParam, lParam);
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4 && (lParam & (1 << 29))) {
             SendMessageA(TopLevelOf(window), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -347,7 +350,11 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return SizeAndMove(window, lParam);
     case WM_NCLBUTTONDOWN:
         State().pressedCaptionButton = static_cast<int>(wParam);
-        if (wParam == HTVSCROLL || wParam == HTHSCROLL) {
+        if (wParam == HTCAPTION) {
+            SendMessageA(window, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
+        } else if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT) {
+            SendMessageA(window, WM_SYSCOMMAND, SC_SIZE | (wParam - HTLEFT + WMSZ_LEFT), lParam);
+        } else if (wParam == HTVSCROLL || wParam == HTHSCROLL) {
             TrackScrollClick(window, static_cast<int>(wParam),
                              {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         }

@@ -271,6 +271,12 @@ bool TrackScrollClick(HWND window, int hit, POINT screenPoint);
 
 // Classes (Windows.cpp, MessageBox.cpp).
 ATOM RegisterClass(UserState& state, const WNDCLASSA& info, bool system);
+// What WM_GETMINMAXINFO starts from.
+MINMAXINFO DefaultSizeLimits(const Window& window);
+
+// The mouse loop of SC_MOVE and SC_SIZE, from the press at `screenPoint`
+// (MoveSize.cpp).
+void TrackMoveSize(HWND window, WPARAM command, POINT screenPoint);
 void RegisterSystemClasses(UserState& state);
 
 } // namespace platform::user

@@ -174,6 +174,22 @@ void ApplyDefaultPlacement(int& x, int& y, int& width, int& height, bool child) 
     }
 }
 
+} // namespace
+
+MINMAXINFO platform::user::DefaultSizeLimits(const Window& w) {
+    SIZE screen = State().backend->ScreenSize();
+    RECT frame = FrameInsets(w.style, w.exStyle);
+    MINMAXINFO limits{};
+    limits.ptMaxSize = {screen.cx + frame.left + frame.right,
+                        screen.cy + frame.top + frame.bottom - GetSystemMetrics(SM_CYCAPTION)};
+    limits.ptMaxPosition = {-frame.left, -frame.top};
+    limits.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    limits.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    return limits;
+}
+
+namespace {
+
 void InsertInZOrder(HWND window, HWND parent, bool topmost) {
     UserState& state = State();
     if (parent) {
@@ -344,14 +360,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         param,      w->instance, menu,   parent, height, width, y, x, static_cast<LONG>(style),
         windowName, className,   exStyle};
     if (!child || (style & WS_THICKFRAME)) {
-        SIZE screen = state.backend->ScreenSize();
-        RECT frame = FrameInsets(w->style, w->exStyle);
-        MINMAXINFO limits{};
-        limits.ptMaxSize = {screen.cx + frame.left + frame.right,
-                            screen.cy + frame.top + frame.bottom - GetSystemMetrics(SM_CYCAPTION)};
-        limits.ptMaxPosition = {-frame.left, -frame.top};
-        limits.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
-        limits.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+        MINMAXINFO limits = DefaultSizeLimits(*w);
         SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
         if (!Find(window)) {
             return Fail(1400, HWND{nullptr});
