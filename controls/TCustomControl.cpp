@@ -28,14 +28,7 @@ void TCustomControl::WMPaint(TMessage& message) {
 }
 
 void TCustomControl::PaintInto(HDC dc) {
-    canvas_->SetHandle(dc);
-    try {
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
+    PaintWithHandle(*canvas_, dc, [this] { Paint(); });
 }
 
 } // namespace velbrin

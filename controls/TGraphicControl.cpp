@@ -23,14 +23,7 @@ void TGraphicControl::WMPaint(TMessage& message) {
     if (message.WParam == 0) {
         return;
     }
-    canvas_->SetHandle(reinterpret_cast<HDC>(message.WParam));
-    try {
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
+    PaintWithHandle(*canvas_, reinterpret_cast<HDC>(message.WParam), [this] { Paint(); });
 }
 
 } // namespace velbrin

@@ -120,4 +120,17 @@ TList& AllCanvases();
 // their next use makes them in the new colours. Records and counts stay.
 void ReleaseSystemColorObjects();
 
+// Runs `paint` with `dc` lent to `canvas`, and takes the context back
+// afterwards, also when `paint` raises.
+template <class Paint> void PaintWithHandle(TCanvas& canvas, HDC dc, Paint&& paint) {
+    canvas.SetHandle(dc);
+    try {
+        paint();
+    } catch (...) {
+        canvas.SetHandle(nullptr);
+        throw;
+    }
+    canvas.SetHandle(nullptr);
+}
+
 } // namespace velbrin
