@@ -270,6 +270,11 @@ void TWinControl::WindowEntry(TMessage& message) {
 
 void TWinControl::HandleWindowMessage(TMessage& message) {
     switch (message.Msg) {
+    case WM_SETFOCUS:
+        if (TWinControl* form = ParentForm(); form != nullptr && !form->NoteFocusedControl(this)) {
+            return;
+        }
+        break;
     case WM_KILLFOCUS:
         if (HasControlState(csFocusing)) {
             return;

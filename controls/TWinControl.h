@@ -71,6 +71,9 @@ public:
     // Gives the window focus to `control`, a descendant; forms keep track of
     // their active control here.
     virtual void FocusDescendant(TWinControl* control);
+    // Told by `control`, a descendant or the form itself, that its window
+    // received the focus; false drops the WM_SETFOCUS.
+    virtual bool NoteFocusedControl(TWinControl*) { return true; }
 
     // TControl.
     POINT GetClientOrigin() override;
