@@ -821,7 +821,10 @@ TComponent* TReader::ReadRootObject(TComponent* root) {
             delete loaded_;
         }
         loaded_ = nullptr;
-        DropPendingRefs(root, "");
+        // Only this root's references go: a null root would drop every root's.
+        if (result != nullptr) {
+            DropPendingRefs(result, "");
+        }
         if (created) {
             delete result;
         } else if (result != nullptr) {

@@ -544,5 +544,38 @@ TEST_F(Reader, ResolvesReferencesToOtherRootsOnceTheyExist) {
     SetRootLookupHook(nullptr);
 }
 
+TEST_F(Reader, ARootThatFailsToLoadLeavesOtherRootsPendingReferences) {
+    SetRootLookupHook(&FindKnownRoot);
+    KnownRoots().clear();
+    TProbeRoot first(nullptr);
+    ReadResource(ProbeResource([](TWriter& w) {
+                     w.WritePropertyName("Buddy");
+                     w.WriteIdent("Other.Target");
+                 }),
+                 &first);
+    ASSERT_EQ(PendingCrossRootRefCount(), 1u);
+
+    RegisterStreamClass(TProbeRoot::StaticClass());
+    const std::string broken = ProbeResource([](TWriter& w) {
+        w.WritePropertyName("Buddy");
+        w.WriteIdent("Other.Target");
+        w.WritePropertyName("NoSuchProperty");
+        w.WriteInteger(1);
+    });
+    EXPECT_FALSE(ReadFails(broken, nullptr).empty());
+    UnregisterStreamClass(TProbeRoot::StaticClass());
+    EXPECT_EQ(PendingCrossRootRefCount(), 1u);
+
+    TProbeRoot other(nullptr);
+    auto* target = new TProbe(&other);
+    target->SetName("Target");
+    other.SetName("Other");
+    KnownRoots().push_back(&other);
+    ResolveCrossRootRefs();
+    EXPECT_EQ(first.Probe1->buddy, target);
+    KnownRoots().clear();
+    SetRootLookupHook(nullptr);
+}
+
 } // namespace
 } // namespace velbrin
