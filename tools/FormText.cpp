@@ -226,6 +226,10 @@ private:
     int column_ = 1;
 };
 
+// As deep as the reader follows: deeper nesting could only make a resource it
+// refuses, and would overrun the machine stack on the way.
+constexpr int MaxCompileNesting = 200;
+
 class Compiler {
 public:
     Compiler(std::string_view source, TWriter& writer) : lexer_(source), writer_(writer) {
@@ -244,6 +248,23 @@ private:
     [[noreturn]] void Fail(const std::string& message) const {
         throw SyntaxError(current_.line, current_.column, message);
     }
+
+    // Counts one level of objects or values for as long as it is compiled.
+    class NestingScope {
+    public:
+        explicit NestingScope(Compiler& compiler) : compiler_(compiler) {
+            if (compiler_.nesting_ == MaxCompileNesting) {
+                compiler_.Fail("nested too deeply");
+            }
+            ++compiler_.nesting_;
+        }
+        ~NestingScope() { --compiler_.nesting_; }
+        NestingScope(const NestingScope&) = delete;
+        NestingScope& operator=(const NestingScope&) = delete;
+
+    private:
+        Compiler& compiler_;
+    };
 
     void Advance() { current_ = lexer_.Next(); }
 
@@ -301,6 +322,7 @@ private:
 
     // [inherited] [Name] : Class [at N] { properties children }
     void CompileObject() {
+        const NestingScope scope(*this);
         std::uint8_t flags = 0;
         if (IsWord("inherited")) {
             flags |= ffInherited;
@@ -363,6 +385,7 @@ private:
     }
 
     void CompileValue() {
+        const NestingScope scope(*this);
         switch (current_.kind) {
         case Token::Integer:
             writer_.WriteInteger(TakeInteger());
@@ -479,6 +502,7 @@ private:
     Lexer lexer_;
     TWriter& writer_;
     Lexeme current_;
+    int nesting_ = 0;
 };
 
 // ---------------------------------------------------------------- decoding

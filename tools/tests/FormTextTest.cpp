@@ -106,6 +106,18 @@ TEST(FormText, SyntaxErrorsNameTheirLineAndColumn) {
     EXPECT_EQ(SyntaxErrorOf("A : TA {"), "1:9: '}' expected");
 }
 
+TEST(FormText, NestingDeeperThanTheReaderFollowsIsASyntaxError) {
+    constexpr std::size_t depth = 100000;
+    EXPECT_EQ(SyntaxErrorOf("A : TA { L = " + std::string(depth, '(')), "1:213: nested too deeply");
+    std::string objects;
+    for (std::size_t i = 0; i < depth; ++i) {
+        objects += ": T { ";
+    }
+    EXPECT_EQ(SyntaxErrorOf(objects), "1:1201: nested too deeply");
+    EXPECT_NO_THROW(
+        Compile("A : TA { L = " + std::string(100, '(') + std::string(100, ')') + " }"));
+}
+
 TEST(FormText, AMalformedResourceGetsTheReadersErrorAtEveryLength) {
     const std::string resource = EmbeddedForm();
     for (std::size_t length = 0; length < resource.size(); ++length) {
