@@ -147,8 +147,13 @@ void TWriter::WriteSet(std::span<const std::string> names) {
 void TWriter::WriteSetValue(std::uint32_t bits, const TypeInfo& elementType) {
     WriteValue(ValSet);
     for (int element = 0; element < 32; ++element) {
-        if ((bits & (1u << element)) != 0) {
-            WriteStr(EnumNameOf(elementType, element));
+        if ((bits & (1u << element)) == 0) {
+            continue;
+        }
+        // An element without a name cannot be read back, and its empty name
+        // would end the set early.
+        if (const std::string name = EnumNameOf(elementType, element); !name.empty()) {
+            WriteStr(name);
         }
     }
     WriteStr("");

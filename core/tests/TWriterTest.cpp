@@ -64,6 +64,9 @@ TEST(TWriter, StringsIdentifiersSetsAndPrefixes) {
     EXPECT_EQ(Written([](TWriter& w) { w.WriteSet({}); }), Bytes({0x0B, 0x00}));
     EXPECT_EQ(Written([](TWriter& w) { w.WriteSetValue(0b1001, TestFontStyleType()); }),
               Bytes({0x0B, 0x06}) + "fsBold" + Bytes({0x0B}) + "fsStrikeOut" + Bytes({0x00}));
+    // Bits beyond the element type have no name; an empty one would end the set early.
+    EXPECT_EQ(Written([](TWriter& w) { w.WriteSetValue(0b1001 | 1u << 20, TestFontStyleType()); }),
+              Bytes({0x0B, 0x06}) + "fsBold" + Bytes({0x0B}) + "fsStrikeOut" + Bytes({0x00}));
     EXPECT_EQ(Written([](TWriter& w) { w.WriteStr(std::string(300, 'n')); }).size(), 256u);
     EXPECT_EQ(Written([](TWriter& w) { w.WritePrefix(ffInherited, 9); }), Bytes({0xF1}));
     EXPECT_EQ(Written([](TWriter& w) { w.WritePrefix(ffChildPos, 5); }), Bytes({0xF2, 0x02, 0x05}));
