@@ -1,0 +1,61 @@
+#include "Forms.h"
+
+#include "TApplication.h"
+#include "TScreen.h"
+#include "controls/TWinControl.h"
+#include "core/TReader.h"
+
+namespace velbrin {
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+namespace {
+
+TComponent* FindFormByName(std::string_view name) {
+    return Screen != nullptr ? Screen->FindRoot(name) : nullptr;
+}
+
+void ReportThroughApplication(TWinControl* control, std::exception_ptr error) {
+    if (Application != nullptr) {
+        Application->ReportException(control, error);
+    }
+}
+
+} // namespace
+
+void StartFormsLibrary() {
+    if (Application != nullptr) {
+        return;
+    }
+    Screen = new TScreen(nullptr);
+    try {
+        Application = new TApplication(nullptr);
+    } catch (...) {
+        delete Screen;
+        Screen = nullptr;
+        throw;
+    }
+    Application->SetShowHint(true);
+    SetExceptionReporter(&ReportThroughApplication);
+    SetRootLookupHook(&FindFormByName);
+}
+
+void EndFormsLibrary() {
+    if (Application == nullptr) {
+        return;
+    }
+    SetRootLookupHook(nullptr);
+    if (Application->Handle() != nullptr) {
+        ShowOwnedPopups(Application->Handle(), FALSE);
+    }
+    Application->MarkDestroying();
+    Application->FreeForms();
+    delete Application;
+    Application = nullptr;
+    SetExceptionReporter(nullptr);
+    delete Screen;
+    Screen = nullptr;
+}
+
+} // namespace velbrin

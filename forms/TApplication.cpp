@@ -1,0 +1,693 @@
+#include "TApplication.h"
+
+#include "ApplicationTitle.h"
+#include "Forms.h"
+#include "TForm.h"
+#include "TScreen.h"
+#include "controls/TWinControl.h"
+#include "graphics/TIcon.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Format.h"
+#include "runtime/Messages.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+namespace velbrin {
+
+namespace {
+
+constexpr char kWindowClassName[] = "TApplication";
+// WM_SETICON: the icon of the caption and the task bar.
+constexpr WPARAM kBigIcon = 1;
+constexpr DWORD kAppWindowStyle =
+    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+TInitProc initProc = nullptr;
+
+// The application objects by their windows, for the window procedure.
+std::unordered_map<HWND, TApplication*>& AppWindows() {
+    static std::unordered_map<HWND, TApplication*> windows;
+    return windows;
+}
+
+LRESULT CALLBACK AppWindowProc(HWND window, UINT number, WPARAM wParam, LPARAM lParam) {
+    const auto found = AppWindows().find(window);
+    if (found == AppWindows().end()) {
+        return DefWindowProcA(window, number, wParam, lParam);
+    }
+    TMessage message{number, wParam, lParam, 0};
+    found->second->AppWindowEntry(message);
+    return message.Result;
+}
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {
+    auto* collected = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
+    if (window != collected->first && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        collected->second->push_back(window);
+    }
+    return TRUE;
+}
+
+void ReenableWindows(std::vector<HWND>& windows) {
+    for (HWND window : windows) {
+        if (IsWindow(window)) {
+            EnableWindow(window, TRUE);
+        }
+    }
+    windows.clear();
+}
+
+// The first visible, enabled top-level window of the thread other than
+// `except`, one without WS_EX_TOPMOST preferred.
+HWND FirstOtherTopLevel(HWND except) {
+    HWND topmost = nullptr;
+    for (HWND window : EnabledThreadWindows(except)) {
+        if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0) {
+            return window;
+        }
+        if (topmost == nullptr) {
+            topmost = window;
+        }
+    }
+    return topmost;
+}
+
+// The long part of the hint of `control` or of the nearest parent that has
+// one: what follows the first "|", or the whole text.
+std::string LongHintOf(TControl* control) {
+    while (control != nullptr && control->Hint().empty()) {
+        control = control->Parent();
+    }
+    if (control == nullptr) {
+        return {};
+    }
+    const std::string& hint = control->Hint();
+    const std::size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
+} // namespace
+
+bool FocusMessagesSuspended() {
+    return Application != nullptr && Application->focusMessagesOff_;
+}
+
+std::vector<HWND> EnabledThreadWindows(HWND except) {
+    std::vector<HWND> windows;
+    std::pair<HWND, std::vector<HWND>*> collected{except, &windows};
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow,
+                      reinterpret_cast<LPARAM>(&collected));
+    return windows;
+}
+
+void SetInitProc(TInitProc proc) {
+    initProc = proc;
+}
+
+VELBRIN_DEFINE_CLASS(TApplication, TComponent, "Forms")
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner), icon_(new TIcon) {
+    icon_->SetHandle(LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+    icon_->OnChange = TNotifyEvent::Of<&TApplication::IconChanged>(this);
+    char path[256] = {};
+    GetModuleFileNameA(GetModuleHandleA(nullptr), path, sizeof path);
+    title_ = ApplicationTitleFromPath(path);
+    CreateAppWindow();
+    updateFormatSettings_ = true;
+    showMainForm_ = true;
+}
+
+TApplication::~TApplication() {
+    active_ = false;
+    MarkDestroying();
+    FreeForms();
+    FreeOwnedComponents();
+    if (handleCreated_ && handle_ != nullptr) {
+        SendMessageA(handle_, WM_SETICON, kBigIcon, 0);
+        AppWindows().erase(handle_);
+        DestroyWindow(handle_);
+    }
+    delete icon_;
+}
+
+void TApplication::CreateAppWindow() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    if (GetClassInfoA(instance, kWindowClassName, &windowClass) == FALSE) {
+        windowClass = WNDCLASSA{};
+        windowClass.lpfnWndProc = &DefWindowProcA;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = kWindowClassName;
+        if (RegisterClassA(&windowClass) == 0) {
+            throw ResourceError<EOutOfResources>(SWindowClass);
+        }
+    }
+    handle_ = CreateWindowExA(0, kWindowClassName, title_.c_str(), kAppWindowStyle,
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                              0, 0, nullptr, nullptr, instance, nullptr);
+    if (handle_ == nullptr) {
+        throw ResourceError<EOutOfResources>(SWindowCreate);
+    }
+    title_.clear();
+    handleCreated_ = true;
+    ShowWithoutAnimation(SW_RESTORE);
+    AppWindows()[handle_] = this;
+    SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AppWindowProc));
+    SendMessageA(handle_, WM_SETICON, kBigIcon, reinterpret_cast<LPARAM>(icon_->Handle()));
+    HMENU systemMenu = GetSystemMenu(handle_, FALSE);
+    DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND);
+    DeleteMenu(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND);
+    DeleteMenu(systemMenu, SC_MOVE, MF_BYCOMMAND);
+}
+
+void TApplication::IconChanged(TObject*) {
+    if (handle_ == nullptr) {
+        return;
+    }
+    SendMessageA(handle_, WM_SETICON, kBigIcon, reinterpret_cast<LPARAM>(icon_->Handle()));
+    if (Screen != nullptr) {
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            Screen->Forms(i)->SendToSelf(CM_ICON_CHANGED);
+        }
+    }
+}
+
+std::string TApplication::Title() const {
+    if (handle_ == nullptr) {
+        return title_;
+    }
+    char text[256] = {};
+    GetWindowTextA(handle_, text, sizeof text);
+    return text;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    if (handle_ != nullptr) {
+        SetWindowTextA(handle_, title.c_str());
+    } else {
+        title_ = title;
+    }
+}
+
+void TApplication::SetHint(const std::string& value) {
+    if (value == hint_) {
+        return;
+    }
+    hint_ = value;
+    OnHint(this);
+}
+
+// ---------------------------------------------------------------- forms and the loop
+
+void TApplication::Initialize() {
+    if (initProc != nullptr) {
+        initProc();
+    }
+}
+
+void TApplication::MakeForm(const TMetaClass& formClass, TForm*& reference) {
+    reference = ConstructForm(formClass);
+    try {
+        FinishForm(reference);
+    } catch (...) {
+        reference = nullptr;
+        throw;
+    }
+}
+
+TForm* TApplication::ConstructForm(const TMetaClass& formClass) {
+    if (!formClass.InheritsFrom(TForm::StaticClass())) {
+        throw EInvalidOperation(std::string("class ") + formClass.Name() + " is no form");
+    }
+    return static_cast<TForm*>(formClass.Construct(this));
+}
+
+void TApplication::FinishForm(TForm* form) {
+    try {
+        form->CompleteConstruction();
+    } catch (...) {
+        TForm::Free(form);
+        throw;
+    }
+    if (mainForm_ == nullptr) {
+        form->RequireWindow();
+        mainForm_ = form;
+    }
+}
+
+void TApplication::Run() {
+    running_ = true;
+    try {
+        if (mainForm_ != nullptr) {
+            if (showMainForm_) {
+                mainForm_->SetVisible(true);
+            }
+            while (!terminated_) {
+                PumpOne();
+            }
+        }
+    } catch (...) {
+        running_ = false;
+        throw;
+    }
+    running_ = false;
+}
+
+void TApplication::PumpOne() {
+    if (!TryProcessOne()) {
+        Idle();
+    }
+}
+
+bool TApplication::TryProcessOne() {
+    MSG msg{};
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) == FALSE) {
+        return false;
+    }
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    bool handled = false;
+    OnMessage(msg, handled);
+    if (!handled && !FilterMDIMsg(msg) && !FilterKeyMsg(msg) && !FilterDialogMsg(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+// MDI forms are not built by this library, so no main form is ever an MDI
+// frame and nothing is claimed here.
+bool TApplication::FilterMDIMsg(MSG&) {
+    return false;
+}
+
+bool TApplication::FilterKeyMsg(const MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || GetCapture() != nullptr) {
+        return false;
+    }
+    return SendMessageA(msg.hwnd, msg.message + CN_BASE, msg.wParam, msg.lParam) != 0;
+}
+
+bool TApplication::FilterDialogMsg(MSG& msg) {
+    return dialogHandle_ != nullptr && IsDialogMessageA(dialogHandle_, &msg) != FALSE;
+}
+
+void TApplication::Idle() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    TControl* control = TWinControl::ControlAtScreenPoint(cursor, true);
+    if (control != nullptr && control->HasState(csDesigning)) {
+        control = nullptr;
+    }
+    if (control != mouseControl_) {
+        TControl* captured = CaptureControl();
+        if (mouseControl_ != nullptr && (captured == nullptr || captured == mouseControl_)) {
+            mouseControl_->SendToSelf(CM_MOUSE_LEAVE);
+        }
+        mouseControl_ = control;
+        if (mouseControl_ != nullptr && (captured == nullptr || captured == mouseControl_)) {
+            mouseControl_->SendToSelf(CM_MOUSE_ENTER);
+        }
+    }
+    SetHint(LongHintOf(control));
+    bool done = true;
+    OnIdle(this, done);
+    if (done) {
+        WaitMessage();
+    }
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+void TApplication::FreeForms() {
+    for (int i = ComponentCount(); i > 0; i = std::min(i - 1, ComponentCount())) {
+        if (auto* form = dynamic_cast<TForm*>(Components(i - 1))) {
+            if (form == mainForm_) {
+                mainForm_ = nullptr;
+            }
+            TForm::Free(form);
+        }
+    }
+    mainForm_ = nullptr;
+}
+
+void TApplication::ForgetControl(TControl* control) {
+    if (control == mouseControl_) {
+        mouseControl_ = nullptr;
+    }
+}
+
+void TApplication::ComponentNotice(TComponent* component, TOperation operation) {
+    TComponent::ComponentNotice(component, operation);
+    if (operation == opRemove && component == mainForm_) {
+        mainForm_ = nullptr;
+    }
+}
+
+// ---------------------------------------------------------------- errors
+
+void TApplication::ReportException(TObject* sender) {
+    ReportException(sender, std::current_exception());
+}
+
+void TApplication::ReportException(TObject* sender, std::exception_ptr error) {
+    if (HWND captured = GetCapture()) {
+        SendMessageA(captured, WM_CANCELMODE, 0, 0);
+    }
+    try {
+        std::rethrow_exception(error);
+    } catch (const EAbort&) {
+    } catch (Exception& e) {
+        if (OnException.Assigned()) {
+            OnException(sender, e);
+        } else {
+            DisplayException(e);
+        }
+    } catch (const std::exception& e) {
+        ReportForeign(typeid(e).name(), "");
+    } catch (...) {
+        ReportForeign("unknown", "");
+    }
+}
+
+// The runtime's report of an error object outside the library's family.
+void TApplication::ReportForeign(const char* className, const std::string& message) {
+    char path[256] = {};
+    GetModuleFileNameA(GetModuleHandleA(nullptr), path, sizeof path);
+    std::string module = FileNamePart(path).substr(0, 63);
+    const bool endsInPoint = !message.empty() && message.back() == '.';
+    const std::string text = ResourceMessage(
+        SExceptionReport, {className, module.c_str(), static_cast<const void*>(nullptr),
+                           message.c_str(), endsInPoint ? "" : "."});
+    MessageBoxA(nullptr, text.c_str(), ResourceMessage(SExceptionTitle).c_str(),
+                MB_TASKMODAL | MB_ICONERROR);
+}
+
+void TApplication::DisplayException(const Exception& error) {
+    ShowMessageBox(error.Message() + ".", Title(), MB_OK | MB_ICONERROR);
+}
+
+int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    HWND active = GetActiveWindow();
+    std::vector<HWND> disabled = EnabledThreadWindows(nullptr);
+    for (HWND window : disabled) {
+        EnableWindow(window, FALSE);
+    }
+    int answer = 0;
+    try {
+        answer = MessageBoxA(handle_, text.c_str(), caption.c_str(), flags & 0xFFFF);
+    } catch (...) {
+        ReenableWindows(disabled);
+        SetActiveWindow(active);
+        throw;
+    }
+    ReenableWindows(disabled);
+    SetActiveWindow(active);
+    return answer;
+}
+
+// ---------------------------------------------------------------- the window procedure
+
+void TApplication::AppWindowEntry(TMessage& message) {
+    try {
+        message.Result = 0;
+        for (const TWindowHookEntry& hook : std::vector<TWindowHookEntry>(windowHooks_)) {
+            if (hook.code(hook.data, message)) {
+                return;
+            }
+        }
+        HandleAppMessage(message);
+    } catch (...) {
+        ReportException(this);
+    }
+}
+
+void TApplication::Default(TMessage& message) {
+    message.Result = DefWindowProcA(handle_, message.Msg, message.WParam, message.LParam);
+}
+
+void TApplication::HandleAppMessage(TMessage& message) {
+    switch (message.Msg) {
+    case WM_SETFOCUS:
+        PostMessageA(handle_, CM_ENTER, 0, 0);
+        Default(message);
+        break;
+    case WM_ENABLE:
+        HandleEnable(message);
+        break;
+    case WM_PAINT:
+        if (IsIconic(handle_)) {
+            PaintIconic(message);
+        } else {
+            Default(message);
+        }
+        break;
+    case WM_CLOSE:
+        if (mainForm_ != nullptr) {
+            mainForm_->Close();
+        }
+        break;
+    case WM_ERASEBKGND:
+        message.Msg = WM_ICONERASEBKGND;
+        Default(message);
+        break;
+    case WM_SYSCOLORCHANGE:
+        break;
+    case WM_ENDSESSION:
+        if (message.WParam != 0) {
+            std::exit(0);
+        }
+        break;
+    case WM_ACTIVATEAPP:
+        HandleActivateApp(message);
+        break;
+    case WM_QUERYDRAGICON:
+        message.Result = reinterpret_cast<LRESULT>(icon_->Handle());
+        break;
+    case WM_SYSCOMMAND:
+        switch (message.WParam & 0xFFF0) {
+        case SC_MINIMIZE:
+            Minimize();
+            break;
+        case SC_RESTORE:
+            Restore();
+            break;
+        default:
+            Default(message);
+        }
+        break;
+    case CM_APP_ACTIVATE:
+        OnActivate(this);
+        break;
+    case CM_APP_DEACTIVATE:
+        OnDeactivate(this);
+        break;
+    case CM_APP_KEY_DOWN:
+        // The main form has no menu whose short-cuts could claim the key.
+        break;
+    case CM_APP_SYS_COMMAND:
+        HandleSysCommandNotice(message);
+        break;
+    case CM_ENTER:
+        FixFocus();
+        break;
+    case CM_WINDOW_HOOK: {
+        const auto* hook = reinterpret_cast<const TWindowHookEntry*>(message.LParam);
+        if (hook != nullptr) {
+            message.WParam == 0 ? AddWindowHook(*hook) : RemoveWindowHook(*hook);
+        }
+        break;
+    }
+    case CM_DIALOG_HANDLE:
+        if (message.WParam == 1) {
+            message.Result = reinterpret_cast<LRESULT>(dialogHandle_);
+        } else {
+            dialogHandle_ = reinterpret_cast<HWND>(message.LParam);
+        }
+        break;
+    default:
+        if (message.Msg >= WM_CTLCOLORMSGBOX && message.Msg <= WM_CTLCOLORSTATIC) {
+            message.Result = SendMessageA(reinterpret_cast<HWND>(message.LParam),
+                                          message.Msg + CN_BASE, message.WParam, message.LParam);
+        } else {
+            Default(message);
+        }
+    }
+}
+
+void TApplication::HandleEnable(TMessage& message) {
+    if (message.WParam != 0) {
+        RepromoteTopMostWindows();
+        ReenableWindows(disabledWindows_);
+        disabledSaved_ = false;
+        Default(message);
+        return;
+    }
+    Default(message);
+    if (!disabledSaved_) {
+        disabledWindows_ = EnabledThreadWindows(handle_);
+        for (HWND window : disabledWindows_) {
+            EnableWindow(window, FALSE);
+        }
+        disabledSaved_ = true;
+    }
+    DemoteTopMostWindows();
+}
+
+void TApplication::HandleActivateApp(TMessage& message) {
+    Default(message);
+    active_ = message.WParam != 0;
+    if (active_) {
+        RepromoteTopMostWindows();
+        PostMessageA(handle_, CM_APP_ACTIVATE, 0, 0);
+    } else {
+        DemoteTopMostWindows();
+        PostMessageA(handle_, CM_APP_DEACTIVATE, 0, 0);
+    }
+}
+
+void TApplication::HandleSysCommandNotice(TMessage& message) {
+    if (mainForm_ == nullptr) {
+        return;
+    }
+    HWND mainWindow = mainForm_->Handle();
+    if (!IsWindowEnabled(mainWindow) || !IsWindowVisible(mainWindow)) {
+        return;
+    }
+    focusMessagesOff_ = true;
+    HWND focused = GetFocus();
+    ::SetFocus(mainWindow);
+    try {
+        SendMessageA(mainWindow, WM_SYSCOMMAND, message.WParam, message.LParam);
+    } catch (...) {
+        ::SetFocus(focused);
+        focusMessagesOff_ = false;
+        throw;
+    }
+    ::SetFocus(focused);
+    focusMessagesOff_ = false;
+    message.Result = 1;
+}
+
+void TApplication::FixFocus() {
+    if (IsIconic(handle_) || GetFocus() != handle_) {
+        return;
+    }
+    if (HWND other = FirstOtherTopLevel(handle_)) {
+        ::SetFocus(other);
+    }
+}
+
+void TApplication::PaintIconic(TMessage&) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(handle_, &paint);
+    DrawIcon(dc, 0, 0, icon_->Handle());
+    EndPaint(handle_, &paint);
+}
+
+// ---------------------------------------------------------------- minimising, z-order, hooks
+
+void TApplication::ShowWithoutAnimation(int command) {
+    ANIMATIONINFO animation{};
+    animation.cbSize = sizeof animation;
+    if (SystemParametersInfoA(SPI_GETANIMATION, sizeof animation, &animation, 0) != FALSE &&
+        animation.iMinAnimate != 0) {
+        animation.iMinAnimate = 0;
+        SystemParametersInfoA(SPI_SETANIMATION, sizeof animation, &animation, 0);
+        ShowWindow(handle_, command);
+        animation.iMinAnimate = 1;
+        SystemParametersInfoA(SPI_SETANIMATION, sizeof animation, &animation, 0);
+    } else {
+        ShowWindow(handle_, command);
+    }
+}
+
+void TApplication::Minimize() {
+    if (IsIconic(handle_)) {
+        return;
+    }
+    DemoteTopMostWindows();
+    SetActiveWindow(handle_);
+    ShowWithoutAnimation(SW_MINIMIZE);
+    OnMinimize(this);
+}
+
+void TApplication::Restore() {
+    if (!IsIconic(handle_)) {
+        return;
+    }
+    SetActiveWindow(handle_);
+    ShowWithoutAnimation(SW_RESTORE);
+    RepromoteTopMostWindows();
+    if (Screen != nullptr && Screen->ActiveControl() != nullptr &&
+        Screen->ActiveControl()->HasWindow()) {
+        ::SetFocus(Screen->ActiveControl()->Handle());
+    }
+    OnRestore(this);
+}
+
+void TApplication::DemoteTopMostWindows() {
+    if (handle_ == nullptr) {
+        return;
+    }
+    if (++topMostLevel_ != 1) {
+        return;
+    }
+    HWND mainWindow =
+        mainForm_ != nullptr && mainForm_->HasWindow() ? mainForm_->Handle() : nullptr;
+    HWND firstOther = nullptr;
+    for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        if (GetWindow(window, GW_OWNER) != handle_) {
+            continue;
+        }
+        if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 && window != mainWindow) {
+            topMostList_.push_back(window);
+        } else if (firstOther == nullptr) {
+            firstOther = window;
+        }
+    }
+    for (auto it = topMostList_.rbegin(); it != topMostList_.rend(); ++it) {
+        SetWindowPos(*it, firstOther != nullptr ? firstOther : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    }
+}
+
+void TApplication::RepromoteTopMostWindows() {
+    if (handle_ == nullptr || topMostLevel_ == 0) {
+        return;
+    }
+    if (--topMostLevel_ != 0) {
+        return;
+    }
+    for (auto it = topMostList_.rbegin(); it != topMostList_.rend(); ++it) {
+        SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    }
+    topMostList_.clear();
+}
+
+void TApplication::AddWindowHook(TWindowHookEntry hook) {
+    if (handleCreated_) {
+        windowHooks_.push_back(hook);
+    } else if (handle_ != nullptr) {
+        SendMessageA(handle_, CM_WINDOW_HOOK, 0, reinterpret_cast<LPARAM>(&hook));
+    }
+}
+
+void TApplication::RemoveWindowHook(TWindowHookEntry hook) {
+    if (handleCreated_) {
+        const auto found = std::find(windowHooks_.begin(), windowHooks_.end(), hook);
+        if (found != windowHooks_.end()) {
+            windowHooks_.erase(found);
+        }
+    } else if (handle_ != nullptr) {
+        SendMessageA(handle_, CM_WINDOW_HOOK, 1, reinterpret_cast<LPARAM>(&hook));
+    }
+}
+
+} // namespace velbrin

@@ -1,0 +1,182 @@
+#pragma once
+// The running program: a hidden top-level window that owns every form's
+// window and receives the library's application messages, the forms the
+// program makes (the first becomes the main form), the message loop, and the
+// display of every exception a message handler lets escape.
+
+#include "controls/Controls.h"
+#include "core/TComponent.h"
+#include "graphics/Graphics.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace velbrin {
+
+class Exception;
+class TControl;
+class TForm;
+class TIcon;
+class TList;
+
+using TMessageEvent = TEvent<MSG&, bool&>;
+using TIdleEvent = TEvent<TObject*, bool&>;
+using TExceptionEvent = TEvent<TObject*, Exception&>;
+// A hook of the application window: true ends the message's processing.
+using TWindowHook = bool (*)(TObject* data, TMessage& message);
+struct TWindowHookEntry {
+    TWindowHook code = nullptr;
+    TObject* data = nullptr;
+    friend bool operator==(const TWindowHookEntry&, const TWindowHookEntry&) = default;
+};
+
+class TApplication : public TComponent {
+    VELBRIN_CLASS(TApplication, TComponent)
+
+public:
+    explicit TApplication(TComponent* owner);
+    ~TApplication() override;
+
+    // Runs the runtime's start-up hook when one is set.
+    void Initialize();
+    // Constructs a form of `formClass` owned by the application into
+    // `reference`; the first form becomes the main form and gets its window.
+    void MakeForm(const TMetaClass& formClass, TForm*& reference);
+    template <class F> void MakeForm(F*& reference) {
+        reference = static_cast<F*>(ConstructForm(F::StaticClass()));
+        try {
+            FinishForm(reference);
+        } catch (...) {
+            reference = nullptr;
+            throw;
+        }
+    }
+    // Shows the main form and pumps messages until WM_QUIT arrives.
+    void Run();
+    void PumpOne();
+    // Takes one message from the queue and handles it; false when none waited.
+    bool TryProcessOne();
+    void Idle();
+    void Terminate();
+
+    // Shows what a handler raised; call it inside the catch block, or give
+    // the exception.
+    void ReportException(TObject* sender);
+    void ReportException(TObject* sender, std::exception_ptr error);
+    void DisplayException(const Exception& error);
+    // A message box over the application window, the other windows of the
+    // thread disabled while it waits.
+    int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
+
+    void Minimize();
+    void Restore();
+    void DemoteTopMostWindows();
+    void RepromoteTopMostWindows();
+    void AddWindowHook(TWindowHookEntry hook);
+    void RemoveWindowHook(TWindowHookEntry hook);
+    // Frees the owned forms (newest first) as the program ends.
+    void FreeForms();
+    // Forgets `control`, which is being freed, wherever the application
+    // remembers it.
+    void ForgetControl(TControl* control);
+    void ComponentNotice(TComponent* component, TOperation operation) override;
+
+    HWND Handle() const { return handle_; }
+    TForm* MainForm() const { return mainForm_; }
+    TControl* MouseControl() const { return mouseControl_; }
+    std::string Title() const;
+    void SetTitle(const std::string& title);
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& value);
+    TIcon* Icon() const { return icon_; }
+    bool Terminated() const { return terminated_; }
+    bool Running() const { return running_; }
+    bool Active() const { return active_; }
+    bool ShowMainForm() const { return showMainForm_; }
+    void SetShowMainForm(bool value) { showMainForm_ = value; }
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool value) { showHint_ = value; }
+    HWND DialogHandle() const { return dialogHandle_; }
+    void SetDialogHandle(HWND window) { dialogHandle_ = window; }
+    TColor HintColor() const { return hintColor_; }
+    int HintPause() const { return hintPause_; }
+    int HintShortPause() const { return hintShortPause_; }
+    int HintHidePause() const { return hintHidePause_; }
+    bool UpdateFormatSettings() const { return updateFormatSettings_; }
+
+    TMessageEvent OnMessage;
+    TIdleEvent OnIdle;
+    TExceptionEvent OnException;
+    TNotifyEvent OnHint;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnMinimize;
+    TNotifyEvent OnRestore;
+
+    // The window procedure of the application window.
+    void AppWindowEntry(TMessage& message);
+
+private:
+    // The two halves of MakeForm: the object, then its reading and OnCreate
+    // (the form is freed when these raise) and the main form's window.
+    TForm* ConstructForm(const TMetaClass& formClass);
+    void FinishForm(TForm* form);
+    void CreateAppWindow();
+    void IconChanged(TObject* sender);
+    void HandleAppMessage(TMessage& message);
+    void HandleEnable(TMessage& message);
+    void HandleActivateApp(TMessage& message);
+    void HandleSysCommandNotice(TMessage& message);
+    void FixFocus();
+    void PaintIconic(TMessage& message);
+    void Default(TMessage& message);
+    bool FilterMDIMsg(MSG& msg);
+    bool FilterKeyMsg(const MSG& msg);
+    bool FilterDialogMsg(MSG& msg);
+    void ShowWithoutAnimation(int command);
+    void ReportForeign(const char* className, const std::string& message);
+
+    HWND handle_ = nullptr;
+    bool handleCreated_ = false;
+    TForm* mainForm_ = nullptr;
+    TControl* mouseControl_ = nullptr;
+    std::string hint_;
+    bool updateFormatSettings_ = false;
+    bool showMainForm_ = false;
+    TColor hintColor_ = static_cast<TColor>(0x80000018u);
+    int hintPause_ = 500;
+    int hintShortPause_ = 50;
+    int hintHidePause_ = 2500;
+    bool showHint_ = false;
+    std::string title_;
+    std::vector<HWND> topMostList_;
+    int topMostLevel_ = 0;
+    TIcon* icon_ = nullptr;
+    bool terminated_ = false;
+    bool active_ = true;
+    bool running_ = false;
+    std::vector<TWindowHookEntry> windowHooks_;
+    std::vector<HWND> disabledWindows_;
+    bool disabledSaved_ = false;
+    HWND dialogHandle_ = nullptr;
+    bool focusMessagesOff_ = false;
+
+    friend bool FocusMessagesSuspended();
+};
+
+// Whether the application switched the focus notifications of forms off
+// (while it hands a system command to the main form).
+bool FocusMessagesSuspended();
+
+// The top-level windows of the thread that are visible and enabled, except
+// `except`: what a message box disables.
+std::vector<HWND> EnabledThreadWindows(HWND except);
+
+// The optional start-up hook Initialize calls.
+using TInitProc = void (*)();
+void SetInitProc(TInitProc proc);
+
+} // namespace velbrin

@@ -1,0 +1,293 @@
+#include "FormsTestSupport.h"
+
+#include "core/TStringList.h"
+#include "forms/ApplicationTitle.h"
+#include "forms/Forms.h"
+#include "forms/TApplication.h"
+#include "forms/TScreen.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Messages.h"
+
+#include <stdexcept>
+
+namespace velbrin::testing {
+
+namespace {
+
+// Records what the application's events report.
+class TAppEventLog : public TObject {
+    VELBRIN_CLASS(TAppEventLog, TObject)
+
+public:
+    void Message(MSG& msg, bool&) { messages.push_back(msg.message); }
+    void Idle(TObject*, bool& done) {
+        ++idles;
+        done = false;
+        if (quitOnIdle) {
+            PostQuitMessage(0);
+        }
+    }
+    void Hint(TObject*) { hints.push_back(Application->Hint()); }
+    void Minimized(TObject*) { events.push_back("minimize"); }
+    void Restored(TObject*) { events.push_back("restore"); }
+
+    std::vector<UINT> messages;
+    std::vector<std::string> hints;
+    std::vector<std::string> events;
+    int idles = 0;
+    bool quitOnIdle = true;
+};
+
+VELBRIN_DEFINE_CLASS_TABLES(TAppEventLog, TObject, "FormsTests") {
+    cls.Method<&TAppEventLog::Message>("Message");
+    cls.Method<&TAppEventLog::Idle>("Idle");
+    cls.Method<&TAppEventLog::Hint>("Hint");
+    cls.Method<&TAppEventLog::Minimized>("Minimized");
+    cls.Method<&TAppEventLog::Restored>("Restored");
+}
+
+bool SwallowTimerMessages(TObject* data, TMessage& message) {
+    if (message.Msg == WM_USER + 7) {
+        ++*reinterpret_cast<int*>(data);
+        message.Result = 42;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ApplicationTitleTest, TheFileNameWithoutExtensionAndWithLowerCaseTail) {
+    EXPECT_EQ(ApplicationTitleFromPath("C:\\DIR\\ABC.DEF.EXE"), "Abc");
+    EXPECT_EQ(ApplicationTitleFromPath("MYPROG.EXE"), "Myprog");
+    EXPECT_EQ(ApplicationTitleFromPath("/usr/bin/NotesView"), "Notesview");
+    EXPECT_EQ(ApplicationTitleFromPath(""), "");
+    // 0x95 0x5C is one double-byte character whose second byte is a
+    // backslash; the point inside 0x81 0x2E is no point either.
+    EXPECT_EQ(ApplicationTitleFromPath("C:\\\x95\x5C"
+                                       "AB.EXE"),
+              "\x95\x5C"
+              "ab");
+    EXPECT_EQ(ApplicationTitleFromPath("X\x81\x2E"
+                                       "Y.EXE"),
+              "X\x81\x2E"
+              "y");
+}
+
+TEST_F(FormsTest, TheApplicationWindowIsAnEmptyVisiblePopupInTheScreenCentre) {
+    HWND window = Application->Handle();
+    ASSERT_NE(window, nullptr);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    EXPECT_STREQ(className, "TApplication");
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    EXPECT_EQ(style & 0x94CA0000u, 0x94CA0000u);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 400);
+    EXPECT_EQ(rect.top, 300);
+    EXPECT_EQ(rect.right - rect.left, 0);
+    char path[256] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    EXPECT_EQ(Application->Title(), ApplicationTitleFromPath(path));
+    Application->SetTitle("Other");
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof text);
+    EXPECT_STREQ(text, "Other");
+    EXPECT_EQ(Application->Title(), "Other");
+    EXPECT_TRUE(Application->Active());
+    EXPECT_TRUE(Application->ShowMainForm());
+    EXPECT_TRUE(Application->ShowHint());
+}
+
+TEST_F(FormsTest, RunWithoutAFormReturnsAtOnce) {
+    Application->Run();
+    EXPECT_FALSE(Application->Running());
+    EXPECT_FALSE(Application->Terminated());
+}
+
+TEST_F(FormsTest, WithShowMainFormOffRunShowsNothingAndWaits) {
+    TTestMainForm* form = nullptr;
+    Application->MakeForm(form);
+    TAppEventLog events;
+    Application->OnIdle = TIdleEvent::Of<&TAppEventLog::Idle>(&events);
+    Application->SetShowMainForm(false);
+    Application->Run();
+    EXPECT_GE(events.idles, 1);
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(FormsTest, WMQuitOnlySetsTerminatedAndIsNotOffered) {
+    TAppEventLog events;
+    Application->OnMessage = TMessageEvent::Of<&TAppEventLog::Message>(&events);
+    PostMessageA(Application->Handle(), WM_USER, 0, 0);
+    PostQuitMessage(0);
+    EXPECT_TRUE(Application->TryProcessOne());
+    EXPECT_FALSE(Application->Terminated());
+    EXPECT_TRUE(Application->TryProcessOne());
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ((std::vector<UINT>{WM_USER}), events.messages);
+}
+
+TEST_F(FormsTest, KeysAreNotFilteredWhileTheMouseIsCaptured) {
+    TTestMainForm* form = ShowMainForm();
+    SetCapture(form->First->Handle());
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(GetFocus(), form->First->Handle());
+    ReleaseCapture();
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(GetFocus(), form->Second->Handle());
+}
+
+TEST_F(FormsTest, TheMessageBoxDisablesTheThreadsWindowsWhileItWaits) {
+    TTestMainForm* form = ShowMainForm();
+    bool enabledDuring = true;
+    platform::QueueUserAction([&] {
+        enabledDuring = IsWindowEnabled(form->Handle()) != FALSE;
+        platform::AnswerMessageBox(IDNO);
+    });
+    const int answer = Application->ShowMessageBox("Sure?", "Asking", MB_YESNO | 0x10000);
+    EXPECT_EQ(answer, IDNO);
+    EXPECT_FALSE(enabledDuring);
+    EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+}
+
+TEST_F(FormsTest, AnErrorOutsideTheLibrarysFamilyGetsTheRuntimesReport) {
+    TTestMainForm* form = ShowMainForm();
+    form->onClick = [] { throw std::runtime_error("foreign"); };
+    AnswerNextBox();
+    platform::ClickAt(form->First->Handle(), {5, 5});
+    Pump();
+    ASSERT_EQ(boxCaptions.size(), 1u);
+    EXPECT_EQ(boxCaptions[0], ResourceMessage(SExceptionTitle));
+    EXPECT_NE(boxTexts[0].find("forms_tests"), std::string::npos) << boxTexts[0];
+}
+
+TEST_F(FormsTest, OnExceptionReplacesTheDisplay) {
+    struct Catcher : TObject {
+        void Caught(TObject*, Exception& e) { seen.push_back(e.Message()); }
+        std::vector<std::string> seen;
+    } catcher;
+    Application->OnException =
+        TExceptionEvent([](TObject* data, TObject*,
+                           Exception& e) { static_cast<Catcher*>(data)->Caught(nullptr, e); },
+                        &catcher);
+    try {
+        throw EConvertError("handled");
+    } catch (...) {
+        Application->ReportException(Application);
+    }
+    EXPECT_EQ((std::vector<std::string>{"handled"}), catcher.seen);
+    EXPECT_FALSE(platform::MessageBoxOpen());
+}
+
+TEST_F(FormsTest, WindowHooksSeeTheApplicationsMessagesFirst) {
+    int swallowed = 0;
+    TWindowHookEntry hook{&SwallowTimerMessages, reinterpret_cast<TObject*>(&swallowed)};
+    Application->AddWindowHook(hook);
+    EXPECT_EQ(SendMessageA(Application->Handle(), WM_USER + 7, 0, 0), 42);
+    Application->RemoveWindowHook(hook);
+    EXPECT_EQ(SendMessageA(Application->Handle(), WM_USER + 7, 0, 0), 0);
+    EXPECT_EQ(swallowed, 1);
+    EXPECT_EQ(SendMessageA(Application->Handle(), CM_DIALOG_HANDLE, 0, 1234), 0);
+    EXPECT_EQ(SendMessageA(Application->Handle(), CM_DIALOG_HANDLE, 1, 0), 1234);
+    Application->SetDialogHandle(nullptr);
+}
+
+TEST_F(FormsTest, WMCloseAtTheApplicationWindowClosesTheMainForm) {
+    TTestMainForm* form = ShowMainForm();
+    SendMessageA(Application->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(form->log.back(), "close");
+    Pump();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_TRUE(IsWindow(Application->Handle())) << "no default processing destroyed it";
+}
+
+TEST_F(FormsTest, MinimisingTheMainFormMinimisesTheApplication) {
+    TTestMainForm* form = ShowMainForm();
+    TAppEventLog events;
+    Application->OnMinimize = TNotifyEvent::Of<&TAppEventLog::Minimized>(&events);
+    Application->OnRestore = TNotifyEvent::Of<&TAppEventLog::Restored>(&events);
+    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(Application->Handle()));
+    EXPECT_FALSE(IsIconic(form->Handle()));
+    Application->Minimize();
+    SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(IsIconic(Application->Handle()));
+    Application->Restore();
+    EXPECT_EQ((std::vector<std::string>{"minimize", "restore"}), events.events);
+    EXPECT_EQ(GetFocus(), form->First->Handle());
+    // Animation was switched off only for the moment.
+    ANIMATIONINFO animation{sizeof(ANIMATIONINFO), 1};
+    SystemParametersInfoA(SPI_SETANIMATION, sizeof animation, &animation, 0);
+    Application->Minimize();
+    animation.iMinAnimate = 0;
+    SystemParametersInfoA(SPI_GETANIMATION, sizeof animation, &animation, 0);
+    EXPECT_EQ(animation.iMinAnimate, 1);
+}
+
+TEST_F(FormsTest, IdleSendsMouseEnterAndLeaveAndTakesTheLongHint) {
+    TTestMainForm* form = ShowMainForm();
+    TAppEventLog events;
+    events.quitOnIdle = false;
+    Application->OnIdle = TIdleEvent::Of<&TAppEventLog::Idle>(&events);
+    Application->OnHint = TNotifyEvent::Of<&TAppEventLog::Hint>(&events);
+    form->First->SetHint("short|the long part");
+    form->SetHint("whole form");
+    platform::MoveMouse(platform::ScreenPointOf(form->First->Handle(), {4, 4}));
+    Pump();
+    Application->Idle();
+    EXPECT_EQ(Application->MouseControl(), form->First);
+    EXPECT_EQ(Application->Hint(), "the long part");
+    platform::MoveMouse(platform::ScreenPointOf(form->Second->Handle(), {4, 4}));
+    Pump();
+    Application->Idle();
+    EXPECT_EQ(Application->MouseControl(), form->Second);
+    EXPECT_EQ(Application->Hint(), "whole form") << "a control without a hint takes its parent's";
+    EXPECT_EQ((std::vector<std::string>{"the long part", "whole form"}), events.hints);
+    EXPECT_EQ(events.idles, 2);
+}
+
+TEST_F(FormsTest, TheScreenKnowsItsCursorsFontsResolutionAndInputMethods) {
+    EXPECT_EQ(Screen->PixelsPerInch(), 96);
+    EXPECT_EQ(Screen->Width(), 800);
+    EXPECT_EQ(Screen->Height(), 600);
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    EXPECT_EQ(Screen->Cursors(crSize), arrow);
+    EXPECT_EQ(Screen->Cursors(crArrow), arrow);
+    EXPECT_EQ(Screen->Cursors(crIBeam), LoadCursorA(nullptr, IDC_IBEAM));
+    EXPECT_NE(Screen->Cursors(crIBeam), arrow);
+    EXPECT_EQ(Screen->Cursors(crNone), nullptr);
+    EXPECT_EQ(Screen->Cursors(crDefault), arrow);
+    EXPECT_EQ(Screen->Cursors(77), arrow);
+    TStringList* fonts = Screen->Fonts();
+    ASSERT_GT(fonts->Count(), 0);
+    EXPECT_TRUE(fonts->Sorted());
+    for (int i = 0; i < fonts->Count(); ++i) {
+        EXPECT_EQ(fonts->IndexOf(fonts->Strings(i)), i) << "each face once";
+    }
+    EXPECT_GE(fonts->IndexOf("MS Sans Serif"), 0);
+    EXPECT_EQ(Screen->DefaultKbLayout(), GetKeyboardLayout(0));
+    // No input-method library here: the list stays empty.
+    EXPECT_EQ(Screen->Imes()->Count(), 0);
+    EXPECT_EQ(Screen->DefaultIme(), "");
+}
+
+TEST_F(FormsTest, TheLibraryStartsAgainAfterItsEnd) {
+    TTestMainForm* form = ShowMainForm();
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EndFormsLibrary();
+    EXPECT_EQ(Application, nullptr);
+    EXPECT_EQ(Screen, nullptr);
+    EXPECT_EQ(platform::CountLiveWindows(), 0u);
+    StartFormsLibrary();
+    ASSERT_NE(Application, nullptr);
+    TTestMainForm* again = ShowMainForm();
+    EXPECT_EQ(Application->MainForm(), again);
+}
+
+} // namespace velbrin::testing

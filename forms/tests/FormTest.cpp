@@ -1,0 +1,452 @@
+#include "FormsTestSupport.h"
+
+#include "forms/Forms.h"
+#include "forms/TApplication.h"
+#include "forms/TScreen.h"
+#include "graphics/TFont.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Messages.h"
+
+#include <algorithm>
+
+namespace velbrin::testing {
+
+namespace {
+
+COLORREF ClientPixel(TWinControl* control, int x, int y) {
+    return platform::CaptureWindow(control->Handle(), platform::WindowArea::Client).At(x, y);
+}
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// What a length written at text height 12 becomes on this screen.
+// Clicks far enough apart in time not to make a double click.
+void ClickSeparately(TWinControl* control) {
+    platform::AdvanceClock(1000);
+    platform::ClickAt(control->Handle(), {5, 5});
+}
+
+int Scaled(int length, int textHeight) {
+    return MulDiv(length, textHeight, 12);
+}
+
+// Counts the screen's change events.
+struct TChangeCounter : TObject {
+    static void Count(TObject* data, TObject*) { ++static_cast<TChangeCounter*>(data)->changes; }
+    int changes = 0;
+};
+
+} // namespace
+
+TEST_F(FormsTest, MakeFormReadsTheResourceBindsFieldsAndEventsAndRunsOnCreateOnce) {
+    TTestMainForm* form = nullptr;
+    Application->MakeForm(form);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(Application->MainForm(), form);
+    EXPECT_EQ(form->Name(), "MainForm");
+    EXPECT_EQ(form->Caption(), "Forms test");
+    ASSERT_NE(form->First, nullptr);
+    ASSERT_NE(form->Shape, nullptr);
+    EXPECT_EQ(form->First->Parent(), form);
+    EXPECT_EQ(form->First->Owner(), form);
+    EXPECT_EQ(form->Shape->Parent(), form);
+    EXPECT_EQ((std::vector<std::string>{"create"}), form->log);
+    // The main form has its window, hidden, owned by the application window.
+    ASSERT_TRUE(form->HasWindow());
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), Application->Handle());
+    EXPECT_EQ(GetWindowLongA(form->Handle(), GWL_STYLE) & (WS_CHILD | WS_VISIBLE), 0);
+    EXPECT_EQ(Screen->FormCount(), 1);
+    EXPECT_EQ(Screen->Forms(0), form);
+    // The reader finds the form by its name.
+    EXPECT_EQ(Screen->FindRoot("mainform"), form);
+
+    TTestMainForm* second = nullptr;
+    Application->MakeForm(second);
+    EXPECT_EQ(Application->MainForm(), form);
+    EXPECT_NE(second, form);
+    EXPECT_EQ(Screen->FormCount(), 2);
+}
+
+TEST_F(FormsTest, AtNinetySixPixelsPerInchOnlyADifferentTextHeightScales) {
+    TTestMainForm* form = nullptr;
+    Application->MakeForm(form);
+    // The form was written where "0" was 12 pixels high; the children follow
+    // the height measured here, and stay as written when it is 12.
+    const int m = form->TextHeightOfFont();
+    EXPECT_EQ(form->Font()->Height(), -12);
+    EXPECT_EQ(form->PixelsPerInch(), 96);
+    EXPECT_EQ(form->First->Left(), Scaled(12, m));
+    EXPECT_EQ(form->First->Width(), Scaled(12 + 60, m) - Scaled(12, m));
+    EXPECT_EQ(form->Second->Left(), Scaled(90, m));
+    EXPECT_EQ(form->Shape->Top(), Scaled(72, m));
+    EXPECT_EQ(form->Width(), 300) << "the form's own bounds are never scaled";
+    EXPECT_EQ(form->Left(), 40);
+    EXPECT_EQ(form->ScalingFlags(), 0);
+    EXPECT_EQ(form->First->ScalingFlags(), 0);
+    EXPECT_EQ(form->Shape->ScalingFlags(), 0);
+}
+
+TEST_F(FormsTest, AtHundredTwentyPixelsPerInchTheFontAndTheChildrenScale) {
+    StartAt(120);
+    TTestMainForm* form = nullptr;
+    Application->MakeForm(form);
+    EXPECT_EQ(form->Font()->Height(), -15);
+    EXPECT_EQ(form->PixelsPerInch(), 120);
+    const int m = form->TextHeightOfFont();
+    ASSERT_GT(m, 12);
+    EXPECT_EQ(form->First->Left(), Scaled(12, m));
+    EXPECT_EQ(form->First->Width(), Scaled(12 + 60, m) - Scaled(12, m));
+    EXPECT_EQ(form->Second->Top(), Scaled(12, m));
+    EXPECT_EQ(form->Second->Height(), Scaled(12 + 36, m) - Scaled(12, m));
+    EXPECT_EQ(form->Shape->Top(), Scaled(72, m));
+    // The form's own bounds stay as written.
+    EXPECT_EQ(form->Left(), 40);
+    EXPECT_EQ(form->Width(), 300);
+}
+
+TEST_F(FormsTest, WithoutATextHeightNothingIsScaledAndNoWindowIsMade) {
+    StartAt(120);
+    auto* form = new TTestUnscaledForm(nullptr);
+    form->CompleteConstruction();
+    EXPECT_FALSE(form->HasWindow());
+    EXPECT_EQ(form->Box->Left(), 12);
+    EXPECT_EQ(form->Box->Width(), 60);
+    EXPECT_EQ(form->Font()->Height(), -12);
+    TForm::Free(form);
+}
+
+TEST_F(FormsTest, ClientSizeReadFromTheResourceIsApplied) {
+    auto* form = new TTestClientForm(nullptr);
+    form->CompleteConstruction();
+    const int m = form->TextHeightOfFont();
+    EXPECT_EQ(form->ClientWidth(), Scaled(240, m));
+    EXPECT_EQ(form->ClientHeight(), Scaled(120, m));
+    EXPECT_GT(form->Width(), form->ClientWidth());
+    TForm::Free(form);
+}
+
+TEST_F(FormsTest, AFormVisibleInItsResourceShowsOnlyAfterOnCreate) {
+    auto* form = new TTestVisibleForm(Application);
+    form->CompleteConstruction();
+    EXPECT_FALSE(form->visibleDuringCreate);
+    EXPECT_FALSE(form->windowVisibleDuringCreate);
+    EXPECT_TRUE(form->Visible());
+    ASSERT_TRUE(form->HasWindow());
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+}
+
+TEST_F(FormsTest, AMissingResourceRaisesWithTheClassNameAndClearsTheReference) {
+    TForm* form = new TForm(Application);
+    try {
+        Application->MakeForm(TTestMissingForm::StaticClass(), form);
+        FAIL() << "no exception";
+    } catch (const EResNotFound& e) {
+        EXPECT_EQ(e.Message(), ResourceMessage(SResNotFound, {"TTestMissingForm"}));
+    }
+    EXPECT_EQ(form, nullptr);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    EXPECT_EQ(Screen->FormCount(), 1) << "the half-made form is freed";
+    EXPECT_EQ(Application->ComponentCount(), 1);
+}
+
+TEST_F(FormsTest, ShowingActivatesTheFormAndFocusesTheFirstTabStop) {
+    TTestMainForm* form = ShowMainForm();
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(IsWindowVisible(form->First->Handle()));
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+    EXPECT_TRUE(form->Active());
+    EXPECT_EQ(form->ActiveControl(), form->First);
+    EXPECT_EQ(GetFocus(), form->First->Handle());
+    EXPECT_EQ(form->First->enters, 1);
+    EXPECT_EQ(Screen->ActiveForm(), form);
+    EXPECT_EQ(Screen->ActiveControl(), form->First);
+    EXPECT_EQ((std::vector<std::string>{"create", "show"}), form->log);
+}
+
+TEST_F(FormsTest, TabAndShiftTabMoveTheFocusInTabOrderSkippingNonStops) {
+    TTestMainForm* form = ShowMainForm();
+    ASSERT_EQ(GetFocus(), form->First->Handle());
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(GetFocus(), form->Second->Handle());
+    EXPECT_EQ(form->ActiveControl(), form->Second);
+    EXPECT_EQ(form->First->exits, 1);
+    EXPECT_EQ(form->Second->enters, 1);
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(GetFocus(), form->First->Handle()) << "Skipped is no tab stop";
+    platform::PressKey(VK_SHIFT);
+    platform::TapKey(VK_TAB);
+    platform::ReleaseKey(VK_SHIFT);
+    Pump();
+    EXPECT_EQ(GetFocus(), form->Second->Handle());
+    EXPECT_EQ(Screen->ActiveControl(), form->Second);
+    // The arrows move within the parent without the tab-stop check.
+    platform::TapKey(VK_RIGHT);
+    Pump();
+    EXPECT_EQ(GetFocus(), form->Skipped->Handle());
+}
+
+TEST_F(FormsTest, AFocusMoveMadeDuringEnterWinsAndTheScreenAnnouncesChanges) {
+    TTestMainForm* form = ShowMainForm();
+    TChangeCounter controlChanges;
+    Screen->OnActiveControlChange = TNotifyEvent(&TChangeCounter::Count, &controlChanges);
+    // Entering Second sends the focus on to Skipped at once.
+    struct TRedirect : TObject {
+        static void Enter(TObject* data, TObject*) {
+            auto* target = static_cast<TTestMainForm*>(data)->Skipped;
+            ::SetFocus(target->Handle());
+        }
+    };
+    form->Second->OnEnter = TNotifyEvent(&TRedirect::Enter, form);
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(GetFocus(), form->Skipped->Handle());
+    EXPECT_EQ(form->ActiveControl(), form->Skipped);
+    EXPECT_EQ(Screen->ActiveControl(), form->Skipped);
+    EXPECT_EQ(form->Skipped->enters, 1);
+    EXPECT_EQ(form->Second->exits, 1) << "left again for Skipped";
+    EXPECT_EQ(controlChanges.changes, 1) << "only the focus change that held is announced";
+}
+
+TEST_F(FormsTest, ControlsPaintThroughTheirCanvases) {
+    TTestMainForm* form = ShowMainForm();
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(ClientPixel(form->Second, 5, 10), kRed);
+    EXPECT_EQ(ClientPixel(form->Second, 5, 0), kWhite) << "the focused box shows its mark";
+    EXPECT_EQ(ClientPixel(form->First, 30, 20), kBlue);
+    EXPECT_EQ(ClientPixel(form->First, 30, 0), kBlue) << "the unfocused box has none";
+    // The shape's band on the form; the form's face above and below it.
+    const COLORREF face = ClientPixel(form, 2, 2);
+    const RECT shape = form->Shape->BoundsRect();
+    const int middle = (shape.left + shape.right) / 2;
+    EXPECT_EQ(ClientPixel(form, middle, (shape.top + shape.bottom) / 2), kShapeBand);
+    EXPECT_EQ(ClientPixel(form, middle, shape.top + 1), face);
+    EXPECT_EQ(ClientPixel(form, middle, shape.bottom - 1), face);
+    EXPECT_EQ(ClientPixel(form, shape.right + 1, (shape.top + shape.bottom) / 2), face);
+    EXPECT_NE(face, kShapeBand);
+}
+
+TEST_F(FormsTest, WMCloseEndsRunAndTheFormsAreFreedAtTheEnd) {
+    TTestMainForm* form = nullptr;
+    Application->MakeForm(form);
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_FALSE(Application->Running());
+    EXPECT_EQ((std::vector<std::string>{"create", "show", "query", "close"}), form->log);
+    // The main form is not hidden by its closing: the program ends instead.
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+}
+
+TEST_F(FormsTest, OnCloseWithActionNoneKeepsTheMainFormAndTheProgramRunning) {
+    TTestMainForm* form = ShowMainForm();
+    form->closeAction = caNone;
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(Application->TryProcessOne() && Application->Terminated());
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+
+    form->allowClose = false;
+    form->closeAction = caFree;
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(Application->Terminated()) << "the query refused";
+
+    form->allowClose = true;
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(Application->Terminated()) << "any other action ends the program";
+}
+
+TEST_F(FormsTest, ClosingASecondFormHidesItAndFreeReleasesItAfterTheHandler) {
+    ShowMainForm();
+    TTestMainForm* other = nullptr;
+    Application->MakeForm(other);
+    other->Show();
+    Pump();
+    ASSERT_TRUE(IsWindowVisible(other->Handle()));
+    other->Close();
+    EXPECT_FALSE(IsWindowVisible(other->Handle()));
+    EXPECT_FALSE(Application->Terminated());
+
+    other->Show();
+    Pump();
+    other->closeAction = caFree;
+    bool stillThere = false;
+    other->onClick = [&] {
+        other->Close();
+        stillThere = Screen->FormCount() == 2;
+    };
+    platform::ClickAt(other->First->Handle(), {5, 5});
+    EXPECT_EQ(Screen->FormCount(), 2) << "freed only once its message is handled";
+    Pump();
+    EXPECT_TRUE(stillThere);
+    EXPECT_EQ(Screen->FormCount(), 1);
+    EXPECT_EQ(Application->ComponentCount(), 1);
+}
+
+TEST_F(FormsTest, AnExceptionInAHandlerShowsItsMessageWithAPointAndTheProgramGoesOn) {
+    TTestMainForm* form = ShowMainForm();
+    form->onClick = [] { throw EConvertError("bad value"); };
+    AnswerNextBox();
+    ClickSeparately(form->First);
+    Pump();
+    ASSERT_EQ(boxTexts.size(), 1u);
+    EXPECT_EQ(boxTexts[0], "bad value.");
+    EXPECT_EQ(boxCaptions[0], Application->Title());
+    // The windows were disabled for the box only.
+    EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+
+    form->onClick = [] { throw EAbort("silent"); };
+    ClickSeparately(form->First);
+    Pump();
+    EXPECT_EQ(boxTexts.size(), 1u) << "aborts show nothing";
+    EXPECT_FALSE(platform::MessageBoxOpen());
+
+    form->onClick = [] { throw EConvertError("ends in a point."); };
+    AnswerNextBox();
+    ClickSeparately(form->Second);
+    Pump();
+    form->onClick = [] { throw EConvertError(""); };
+    AnswerNextBox();
+    ClickSeparately(form->Second);
+    Pump();
+    ASSERT_EQ(boxTexts.size(), 3u);
+    EXPECT_EQ(boxTexts[1], "ends in a point..");
+    EXPECT_EQ(boxTexts[2], ".");
+    EXPECT_EQ(std::count(form->log.begin(), form->log.end(), "click First"), 2);
+}
+
+TEST_F(FormsTest, AnExceptionInOnCreateIsShownAndConstructionCompletes) {
+    // The handler is set before the form is read through a form made by hand.
+    auto* form = new TTestMainForm(Application);
+    form->onCreate = [] { throw EConvertError("in create"); };
+    AnswerNextBox();
+    form->CompleteConstruction();
+    ASSERT_EQ(boxTexts.size(), 1u);
+    EXPECT_EQ(boxTexts[0], "in create.");
+    EXPECT_NE(form->First, nullptr);
+}
+
+TEST_F(FormsTest, ActiveControlRefusesControlsThatCannotTakeTheFocus) {
+    TTestMainForm* form = ShowMainForm();
+    TTestMainForm* other = nullptr;
+    Application->MakeForm(other);
+    try {
+        form->SetActiveControl(other->First);
+        FAIL() << "a control of another form";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_EQ(e.Message(), ResourceMessage(SCannotFocus));
+    }
+    form->Second->Hide();
+    EXPECT_THROW(form->SetActiveControl(form->Second), EInvalidOperation);
+    EXPECT_THROW(form->SetActiveControl(form), EInvalidOperation);
+    EXPECT_EQ(form->ActiveControl(), form->First);
+    form->SetActiveControl(form->Skipped);
+    EXPECT_EQ(GetFocus(), form->Skipped->Handle());
+}
+
+TEST_F(FormsTest, OnDestroyRunsWhenTheApplicationFreesItsForms) {
+    TTestMainForm* form = ShowMainForm();
+    std::vector<std::string> seen;
+    form->onDestroy = [&] {
+        seen.push_back(form->log.back());
+        seen.push_back(IsWindowVisible(form->Handle()) ? "visible" : "hidden");
+    };
+    Application->FreeForms();
+    EXPECT_EQ((std::vector<std::string>{"destroy", "hidden"}), seen);
+    EXPECT_EQ(Screen->FormCount(), 0);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    EXPECT_EQ(Screen->ActiveForm(), nullptr);
+    EXPECT_EQ(Screen->ActiveControl(), nullptr);
+    EXPECT_EQ(Application->MouseControl(), nullptr);
+}
+
+TEST_F(FormsTest, PrepareWindowSpecFollowsTheBorderStyle) {
+    auto* form = new TForm(Application);
+    TCreateParams params;
+    form->PrepareWindowSpec(params);
+    EXPECT_EQ(params.Style,
+              static_cast<DWORD>(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS));
+    EXPECT_EQ(params.ExStyle, 0u);
+    EXPECT_EQ(params.WindowClass.style, static_cast<UINT>(CS_DBLCLKS));
+    EXPECT_EQ(params.WndParent, Application->Handle());
+
+    form->SetBorderStyle(bsDialog);
+    form->PrepareWindowSpec(params);
+    EXPECT_EQ(params.Style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME),
+              static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU));
+    EXPECT_EQ(params.ExStyle, static_cast<DWORD>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
+    EXPECT_EQ(params.WindowClass.style, 0x2808u);
+
+    form->SetBorderStyle(bsToolWindow);
+    form->SetWindowState(wsMaximized);
+    form->PrepareWindowSpec(params);
+    EXPECT_EQ(params.ExStyle, static_cast<DWORD>(WS_EX_TOOLWINDOW));
+    EXPECT_EQ(params.Style & (WS_MAXIMIZEBOX | WS_MAXIMIZE | WS_THICKFRAME), 0u);
+    EXPECT_EQ(form->WindowState(), wsNormal);
+
+    form->SetBorderStyle(bsNone);
+    form->PrepareWindowSpec(params);
+    EXPECT_EQ(params.Style & (WS_POPUP | WS_CAPTION | WS_SYSMENU), static_cast<DWORD>(WS_POPUP));
+
+    form->SetBorderStyle(bsSizeable);
+    form->SetPosition(poDefault);
+    form->SetBorderIcons(
+        static_cast<TBorderIcons>(BorderIconBit(biSystemMenu) | BorderIconBit(biHelp)));
+    form->PrepareWindowSpec(params);
+    EXPECT_EQ(params.X, CW_USEDEFAULT);
+    EXPECT_EQ(params.Width, CW_USEDEFAULT);
+    EXPECT_EQ(params.Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
+    EXPECT_EQ(params.ExStyle, static_cast<DWORD>(WS_EX_CONTEXTHELP));
+}
+
+TEST_F(FormsTest, PixelsPerInchIgnoresValuesBelowThirtySix) {
+    auto* form = new TForm(Application);
+    EXPECT_EQ(form->PixelsPerInch(), 96);
+    form->SetPixelsPerInch(35);
+    EXPECT_EQ(form->PixelsPerInch(), 96);
+    form->SetPixelsPerInch(1);
+    EXPECT_EQ(form->PixelsPerInch(), 96);
+    form->SetPixelsPerInch(36);
+    EXPECT_EQ(form->PixelsPerInch(), 36);
+    form->SetScaled(false);
+    EXPECT_EQ(form->PixelsPerInch(), 0);
+    EXPECT_FALSE(form->Scaled());
+    form->SetScaled(true);
+    EXPECT_EQ(form->PixelsPerInch(), 96);
+}
+
+TEST_F(FormsTest, PositionScreenCenterCentresTheFormWhenShown) {
+    auto* form = new TForm(Application);
+    form->SetBounds(0, 0, 301, 201);
+    form->SetPosition(poScreenCenter);
+    form->Show();
+    EXPECT_EQ(form->Left(), (800 - 301) / 2);
+    EXPECT_EQ(form->Top(), (600 - 201) / 2);
+    EXPECT_EQ(form->Position(), poDesigned);
+    form->Hide();
+    form->SetBounds(0, 0, 1000, 700);
+    form->SetPosition(poScreenCenter);
+    form->Show();
+    EXPECT_EQ(form->Left(), 0) << "negative halves become 0";
+    EXPECT_EQ(form->Top(), 0);
+}
+
+TEST_F(FormsTest, ChangingVisibilityInsideOnShowIsRefusedAndShown) {
+    auto* form = new TTestMainForm(Application);
+    form->CompleteConstruction();
+    form->onShow = [form] { form->Hide(); };
+    AnswerNextBox();
+    form->Show();
+    ASSERT_EQ(boxTexts.size(), 1u);
+    EXPECT_EQ(boxTexts[0], ResourceMessage(SVisibleChanged) + ".");
+    EXPECT_TRUE(IsWindowVisible(form->Handle())) << "the showing went on";
+}
+
+} // namespace velbrin::testing
