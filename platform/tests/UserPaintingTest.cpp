@@ -212,7 +212,8 @@ TEST_F(UserPainting, ClassicFrameAndChildrenScreenshot) {
     g_fillColor = GetSysColor(COLOR_WINDOW);
     platform::RunUntilIdle();
     const char* directory = std::getenv("VELBRIN_SCREENSHOT_DIR");
-    std::string path = std::string(directory ? directory : ".") + "/classic-frame.png";
+    std::string path =
+        (directory ? std::string(directory) + "/" : ::testing::TempDir()) + "classic-frame.png";
     EXPECT_TRUE(platform::SaveWindowPng(top, platform::WindowArea::WithFrame, path));
     platform::WindowImage image = platform::CaptureWindow(top, platform::WindowArea::WithFrame);
     ASSERT_EQ(image.width, 410);
