@@ -1393,7 +1393,16 @@ TShiftState TWinControl::KeyShiftOf(const TMessage& message) const {
     return shift;
 }
 
+// A form that previews keys sees them before its focused control.
+bool TWinControl::FormTakesKey(TMessage& message) {
+    TWinControl* form = ParentForm();
+    return form != nullptr && form != this && form->PreviewKey(message);
+}
+
 void TWinControl::WMKeyDown(TMessage& message) {
+    if (FormTakesKey(message)) {
+        return;
+    }
     if (KeyEventsAllowed()) {
         auto key = static_cast<WORD>(message.WParam);
         const auto watch = LifeWatch();
@@ -1407,6 +1416,9 @@ void TWinControl::WMKeyDown(TMessage& message) {
 }
 
 void TWinControl::WMKeyUp(TMessage& message) {
+    if (FormTakesKey(message)) {
+        return;
+    }
     if (KeyEventsAllowed()) {
         auto key = static_cast<WORD>(message.WParam);
         const auto watch = LifeWatch();
@@ -1420,6 +1432,9 @@ void TWinControl::WMKeyUp(TMessage& message) {
 }
 
 void TWinControl::WMChar(TMessage& message) {
+    if (FormTakesKey(message)) {
+        return;
+    }
     if (KeyEventsAllowed()) {
         auto key = static_cast<char>(message.WParam);
         const auto watch = LifeWatch();

@@ -74,6 +74,9 @@ public:
     // Told by `control`, a descendant or the form itself, that its window
     // received the focus; false drops the WM_SETFOCUS.
     virtual bool NoteFocusedControl(TWinControl*) { return true; }
+    // Offered each key message of a descendant before the descendant's own
+    // key steps; true when the form consumed the key.
+    virtual bool PreviewKey(TMessage&) { return false; }
 
     // TControl.
     POINT GetClientOrigin() override;
@@ -167,6 +170,7 @@ private:
     bool RouteMouseToChild(TMessage& message);
     bool ReflectToChild(TMessage& message, HWND child);
     bool KeyEventsAllowed() const;
+    bool FormTakesKey(TMessage& message);
     TShiftState KeyShiftOf(const TMessage& message) const;
 
     void WMPaint(TMessage& message);

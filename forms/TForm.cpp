@@ -868,6 +868,30 @@ void TForm::CMDialogKey(TMessage& message) {
     Inherited(message);
 }
 
+bool TForm::PreviewKey(TMessage& message) {
+    if (!keyPreview_) {
+        return false;
+    }
+    if (message.Msg == WM_CHAR) {
+        auto key = static_cast<char>(message.WParam);
+        KeyPress(key);
+        message.WParam = static_cast<BYTE>(key);
+        return key == 0;
+    }
+    TShiftState shift = 0;
+    shift |= GetKeyState(VK_SHIFT) < 0 ? ssShift : 0;
+    shift |= (static_cast<DWORD>(message.LParam) & (1u << 29)) != 0 ? ssAlt : 0;
+    shift |= GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0;
+    auto key = static_cast<WORD>(message.WParam);
+    if (message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) {
+        KeyDown(key, shift);
+    } else {
+        KeyUp(key, shift);
+    }
+    message.WParam = key;
+    return key == 0;
+}
+
 void TForm::CMAppActivate(TMessage&) {
     Activate();
 }

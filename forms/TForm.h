@@ -97,6 +97,8 @@ public:
     // tells the controls on the way; false when the focus moved elsewhere
     // meanwhile.
     bool NoteFocusedControl(TWinControl* control) override;
+    // With KeyPreview the form's own key steps run first.
+    bool PreviewKey(TMessage& message) override;
     void FocusControl(TWinControl* control);
 
     TWinControl* ActiveControl() const { return activeControl_; }

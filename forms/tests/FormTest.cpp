@@ -8,6 +8,7 @@
 #include "runtime/Messages.h"
 
 #include <algorithm>
+#include <string>
 
 namespace velbrin::testing {
 
@@ -210,6 +211,33 @@ TEST_F(FormsTest, AFocusMoveMadeDuringEnterWinsAndTheScreenAnnouncesChanges) {
     EXPECT_EQ(form->Skipped->enters, 1);
     EXPECT_EQ(form->Second->exits, 1) << "left again for Skipped";
     EXPECT_EQ(controlChanges.changes, 1) << "only the focus change that held is announced";
+}
+
+TEST_F(FormsTest, KeyPreviewLetsTheFormTakeKeysBeforeTheFocusedControl) {
+    TTestMainForm* form = ShowMainForm();
+    struct TKeys : TObject {
+        static void FormKey(TObject* data, TObject*, WORD& key, TShiftState) {
+            static_cast<TKeys*>(data)->seen.push_back("form " + std::to_string(key));
+            if (key == VK_F2) {
+                key = 0;
+            }
+        }
+        static void BoxKey(TObject* data, TObject*, WORD& key, TShiftState) {
+            static_cast<TKeys*>(data)->seen.push_back("box " + std::to_string(key));
+        }
+        std::vector<std::string> seen;
+    } keys;
+    form->OnKeyDown = TKeyEvent(&TKeys::FormKey, &keys);
+    form->First->OnKeyDown = TKeyEvent(&TKeys::BoxKey, &keys);
+    platform::TapKey(VK_F2);
+    Pump();
+    EXPECT_EQ((std::vector<std::string>{"box 113"}), keys.seen) << "no preview yet";
+    keys.seen.clear();
+    form->SetKeyPreview(true);
+    platform::TapKey(VK_F2);
+    platform::TapKey(VK_F3);
+    Pump();
+    EXPECT_EQ((std::vector<std::string>{"form 113", "form 114", "box 114"}), keys.seen);
 }
 
 TEST_F(FormsTest, ControlsPaintThroughTheirCanvases) {
