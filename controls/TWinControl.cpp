@@ -150,6 +150,14 @@ void ResetControlsForTesting() {
     SetCaptureControl(nullptr);
 }
 
+void ReleaseControlAtoms() {
+    if (atoms.controlAtom != 0) {
+        GlobalDeleteAtom(atoms.windowAtom);
+        GlobalDeleteAtom(atoms.controlAtom);
+    }
+    atoms = ControlAtoms{};
+}
+
 void SetExceptionReporter(TExceptionReporter reporter) {
     Reporter() = std::move(reporter);
 }

@@ -235,4 +235,8 @@ TWinControl* FindControl(HWND window);
 // started the platform afresh.
 void ResetControlsForTesting();
 
+// Gives the two window-property atoms back as the library ends, once no
+// control's window is left.
+void ReleaseControlAtoms();
+
 } // namespace velbrin

@@ -56,6 +56,7 @@ void EndFormsLibrary() {
     SetExceptionReporter(nullptr);
     delete Screen;
     Screen = nullptr;
+    ReleaseControlAtoms();
 }
 
 } // namespace velbrin

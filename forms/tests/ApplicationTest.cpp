@@ -280,7 +280,9 @@ TEST_F(FormsTest, TheScreenKnowsItsCursorsFontsResolutionAndInputMethods) {
 TEST_F(FormsTest, TheLibraryStartsAgainAfterItsEnd) {
     TTestMainForm* form = ShowMainForm();
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    const std::size_t atoms = platform::CountLiveHandles().atoms;
     EndFormsLibrary();
+    EXPECT_EQ(platform::CountLiveHandles().atoms, atoms - 2) << "the controls' atoms are gone";
     EXPECT_EQ(Application, nullptr);
     EXPECT_EQ(Screen, nullptr);
     EXPECT_EQ(platform::CountLiveWindows(), 0u);
