@@ -11,6 +11,7 @@
 #include "runtime/Messages.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
@@ -460,6 +461,9 @@ void TApplication::HandleAppMessage(TMessage& message) {
         break;
     case WM_ENDSESSION:
         if (message.WParam != 0) {
+            // The forms go first, so that their OnDestroy runs; the halt
+            // does not return here.
+            FreeForms();
             std::exit(0);
         }
         break;

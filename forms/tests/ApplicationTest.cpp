@@ -8,6 +8,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace velbrin::testing {
@@ -275,6 +276,16 @@ TEST_F(FormsTest, TheScreenKnowsItsCursorsFontsResolutionAndInputMethods) {
     // No input-method library here: the list stays empty.
     EXPECT_EQ(Screen->Imes()->Count(), 0);
     EXPECT_EQ(Screen->DefaultIme(), "");
+}
+
+TEST_F(FormsTest, EndingTheSessionEndsTheProcessWithTheFormsFreed) {
+    EXPECT_EXIT(
+        {
+            TTestMainForm* form = ShowMainForm();
+            form->onDestroy = [] { std::fputs("destroyed\n", stderr); };
+            SendMessageA(Application->Handle(), WM_ENDSESSION, 1, 0);
+        },
+        ::testing::ExitedWithCode(0), "destroyed");
 }
 
 TEST_F(FormsTest, TheLibraryStartsAgainAfterItsEnd) {
