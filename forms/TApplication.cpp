@@ -645,7 +645,7 @@ void TApplication::DemoteTopMostWindows() {
     HWND mainWindow =
         mainForm_ != nullptr && mainForm_->HasWindow() ? mainForm_->Handle() : nullptr;
     HWND firstOther = nullptr;
-    for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
+    for (HWND window = GetTopWindow(nullptr); window != nullptr;
          window = GetWindow(window, GW_HWNDNEXT)) {
         if (GetWindow(window, GW_OWNER) != handle_) {
             continue;
@@ -656,9 +656,14 @@ void TApplication::DemoteTopMostWindows() {
             firstOther = window;
         }
     }
+    constexpr UINT flags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
     for (auto it = topMostList_.rbegin(); it != topMostList_.rend(); ++it) {
-        SetWindowPos(*it, firstOther != nullptr ? firstOther : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+        // Leaving the topmost band first, so that the window is demoted
+        // whatever the system does with a place behind a normal window.
+        SetWindowPos(*it, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+        if (firstOther != nullptr) {
+            SetWindowPos(*it, firstOther, 0, 0, 0, 0, flags);
+        }
     }
 }
 

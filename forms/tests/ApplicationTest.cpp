@@ -288,6 +288,30 @@ TEST_F(FormsTest, EndingTheSessionEndsTheProcessWithTheFormsFreed) {
         ::testing::ExitedWithCode(0), "destroyed");
 }
 
+TEST_F(FormsTest, TopmostFormsAreDemotedWhileTheApplicationIsDisabled) {
+    TTestMainForm* form = ShowMainForm();
+    auto* onTop = new TForm(Application);
+    onTop->SetFormStyle(fsStayOnTop);
+    onTop->Show();
+    Pump();
+    auto topmost = [&] {
+        return (GetWindowLongA(onTop->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    ASSERT_TRUE(topmost());
+    SendMessageA(Application->Handle(), WM_ENABLE, 0, 0);
+    EXPECT_FALSE(topmost());
+    EXPECT_FALSE(IsWindowEnabled(form->Handle()));
+    EXPECT_FALSE(IsWindowEnabled(onTop->Handle()));
+    // Nested demotions are undone by the last promotion only.
+    Application->DemoteTopMostWindows();
+    Application->RepromoteTopMostWindows();
+    EXPECT_FALSE(topmost());
+    SendMessageA(Application->Handle(), WM_ENABLE, 1, 0);
+    EXPECT_TRUE(topmost());
+    EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(onTop->Handle()));
+}
+
 TEST_F(FormsTest, TheLibraryStartsAgainAfterItsEnd) {
     TTestMainForm* form = ShowMainForm();
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
