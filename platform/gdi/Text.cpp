@@ -88,35 +88,52 @@ bool SameAsciiName(const std::string& a, const char* b) {
 struct FaceAlias {
     const char* windowsName; // UTF-8
     const char* family;
+    // The Windows face's cell in 1/256 em, where the face standing in for it
+    // has another: forms measure their text height in it. 0 keeps the
+    // installed face's own.
+    int cellAscent;
+    int cellDescent;
 };
+
+// The Japanese faces of Windows fill exactly their em square; the Liberation
+// faces already share the metrics of the faces they stand for.
+constexpr int kJapaneseAscent = 220;
+constexpr int kJapaneseDescent = 36;
 
 constexpr FaceAlias kFaceAliases[] = {
-    {"ＭＳ Ｐゴシック", "IPAPGothic"},
-    {"ＭＳ ゴシック", "IPAGothic"},
-    {"MS PGothic", "IPAPGothic"},
-    {"MS Gothic", "IPAGothic"},
-    {"ＭＳ Ｐ明朝", "IPAPMincho"},
-    {"ＭＳ 明朝", "IPAMincho"},
-    {"System", "IPAPGothic"},
-    {"Terminal", "IPAGothic"},
-    {"Arial", "Liberation Sans"},
-    {"MS Sans Serif", "Liberation Sans"},
-    {"Times New Roman", "Liberation Serif"},
-    {"Courier New", "Liberation Mono"},
-    {"Courier", "Liberation Mono"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic", kJapaneseAscent, kJapaneseDescent},
+    {"ＭＳ ゴシック", "IPAGothic", kJapaneseAscent, kJapaneseDescent},
+    {"MS PGothic", "IPAPGothic", kJapaneseAscent, kJapaneseDescent},
+    {"MS Gothic", "IPAGothic", kJapaneseAscent, kJapaneseDescent},
+    {"ＭＳ Ｐ明朝", "IPAPMincho", kJapaneseAscent, kJapaneseDescent},
+    {"ＭＳ 明朝", "IPAMincho", kJapaneseAscent, kJapaneseDescent},
+    {"System", "IPAPGothic", 0, 0},
+    {"Terminal", "IPAGothic", 0, 0},
+    {"Arial", "Liberation Sans", 0, 0},
+    {"MS Sans Serif", "Liberation Sans", 0, 0},
+    {"Times New Roman", "Liberation Serif", 0, 0},
+    {"Courier New", "Liberation Mono", 0, 0},
+    {"Courier", "Liberation Mono", 0, 0},
 };
 
-// The installed family that stands in for a Windows face name.
-std::string MappedFamily(const std::string& face, BYTE charset) {
+struct MappedFace {
+    std::string family;
+    int cellAscent = 0;
+    int cellDescent = 0;
+};
+
+// The installed family that stands in for a Windows face name, and the cell
+// it is to have.
+MappedFace MapFace(const std::string& face, BYTE charset) {
     for (const FaceAlias& alias : kFaceAliases) {
         if (SameAsciiName(face, alias.windowsName)) {
-            return alias.family;
+            return {alias.family, alias.cellAscent, alias.cellDescent};
         }
     }
     if (!face.empty()) {
-        return face;
+        return {face};
     }
-    return charset == SHIFTJIS_CHARSET ? "IPAPGothic" : "sans-serif";
+    return {charset == SHIFTJIS_CHARSET ? "IPAPGothic" : "sans-serif"};
 }
 
 FcPattern* Match(const std::string& family, bool bold, bool italic) {
@@ -171,6 +188,10 @@ std::unique_ptr<FontFace> FontFace::Open(std::shared_ptr<FreeTypeLibrary> librar
     long unitsPerEm = std::max<long>(1, probe->units_per_EM);
     long ascender = os2 && os2->usWinAscent ? os2->usWinAscent : probe->ascender;
     long descender = os2 && os2->usWinDescent ? os2->usWinDescent : -probe->descender;
+    if (source.cellAscent > 0) {
+        ascender = source.cellAscent * unitsPerEm / 256;
+        descender = source.cellDescent * unitsPerEm / 256;
+    }
     long cell = std::max<long>(1, ascender + descender);
     // A negative height is the em height, a positive one the whole cell; 0
     // asks for the default size.
@@ -187,6 +208,11 @@ std::unique_ptr<FontFace> FontFace::Open(std::shared_ptr<FreeTypeLibrary> librar
     TEXTMETRICA& tm = font->metrics_;
     tm.tmAscent = Scaled(ascender, em, unitsPerEm, true);
     tm.tmDescent = Scaled(descender, em, unitsPerEm, true);
+    if (source.cellAscent > 0) {
+        // A face that fills its em square keeps its cell the em height exactly.
+        tm.tmDescent = Scaled(descender, em, unitsPerEm, false);
+        tm.tmAscent = static_cast<LONG>(std::lround(em)) - tm.tmDescent;
+    }
     tm.tmHeight = tm.tmAscent + tm.tmDescent;
     tm.tmInternalLeading = std::max<LONG>(0, tm.tmHeight - std::lround(em));
     // The face's line spacing beyond the cell is the leading Windows puts
@@ -404,8 +430,10 @@ std::shared_ptr<FontFace> TextEngine::FaceFor(const LOGFONTA& logFont, int pixel
     font.lfFaceName[LF_FACESIZE - 1] = '\0';
     bool bold = font.lfWeight >= 600;
     bool italic = font.lfItalic != 0;
-    std::string family = MappedFamily(ToUtf8(font.lfFaceName), font.lfCharSet);
-    FontFace::Source source = Resolve(family, bold, italic);
+    MappedFace mapped = MapFace(ToUtf8(font.lfFaceName), font.lfCharSet);
+    FontFace::Source source = Resolve(mapped.family, bold, italic);
+    source.cellAscent = mapped.cellAscent;
+    source.cellDescent = mapped.cellDescent;
     FontFace::Source fallback = Resolve("IPAPGothic", bold, italic);
     std::shared_ptr<FontFace> face;
     if (!source.file.empty()) {

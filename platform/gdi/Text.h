@@ -43,6 +43,10 @@ public:
         int index = 0;
         bool emboldened = false;
         bool slanted = false;
+        // The cell of the Windows face this one stands for, in 1/256 em; 0
+        // keeps the face's own.
+        int cellAscent = 0;
+        int cellDescent = 0;
     };
 
     // Null when the file cannot be opened as a scalable face.

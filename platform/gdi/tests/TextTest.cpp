@@ -111,6 +111,28 @@ TEST_F(TextTest, HeightsFollowTheWindowsConventionAndTheSystemFontIsDoubleByte) 
     EXPECT_LT(Extent(dc, "i").cx, Extent(dc, "W").cx);
 }
 
+// Forms measure their text height as the height of "0": in the Japanese Gothic
+// face at -12 that is 12, the cell of the Windows face filling its em square,
+// whatever the installed face that stands in for it has as its own.
+TEST_F(TextTest, TheJapaneseGothicCellIsItsEmSquare) {
+    TEXTMETRICA metrics{};
+    for (LONG height : {-12, -15, -16}) {
+        Use(MakeFont(kJapaneseGothic, height, FW_NORMAL, SHIFTJIS_CHARSET));
+        ASSERT_TRUE(GetTextMetricsA(dc, &metrics));
+        EXPECT_EQ(metrics.tmHeight, -height);
+        EXPECT_EQ(metrics.tmInternalLeading, 0);
+        EXPECT_EQ(Extent(dc, "0").cy, -height);
+        EXPECT_GT(metrics.tmAscent, metrics.tmDescent * 4) << "the baseline sits low in the cell";
+    }
+    // The cell still holds what is drawn in it.
+    RECT cell{0, 0, kWidth, 12};
+    Use(MakeFont(kJapaneseGothic, -12, FW_NORMAL, SHIFTJIS_CHARSET));
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &cell, "C+ B- F+", 8, nullptr);
+    Ink ink = InkOf(dc, kWidth, kHeight);
+    EXPECT_GT(ink.pixels, 20);
+    EXPECT_LE(ink.bounds.bottom, 12);
+}
+
 TEST_F(TextTest, ADoubleByteCharacterIsMeasuredAndDrawnAsOne) {
     Use(MakeFont(kJapaneseGothic, -12, FW_NORMAL, SHIFTJIS_CHARSET));
     SIZE one = Extent(dc, kKatakanaA);
