@@ -115,7 +115,15 @@ LRESULT TControl::SendToSelf(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---------------------------------------------------------------- bounds
 
+int TControl::Bounded(int extent) {
+    return std::clamp(extent, -kBoundsLimit, kBoundsLimit);
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
+    left = Bounded(left);
+    top = Bounded(top);
+    width = Bounded(width);
+    height = Bounded(height);
     if (left == left_ && top == top_ && width == width_ && height == height_) {
         return;
     }
@@ -127,10 +135,10 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::StoreBounds(int left, int top, int width, int height) {
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
+    left_ = Bounded(left);
+    top_ = Bounded(top);
+    width_ = Bounded(width);
+    height_ = Bounded(height);
 }
 
 void TControl::SetLeft(int value) {

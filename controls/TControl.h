@@ -36,6 +36,11 @@ public:
 
     // Virtual operations, in the library's slot order.
     virtual void ScaleControl(int multiplier, int divider);
+
+    // Positions and sizes are held within this bound, whatever a form resource
+    // or a caller gives, so that an edge (a position plus a size) and its
+    // scaling never overflow.
+    static constexpr int kBoundsLimit = 1 << 27;
     virtual void Click();
     virtual void DblClick();
     virtual POINT GetClientOrigin();
@@ -171,6 +176,7 @@ protected:
     }
     // The bounds fields themselves, for classes that learn them from a window.
     void StoreBounds(int left, int top, int width, int height);
+    static int Bounded(int extent);
     const std::string& KeptText() const { return keptText_; }
     void SetKeptText(std::string text) { keptText_ = std::move(text); }
     void FreeKeptText() { keptText_.clear(); }

@@ -578,6 +578,10 @@ HDC TWinControl::TakeDC(HWND& window) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+    left = Bounded(left);
+    top = Bounded(top);
+    width = Bounded(width);
+    height = Bounded(height);
     if (left == Left() && top == Top() && width == Width() && height == Height()) {
         return;
     }

@@ -250,3 +250,37 @@ TEST_F(ControlTest, ColourAndShowHintTravelDownToChildrenThatFollowTheirParent) 
 
 } // namespace
 } // namespace velbrin::testing
+
+namespace velbrin::testing {
+namespace {
+
+// Bounds beyond any screen, as a damaged form resource may give them, are
+// held to a limit: every edge and every scaling of it stays representable.
+TEST_F(ControlTest, FarOutBoundsAreHeldSoNoEdgeOverflows) {
+    MakeShownForm();
+    auto* graphic = new TTestGraphic(form);
+    graphic->SetParent(form);
+    graphic->SetBounds(2147483600, -2147483600, 1000, 2147483647);
+    RECT bounds = graphic->BoundsRect();
+    EXPECT_GT(bounds.left, 0);
+    EXPECT_GT(bounds.right, bounds.left);
+    EXPECT_LT(bounds.top, 0);
+    EXPECT_GT(bounds.bottom, bounds.top);
+    graphic->ScaleControl(120, 96);
+    EXPECT_GT(graphic->BoundsRect().right, graphic->BoundsRect().left);
+
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    panel->SetBounds(-2147483647, 2147483647, 2147483647, 2147483647);
+    platform::RunUntilIdle();
+    RECT window{};
+    ASSERT_TRUE(GetWindowRect(panel->Handle(), &window));
+    EXPECT_GT(window.right, window.left);
+    EXPECT_GT(window.bottom, window.top);
+    EXPECT_EQ(panel->Left(), -TControl::kBoundsLimit);
+    panel->SetBounds(10, 10, 50, 40);
+    EXPECT_EQ(panel->BoundsRect().right, 60);
+}
+
+} // namespace
+} // namespace velbrin::testing

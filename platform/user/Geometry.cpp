@@ -307,7 +307,13 @@ struct PositionChange {
 PositionChange Normalise(const Window& w, HWND insertAfter, int x, int y, int cx, int cy,
                          UINT flags) {
     PositionChange c{};
-    c.pos = {w.handle, insertAfter, x, y, std::max(cx, 0), std::max(cy, 0), flags};
+    c.pos = {w.handle,
+             insertAfter,
+             BoundedCoordinate(x),
+             BoundedCoordinate(y),
+             BoundedCoordinate(std::max(cx, 0)),
+             BoundedCoordinate(std::max(cy, 0)),
+             flags};
     if (flags & SWP_NOMOVE) {
         c.pos.x = w.rect.left;
         c.pos.y = w.rect.top;
@@ -388,8 +394,11 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
             return FALSE;
         }
     }
-    c.pos.cx = std::max(c.pos.cx, 0);
-    c.pos.cy = std::max(c.pos.cy, 0);
+    // What a WM_WINDOWPOSCHANGING handler asked for is held to the bounds too.
+    c.pos.x = BoundedCoordinate(c.pos.x);
+    c.pos.y = BoundedCoordinate(c.pos.y);
+    c.pos.cx = BoundedCoordinate(std::max(c.pos.cx, 0));
+    c.pos.cy = BoundedCoordinate(std::max(c.pos.cy, 0));
     Measure(*w, c);
     if (!c.moved && !c.sized && !c.shown && !c.hidden && !c.frame &&
         (!c.zOrder || c.pos.hwndInsertAfter == w->handle)) {
@@ -667,9 +676,11 @@ BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
     }
     w->minPosition = placement->ptMinPosition;
     w->maxPosition = placement->ptMaxPosition;
-    w->normalRect = placement->rcNormalPosition;
+    const RECT& given = placement->rcNormalPosition;
+    w->normalRect = {BoundedCoordinate(given.left), BoundedCoordinate(given.top),
+                     BoundedCoordinate(given.right), BoundedCoordinate(given.bottom)};
     if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) {
-        const RECT& r = placement->rcNormalPosition;
+        const RECT& r = w->normalRect;
         SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }

@@ -204,6 +204,15 @@ inline HWND ToHwnd(std::uintptr_t value) {
 }
 
 // Sets the last error and returns `result`.
+// Window positions and sizes are held within this bound, so that no sum of a
+// position, a size, a frame and an origin overflows.
+constexpr int kCoordinateLimit = 1 << 27;
+inline int BoundedCoordinate(int value) {
+    return value < -kCoordinateLimit  ? -kCoordinateLimit
+           : value > kCoordinateLimit ? kCoordinateLimit
+                                      : value;
+}
+
 template <class R> R Fail(DWORD error, R result) {
     SetLastError(error);
     return result;

@@ -320,8 +320,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return Fail(1406 /* ERROR_TLW_WITH_WSCHILD */, HWND{nullptr});
     }
     ApplyDefaultPlacement(x, y, width, height, child);
-    width = std::max(width, 0);
-    height = std::max(height, 0);
+    x = BoundedCoordinate(x);
+    y = BoundedCoordinate(y);
+    width = BoundedCoordinate(std::max(width, 0));
+    height = BoundedCoordinate(std::max(height, 0));
 
     auto created = std::make_unique<Window>();
     created->windowClass = windowClass;
