@@ -17,6 +17,8 @@ namespace velbrin {
 namespace {
 
 TControl* captureControl = nullptr;
+TMouseMoveHook mouseMoveHook = nullptr;
+TControlFreedHook controlFreedHook = nullptr;
 
 bool IsEdge(TAlign align) {
     return align == alTop || align == alBottom || align == alLeft || align == alRight;
@@ -37,6 +39,14 @@ TControl* CaptureControl() {
         return captureControl;
     }
     return captured;
+}
+
+void SetMouseMoveHook(TMouseMoveHook hook) {
+    mouseMoveHook = hook;
+}
+
+void SetControlFreedHook(TControlFreedHook hook) {
+    controlFreedHook = hook;
 }
 
 void SetCaptureControl(TControl* control) {
@@ -96,6 +106,9 @@ TControl::TControl(TComponent* owner)
 }
 
 TControl::~TControl() {
+    if (controlFreedHook != nullptr) {
+        controlFreedHook(this);
+    }
     if (captureControl == this) {
         SetCaptureControl(nullptr);
     }
@@ -616,6 +629,9 @@ void TControl::HandleMouseMessage(TMessage& message) {
         default:
             break;
         }
+    }
+    if (message.Msg == WM_MOUSEMOVE && mouseMoveHook != nullptr) {
+        mouseMoveHook(this, message);
     }
     if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) {
         IncludeControlState(csLButtonDown);

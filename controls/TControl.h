@@ -247,4 +247,13 @@ private:
 TControl* CaptureControl();
 void SetCaptureControl(TControl* control);
 
+// Told of every mouse move a control receives, before its own handling; the
+// application's hints install themselves here.
+using TMouseMoveHook = void (*)(TControl* control, const TMessage& message);
+void SetMouseMoveHook(TMouseMoveHook hook);
+// Told of every control as its control part is freed, before its fields go,
+// so that what remembers it (the application) forgets it.
+using TControlFreedHook = void (*)(TControl* control);
+void SetControlFreedHook(TControlFreedHook hook);
+
 } // namespace velbrin

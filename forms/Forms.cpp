@@ -22,6 +22,18 @@ void ReportThroughApplication(TWinControl* control, std::exception_ptr error) {
     }
 }
 
+void ReportMouseMove(TControl* control, const TMessage& message) {
+    if (Application != nullptr) {
+        Application->HintMouseActivity(control, message);
+    }
+}
+
+void ForgetFreedControl(TControl* control) {
+    if (Application != nullptr) {
+        Application->ForgetControl(control);
+    }
+}
+
 } // namespace
 
 void StartFormsLibrary() {
@@ -38,6 +50,8 @@ void StartFormsLibrary() {
     }
     Application->SetShowHint(true);
     SetExceptionReporter(&ReportThroughApplication);
+    SetMouseMoveHook(&ReportMouseMove);
+    SetControlFreedHook(&ForgetFreedControl);
     SetRootLookupHook(&FindFormByName);
 }
 
@@ -46,6 +60,8 @@ void EndFormsLibrary() {
         return;
     }
     SetRootLookupHook(nullptr);
+    SetMouseMoveHook(nullptr);
+    SetControlFreedHook(nullptr);
     if (Application->Handle() != nullptr) {
         ShowOwnedPopups(Application->Handle(), FALSE);
     }

@@ -88,6 +88,67 @@ std::string LongHintOf(TControl* control) {
     return bar == std::string::npos ? hint : hint.substr(bar + 1);
 }
 
+// The short part of a hint: what stands before the first "|".
+std::string ShortHintOf(const std::string& hint) {
+    return hint.substr(0, hint.find('|'));
+}
+
+// The messages after which a pending or shown hint no longer applies: keys,
+// the application's activation, short-cut and system-command notices,
+// commands, button presses and moves over a frame.
+bool CancelsHint(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || message == CM_APP_ACTIVATE ||
+           message == CM_APP_DEACTIVATE || message == CM_APP_KEY_DOWN ||
+           message == CM_APP_SYS_COMMAND || message == WM_COMMAND ||
+           (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) || message == WM_NCMOUSEMOVE;
+}
+
+// The nearest control from `control` up through its parents that shows
+// hints; a control being designed has none.
+TControl* HintingControlOf(TControl* control) {
+    if (control != nullptr && control->HasState(csDesigning)) {
+        return nullptr;
+    }
+    while (control != nullptr && !control->ShowHint()) {
+        control = control->Parent();
+    }
+    return control;
+}
+
+POINT MessagePointOnScreen(TControl* control, const TMessage& message) {
+    const POINT origin = control->ClientOrigin();
+    const auto x = static_cast<std::int16_t>(LOWORD(static_cast<DWORD>(message.LParam)));
+    const auto y = static_cast<std::int16_t>(HIWORD(static_cast<DWORD>(message.LParam)));
+    return {origin.x + x, origin.y + y};
+}
+
+RECT ClientRectOnScreen(TControl* control) {
+    const RECT rect = control->ClientRect();
+    const POINT origin = control->ClientOrigin();
+    return {rect.left + origin.x, rect.top + origin.y, rect.right + origin.x,
+            rect.bottom + origin.y};
+}
+
+bool Contains(const RECT& rect, POINT point) {
+    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
+           point.y < rect.bottom;
+}
+
+bool CursorOverActiveWindow() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    HWND active = GetActiveWindow();
+    HWND under = WindowFromPoint(cursor);
+    return active != nullptr && under != nullptr &&
+           (under == active || IsChild(active, under) != FALSE);
+}
+
+void CALLBACK HintTimerFired(HWND, UINT, UINT_PTR, DWORD) {
+    if (Application != nullptr) {
+        Application->HintTimerExpired();
+    }
+}
+
 } // namespace
 
 bool FocusMessagesSuspended() {
@@ -121,6 +182,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner), icon_(new TIc
 
 TApplication::~TApplication() {
     active_ = false;
+    CancelHint();
     MarkDestroying();
     FreeForms();
     FreeOwnedComponents();
@@ -272,6 +334,7 @@ bool TApplication::TryProcessOne() {
     }
     bool handled = false;
     OnMessage(msg, handled);
+    FilterHintMsg(msg);
     if (!handled && !FilterMDIMsg(msg) && !FilterKeyMsg(msg) && !FilterDialogMsg(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -313,6 +376,9 @@ void TApplication::Idle() {
             mouseControl_->SendToSelf(CM_MOUSE_ENTER);
         }
     }
+    if (showHint_ && mouseControl_ == nullptr) {
+        CancelHint();
+    }
     SetHint(LongHintOf(control));
     bool done = true;
     OnIdle(this, done);
@@ -340,6 +406,97 @@ void TApplication::FreeForms() {
 void TApplication::ForgetControl(TControl* control) {
     if (control == mouseControl_) {
         mouseControl_ = nullptr;
+    }
+    if (control == hintControl_) {
+        CancelHint();
+    }
+}
+
+// ---------------------------------------------------------------- hints
+
+void TApplication::SetShowHint(bool value) {
+    if (!value) {
+        CancelHint();
+    }
+    showHint_ = value;
+}
+
+// Hints are on exactly while the hint window would exist. The filter never
+// claims the message: it is dispatched in any case.
+void TApplication::FilterHintMsg(const MSG& msg) {
+    if (showHint_ && CancelsHint(msg.message)) {
+        CancelHint();
+    }
+}
+
+void TApplication::HintMouseActivity(TControl* control, const TMessage& message) {
+    const POINT point = MessagePointOnScreen(control, message);
+    TControl* hinting = HintingControlOf(TWinControl::ControlAtScreenPoint(point, true));
+    if (hinting == nullptr) {
+        CancelHint();
+        return;
+    }
+    if (hinting == hintControl_ && Contains(hintCursorRect_, point)) {
+        return;
+    }
+    const bool wasActive = hintActive_;
+    CancelHint();
+    hintActive_ = wasActive;
+    hintControl_ = hinting;
+    StartHintTimer(hintActive_ ? hintShortPause_ : hintPause_, THintTimerMode::Show);
+}
+
+void TApplication::CancelHint() {
+    if (hintControl_ == nullptr) {
+        return;
+    }
+    hintControl_ = nullptr;
+    hintActive_ = false;
+    StopHintTimer();
+}
+
+void TApplication::HintTimerExpired() {
+    const THintTimerMode mode = timerMode_;
+    StopHintTimer();
+    if (mode == THintTimerMode::Show && hintControl_ != nullptr && CursorOverActiveWindow()) {
+        ActivateHint();
+    }
+}
+
+// The hint the timer brought due: the control may refuse it through
+// CM_HINT_SHOW and OnShowHint may change or refuse it. A hint that stands
+// marks the application's hints active, so the next control's comes after
+// the short pause, and the mouse may move over the control without
+// cancelling it.
+void TApplication::ActivateHint() {
+    std::string text = ShortHintOf(hintControl_->Hint());
+    THintInfo info;
+    info.HintControl = hintControl_;
+    GetCursorPos(&info.CursorPos);
+    info.CursorRect = ClientRectOnScreen(hintControl_);
+    bool canShow = hintControl_->SendToSelf(CM_HINT_SHOW, 0, reinterpret_cast<LPARAM>(&info)) == 0;
+    if (canShow) {
+        OnShowHint(text, canShow, info);
+    }
+    if (!canShow || text.empty()) {
+        return;
+    }
+    hintActive_ = true;
+    hintCursorRect_ = info.CursorRect;
+    StartHintTimer(hintHidePause_, THintTimerMode::Hide);
+}
+
+void TApplication::StartHintTimer(int pause, THintTimerMode mode) {
+    StopHintTimer();
+    timerId_ = SetTimer(nullptr, 1, static_cast<UINT>(pause), &HintTimerFired);
+    timerActive_ = timerId_ != 0;
+    timerMode_ = mode;
+}
+
+void TApplication::StopHintTimer() {
+    if (timerActive_) {
+        KillTimer(nullptr, timerId_);
+        timerActive_ = false;
     }
 }
 

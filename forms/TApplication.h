@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <vector>
@@ -27,6 +28,18 @@ using TIdleEvent = TEvent<TObject*, bool&>;
 using TExceptionEvent = TEvent<TObject*, Exception&>;
 // A hook of the application window: true ends the message's processing.
 using TWindowHook = bool (*)(TObject* data, TMessage& message);
+// What the hint about to be shown is for; the control's CM_HINT_SHOW gets its
+// address and OnShowHint may change it.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    // The mouse, and where it may move without cancelling the hint, in
+    // screen coordinates.
+    POINT CursorPos{};
+    RECT CursorRect{};
+};
+using TShowHintEvent = TEvent<std::string&, bool&, THintInfo&>;
+enum class THintTimerMode : std::uint8_t { Show, Hide };
+
 struct TWindowHookEntry {
     TWindowHook code = nullptr;
     TObject* data = nullptr;
@@ -98,19 +111,33 @@ public:
     bool ShowMainForm() const { return showMainForm_; }
     void SetShowMainForm(bool value) { showMainForm_ = value; }
     bool ShowHint() const { return showHint_; }
-    void SetShowHint(bool value) { showHint_ = value; }
+    // Switching hints off cancels the pending or shown hint.
+    void SetShowHint(bool value);
     HWND DialogHandle() const { return dialogHandle_; }
     void SetDialogHandle(HWND window) { dialogHandle_ = window; }
     TColor HintColor() const { return hintColor_; }
     int HintPause() const { return hintPause_; }
     int HintShortPause() const { return hintShortPause_; }
     int HintHidePause() const { return hintHidePause_; }
+    bool HintActive() const { return hintActive_; }
+    TControl* HintControl() const { return hintControl_; }
+    const RECT& HintCursorRect() const { return hintCursorRect_; }
+    bool HintTimerActive() const { return timerActive_; }
+    THintTimerMode HintTimerMode() const { return timerMode_; }
+
+    // A mouse move `control` received (the control base reports each one):
+    // the hint timer starts for the control under the mouse that shows hints.
+    void HintMouseActivity(TControl* control, const TMessage& message);
+    void CancelHint();
+    // What the hint timer does when it falls due.
+    void HintTimerExpired();
     bool UpdateFormatSettings() const { return updateFormatSettings_; }
 
     TMessageEvent OnMessage;
     TIdleEvent OnIdle;
     TExceptionEvent OnException;
     TNotifyEvent OnHint;
+    TShowHintEvent OnShowHint;
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
     TNotifyEvent OnMinimize;
@@ -133,10 +160,14 @@ private:
     void FixFocus();
     void PaintIconic(TMessage& message);
     void Default(TMessage& message);
+    void FilterHintMsg(const MSG& msg);
     bool FilterMDIMsg(MSG& msg);
     bool FilterKeyMsg(const MSG& msg);
     bool FilterDialogMsg(MSG& msg);
     void ShowWithoutAnimation(int command);
+    void StartHintTimer(int pause, THintTimerMode mode);
+    void StopHintTimer();
+    void ActivateHint();
     void ReportForeign(const char* className, const std::string& message);
 
     HWND handle_ = nullptr;
@@ -151,6 +182,12 @@ private:
     int hintShortPause_ = 50;
     int hintHidePause_ = 2500;
     bool showHint_ = false;
+    bool hintActive_ = false;
+    TControl* hintControl_ = nullptr;
+    RECT hintCursorRect_{};
+    bool timerActive_ = false;
+    THintTimerMode timerMode_ = THintTimerMode::Show;
+    UINT_PTR timerId_ = 0;
     std::string title_;
     std::vector<HWND> topMostList_;
     int topMostLevel_ = 0;
