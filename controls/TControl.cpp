@@ -49,6 +49,12 @@ void SetControlFreedHook(TControlFreedHook hook) {
     controlFreedHook = hook;
 }
 
+void NoteControlFreed(TControl* control) {
+    if (controlFreedHook != nullptr) {
+        controlFreedHook(control);
+    }
+}
+
 void SetCaptureControl(TControl* control) {
     ReleaseCapture();
     captureControl = nullptr;
@@ -106,9 +112,7 @@ TControl::TControl(TComponent* owner)
 }
 
 TControl::~TControl() {
-    if (controlFreedHook != nullptr) {
-        controlFreedHook(this);
-    }
+    NoteControlFreed(this);
     if (captureControl == this) {
         SetCaptureControl(nullptr);
     }

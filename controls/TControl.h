@@ -251,9 +251,12 @@ void SetCaptureControl(TControl* control);
 // application's hints install themselves here.
 using TMouseMoveHook = void (*)(TControl* control, const TMessage& message);
 void SetMouseMoveHook(TMouseMoveHook hook);
-// Told of every control as its control part is freed, before its fields go,
-// so that what remembers it (the application) forgets it.
+// Told of every control as it is freed, before its fields go, so that what
+// remembers it (the application, the screen, its form) forgets it: a windowed
+// control is told of while it is still one, and again as a plain control.
 using TControlFreedHook = void (*)(TControl* control);
 void SetControlFreedHook(TControlFreedHook hook);
+// Tells the installed hook, if any, that `control` is going.
+void NoteControlFreed(TControl* control);
 
 } // namespace velbrin

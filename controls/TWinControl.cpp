@@ -234,6 +234,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(new TBrush
 }
 
 TWinControl::~TWinControl() {
+    // While this is still a windowed control, so that the screen and the
+    // form can recognise it as theirs.
+    NoteControlFreed(this);
     MarkDestroying();
     if (handle_ != nullptr) {
         DestroySystemWindow();

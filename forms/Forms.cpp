@@ -1,6 +1,7 @@
 #include "Forms.h"
 
 #include "TApplication.h"
+#include "TForm.h"
 #include "TScreen.h"
 #include "controls/TWinControl.h"
 #include "core/TReader.h"
@@ -31,6 +32,14 @@ void ReportMouseMove(TControl* control, const TMessage& message) {
 void ForgetFreedControl(TControl* control) {
     if (Application != nullptr) {
         Application->ForgetControl(control);
+    }
+    if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed && Screen) {
+        Screen->ControlFreed(windowed);
+    }
+    for (TWinControl* parent = control->Parent(); parent != nullptr; parent = parent->Parent()) {
+        if (auto* form = dynamic_cast<TForm*>(parent)) {
+            form->ForgetControl(control);
+        }
     }
 }
 

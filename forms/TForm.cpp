@@ -264,21 +264,27 @@ void TForm::ComponentNotice(TComponent* component, TOperation operation) {
     if (operation != opRemove) {
         return;
     }
+    // A control that is being destroyed is no longer one here; the library
+    // hears of those from the control itself, as its destruction begins.
     auto* control = dynamic_cast<TControl*>(component);
     if (control == nullptr) {
         return;
     }
-    if (activeControl_ != nullptr && IsInside(activeControl_, control)) {
-        activeControl_ = nullptr;
-    }
-    if (focusedControl_ != nullptr && IsInside(focusedControl_, control)) {
-        focusedControl_ = nullptr;
-    }
+    ForgetControl(control);
     if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed && Screen) {
         Screen->ControlFreed(windowed);
     }
     if (App() != nullptr) {
         App()->ForgetControl(control);
+    }
+}
+
+void TForm::ForgetControl(const TControl* control) {
+    if (activeControl_ != nullptr && IsInside(activeControl_, control)) {
+        activeControl_ = nullptr;
+    }
+    if (focusedControl_ != nullptr && IsInside(focusedControl_, control)) {
+        focusedControl_ = nullptr;
     }
 }
 

@@ -88,6 +88,9 @@ public:
     void ReadOwnState(TReader& reader) override;
     void DeclareStoredData(TFiler* filer) override;
     void ComponentNotice(TComponent* component, TOperation operation) override;
+    // Drops `control` (and whatever lies inside it) as the active and the
+    // focused control.
+    void ForgetControl(const TControl* control);
 
     void Close();
     bool ConfirmClose();

@@ -477,4 +477,18 @@ TEST_F(FormsTest, ChangingVisibilityInsideOnShowIsRefusedAndShown) {
     EXPECT_TRUE(IsWindowVisible(form->Handle())) << "the showing went on";
 }
 
+// A focused control that is freed is forgotten by its form and the screen, so
+// neither keeps a pointer to it.
+TEST_F(FormsTest, AFreedFocusedControlIsForgottenByItsFormAndTheScreen) {
+    TTestMainForm* form = ShowMainForm();
+    ASSERT_EQ(form->ActiveControl(), form->First);
+    ASSERT_EQ(Screen->ActiveControl(), form->First);
+    const TWinControl* freed = form->First;
+    delete form->First;
+    EXPECT_NE(form->ActiveControl(), freed);
+    EXPECT_NE(Screen->ActiveControl(), freed);
+    EXPECT_EQ(form->First, nullptr) << "the published field let go too";
+    platform::RunUntilIdle();
+}
+
 } // namespace velbrin::testing
