@@ -186,6 +186,11 @@ VELBRIN_DEFINE_CLASS_TABLES(TWinControl, TControl, "Controls") {
     cls.Handle<WM_CHARTOITEM, &TWinControl::WMCommand>();
     cls.Handle<WM_VKEYTOITEM, &TWinControl::WMCommand>();
     cls.Handle<WM_PARENTNOTIFY, &TWinControl::WMParentNotify>();
+    cls.Handle<WM_NOTIFY, &TWinControl::WMNotify>();
+    cls.Handle<WM_DRAWITEM, &TWinControl::WMItemMessage<DRAWITEMSTRUCT>>();
+    cls.Handle<WM_COMPAREITEM, &TWinControl::WMItemMessage<COMPAREITEMSTRUCT>>();
+    cls.Handle<WM_DELETEITEM, &TWinControl::WMItemMessage<DELETEITEMSTRUCT>>();
+    cls.Handle<WM_MEASUREITEM, &TWinControl::WMMeasureItem>();
     cls.Handle<WM_KEYDOWN, &TWinControl::WMKeyDown>();
     cls.Handle<WM_SYSKEYDOWN, &TWinControl::WMKeyDown>();
     cls.Handle<WM_KEYUP, &TWinControl::WMKeyUp>();
@@ -955,6 +960,31 @@ bool TWinControl::ReflectToChild(TMessage& message, HWND child) {
 
 void TWinControl::WMCommand(TMessage& message) {
     if (!ReflectToChild(message, reinterpret_cast<HWND>(message.LParam))) {
+        Inherited(message);
+    }
+}
+
+void TWinControl::WMNotify(TMessage& message) {
+    const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
+    if (header == nullptr || !ReflectToChild(message, header->hwndFrom)) {
+        Inherited(message);
+    }
+}
+
+template <typename ItemRecord> void TWinControl::WMItemMessage(TMessage& message) {
+    const auto* item = reinterpret_cast<const ItemRecord*>(message.LParam);
+    if (item == nullptr || !ReflectToChild(message, item->hwndItem)) {
+        Inherited(message);
+    }
+}
+
+// The measuring record names no window, only the control's identifier
+// among this window's children.
+void TWinControl::WMMeasureItem(TMessage& message) {
+    const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(message.LParam);
+    HWND child = item != nullptr && HasWindow() ? GetDlgItem(handle_, static_cast<int>(item->CtlID))
+                                                : nullptr;
+    if (child == nullptr || !ReflectToChild(message, child)) {
         Inherited(message);
     }
 }

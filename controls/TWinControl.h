@@ -181,6 +181,9 @@ private:
     void WMNCDestroy(TMessage& message);
     void WMCommand(TMessage& message);
     void WMParentNotify(TMessage& message);
+    void WMNotify(TMessage& message);
+    template <typename ItemRecord> void WMItemMessage(TMessage& message);
+    void WMMeasureItem(TMessage& message);
     void WMKeyDown(TMessage& message);
     void WMKeyUp(TMessage& message);
     void WMChar(TMessage& message);

@@ -19,6 +19,11 @@ void TTestForm::PrepareWindowSpec(TCreateParams& params) {
 VELBRIN_DEFINE_CLASS_TABLES(TTestPanel, TWinControl, "ControlTests") {
     cls.Property("TabOrder", Call<&TWinControl::TabOrder>, Call<&TWinControl::SetTabOrder>);
     cls.Handle<CN_COMMAND, &TTestPanel::CNCommand>();
+    cls.Handle<CN_NOTIFY, &TTestPanel::CNNotice>();
+    cls.Handle<CN_DRAWITEM, &TTestPanel::CNNotice>();
+    cls.Handle<CN_MEASUREITEM, &TTestPanel::CNNotice>();
+    cls.Handle<CN_COMPAREITEM, &TTestPanel::CNNotice>();
+    cls.Handle<CN_DELETEITEM, &TTestPanel::CNNotice>();
     cls.Handle<CM_DIALOG_KEY, &TTestPanel::CMDialogKey>();
     cls.Handle<CM_WANT_SPECIAL_KEY, &TTestPanel::CMWantSpecialKey>();
     cls.Handle<CM_SHOWING_CHANGED, &TTestPanel::CMShowingChanged>();
@@ -30,6 +35,11 @@ TTestPanel::TTestPanel(TComponent* owner) : TWinControl(owner) {
 
 void TTestPanel::CNCommand(TMessage& message) {
     reflected.push_back(HIWORD(message.WParam));
+    message.Result = reflectedResult;
+}
+
+void TTestPanel::CNNotice(TMessage& message) {
+    reflectedNotices.push_back(message.Msg);
     message.Result = reflectedResult;
 }
 

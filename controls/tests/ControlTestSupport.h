@@ -29,7 +29,10 @@ class TTestPanel : public TWinControl {
 public:
     explicit TTestPanel(TComponent* owner);
 
+    // Notification codes of the reflected WM_COMMAND, and the numbers of
+    // the other reflected notifications.
     std::vector<UINT> reflected;
+    std::vector<UINT> reflectedNotices;
     LRESULT reflectedResult = 0;
     bool failShowing = false;
     // Dialog keys it was offered, and its answer; whether it keeps arrows.
@@ -39,6 +42,7 @@ public:
 
 private:
     void CNCommand(TMessage& message);
+    void CNNotice(TMessage& message);
     void CMDialogKey(TMessage& message);
     void CMWantSpecialKey(TMessage& message);
     void CMShowingChanged(TMessage& message);

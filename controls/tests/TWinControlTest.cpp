@@ -76,6 +76,49 @@ TEST_F(ControlTest, CommandIsReflectedToTheLibraryControlThatSentIt) {
     DestroyWindow(foreign);
 }
 
+TEST_F(ControlTest, NotificationsAndItemMessagesReachTheControlTheyName) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    panel->reflectedResult = 5;
+    HWND child = panel->Handle();
+    const int id = GetDlgCtrlID(child);
+    ASSERT_NE(id, 0);
+    auto send = [&](UINT message, const void* record) {
+        return SendMessageA(form->Handle(), message, static_cast<WPARAM>(id),
+                            reinterpret_cast<LPARAM>(record));
+    };
+
+    NMHDR header{child, static_cast<UINT_PTR>(id), 42};
+    DRAWITEMSTRUCT draw{};
+    draw.hwndItem = child;
+    COMPAREITEMSTRUCT compare{};
+    compare.hwndItem = child;
+    DELETEITEMSTRUCT removed{};
+    removed.hwndItem = child;
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlID = static_cast<UINT>(id);
+    EXPECT_EQ(send(WM_NOTIFY, &header), 5);
+    EXPECT_EQ(send(WM_DRAWITEM, &draw), 5);
+    EXPECT_EQ(send(WM_COMPAREITEM, &compare), 5);
+    EXPECT_EQ(send(WM_DELETEITEM, &removed), 5);
+    EXPECT_EQ(send(WM_MEASUREITEM, &measure), 5);
+    EXPECT_EQ(panel->reflectedNotices, (std::vector<UINT>{CN_NOTIFY, CN_DRAWITEM, CN_COMPAREITEM,
+                                                          CN_DELETEITEM, CN_MEASUREITEM}));
+
+    // Records that name no library control, or no record at all, get the
+    // default handling and reach no control.
+    NMHDR stranger{nullptr, 0, 42};
+    MEASUREITEMSTRUCT unknownId{};
+    unknownId.CtlID = static_cast<UINT>(id + 1000);
+    EXPECT_EQ(send(WM_NOTIFY, &stranger), 0);
+    EXPECT_EQ(send(WM_MEASUREITEM, &unknownId), 0);
+    EXPECT_EQ(send(WM_NOTIFY, nullptr), 0);
+    EXPECT_EQ(send(WM_DRAWITEM, nullptr), 0);
+    EXPECT_EQ(send(WM_MEASUREITEM, nullptr), 0);
+    EXPECT_EQ(panel->reflectedNotices.size(), 5u);
+}
+
 TEST_F(ControlTest, ShowingFollowsVisibilityAndAHiddenControlMakesNoWindow) {
     MakeShownForm();
     auto* hidden = new TTestPanel(form);

@@ -116,6 +116,11 @@ TEST_F(UserWindows, CreationSendsWindowsSequenceAndTextIsThereForCreate) {
     std::vector<UINT> parentExpected{WM_PARENTNOTIFY};
     EXPECT_EQ(MessagesOf(top), parentExpected);
     EXPECT_EQ(GetWindowLongPtrA(child, GWLP_ID), 7);
+    EXPECT_EQ(GetDlgCtrlID(child), 7);
+    EXPECT_EQ(GetDlgCtrlID(top), 0);
+    EXPECT_EQ(GetDlgItem(top, 7), child);
+    EXPECT_EQ(GetDlgItem(top, 8), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND));
     EXPECT_EQ(GetParent(child), top);
     char name[32];
     EXPECT_EQ(GetClassNameA(child, name, sizeof name), 8);

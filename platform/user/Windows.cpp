@@ -464,6 +464,27 @@ BOOL IsChild(HWND parent, HWND window) {
     return parent && window != parent && IsDescendant(parent, window);
 }
 
+HWND GetDlgItem(HWND dialog, int id) {
+    Window* w = Find(dialog);
+    if (w == nullptr) {
+        return Fail(1400, HWND{nullptr});
+    }
+    for (HWND child : w->children) {
+        if (Window* c = Find(child); c && c->id == static_cast<LONG_PTR>(id)) {
+            return child;
+        }
+    }
+    return Fail(ERROR_CONTROL_ID_NOT_FOUND, HWND{nullptr});
+}
+
+int GetDlgCtrlID(HWND window) {
+    Window* w = Find(window);
+    if (w == nullptr) {
+        return Fail(1400, 0);
+    }
+    return (w->style & WS_CHILD) ? static_cast<int>(w->id) : 0;
+}
+
 HWND GetParent(HWND window) {
     Window* w = Find(window);
     if (w == nullptr) {

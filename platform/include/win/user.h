@@ -200,6 +200,10 @@ BOOL IsWindowEnabled(HWND window);
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
 BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC enumProc, LPARAM param);
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC enumProc, LPARAM param);
+// The direct child of `dialog` with identifier `id` (the first in z-order),
+// and a child window's identifier (0 for a top-level window).
+HWND GetDlgItem(HWND dialog, int id);
+int GetDlgCtrlID(HWND window);
 
 // ---------------------------------------------------------------- geometry
 
@@ -497,6 +501,64 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 struct STYLESTRUCT {
     DWORD styleOld;
     DWORD styleNew;
+};
+
+// What a control tells its parent in WM_NOTIFY (lParam) and the item
+// records of the owner-drawn messages (lParam of WM_DRAWITEM, WM_MEASUREITEM,
+// WM_COMPAREITEM, WM_DELETEITEM).
+struct NMHDR {
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    UINT code;
+};
+typedef NMHDR* LPNMHDR;
+
+#define ODT_MENU 1
+#define ODT_LISTBOX 2
+#define ODT_COMBOBOX 3
+#define ODT_BUTTON 4
+#define ODT_STATIC 5
+
+struct DRAWITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemAction;
+    UINT itemState;
+    HWND hwndItem;
+    HDC hDC;
+    RECT rcItem;
+    ULONG_PTR itemData;
+};
+
+// The only item record without the control's window: the parent finds it
+// by its identifier.
+struct MEASUREITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemWidth;
+    UINT itemHeight;
+    ULONG_PTR itemData;
+};
+
+struct COMPAREITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    HWND hwndItem;
+    UINT itemID1;
+    ULONG_PTR itemData1;
+    UINT itemID2;
+    ULONG_PTR itemData2;
+    DWORD dwLocaleId;
+};
+
+struct DELETEITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    HWND hwndItem;
+    ULONG_PTR itemData;
 };
 
 struct MSG {
