@@ -119,6 +119,33 @@ TEST_F(ControlTest, NotificationsAndItemMessagesReachTheControlTheyName) {
     EXPECT_EQ(panel->reflectedNotices.size(), 5u);
 }
 
+std::string Text(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
+
+TEST_F(ControlTest, BoundsSetWhileMinimisedBecomeTheRestoredPlace) {
+    MakeShownForm();
+    ShowWindow(form->Handle(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(form->Handle()));
+    EXPECT_EQ(Text(form->BoundsRect()), Text(RECT{20, 20, 320, 220}))
+        << "minimising keeps the bounds";
+
+    form->SetBounds(30, 40, 200, 150);
+    EXPECT_TRUE(IsIconic(form->Handle()));
+    EXPECT_EQ(Text(form->BoundsRect()), Text(RECT{30, 40, 230, 190}));
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ASSERT_TRUE(GetWindowPlacement(form->Handle(), &placement));
+    EXPECT_EQ(Text(placement.rcNormalPosition), Text(RECT{30, 40, 230, 190}));
+
+    ShowWindow(form->Handle(), SW_RESTORE);
+    RECT window{};
+    GetWindowRect(form->Handle(), &window);
+    EXPECT_EQ(Text(window), Text(RECT{30, 40, 230, 190}));
+    EXPECT_EQ(Text(form->BoundsRect()), Text(RECT{30, 40, 230, 190}));
+}
+
 TEST_F(ControlTest, ShowingFollowsVisibilityAndAHiddenControlMakesNoWindow) {
     MakeShownForm();
     auto* hidden = new TTestPanel(form);

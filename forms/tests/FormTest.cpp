@@ -22,13 +22,13 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// What a length written at text height 12 becomes on this screen.
 // Clicks far enough apart in time not to make a double click.
 void ClickSeparately(TWinControl* control) {
     platform::AdvanceClock(1000);
     platform::ClickAt(control->Handle(), {5, 5});
 }
 
+// What a length written at text height 12 becomes on this screen.
 int Scaled(int length, int textHeight) {
     return MulDiv(length, textHeight, 12);
 }
@@ -106,6 +106,45 @@ TEST_F(FormsTest, AtHundredTwentyPixelsPerInchTheFontAndTheChildrenScale) {
     // The form's own bounds stay as written.
     EXPECT_EQ(form->Left(), 40);
     EXPECT_EQ(form->Width(), 300);
+}
+
+// A box whose bounds come from its constructor unless its resource gives them.
+class TTestPresetBox : public TTestBox {
+    VELBRIN_CLASS(TTestPresetBox, TTestBox)
+
+public:
+    explicit TTestPresetBox(TComponent* owner) : TTestBox(owner) { SetBounds(0, 30, 10, 20); }
+};
+
+class TTestPartialForm : public TForm {
+    VELBRIN_CLASS(TTestPartialForm, TForm)
+
+public:
+    explicit TTestPartialForm(TComponent* owner) : TForm(owner) {}
+    TTestPresetBox* Partial = nullptr;
+};
+
+VELBRIN_DEFINE_CLASS(TTestPresetBox, TTestBox, "FormsTests")
+VELBRIN_DEFINE_CLASS_TABLES(TTestPartialForm, TForm, "FormsTests") {
+    cls.Field<&TTestPartialForm::Partial>("Partial");
+}
+
+TEST_F(FormsTest, WhileReadingOnlyTheBoundsTheResourceGaveAreScaled) {
+    StartAt(120);
+    auto* form = new TTestPartialForm(nullptr);
+    form->CompleteConstruction();
+    ASSERT_NE(form->Partial, nullptr);
+    const int m = form->TextHeightOfFont();
+    ASSERT_GT(m, 12);
+    EXPECT_EQ(form->Partial->Left(), Scaled(24, m));
+    EXPECT_EQ(form->Partial->Width(), Scaled(24 + 36, m) - Scaled(24, m));
+    EXPECT_EQ(form->Partial->Top(), 30);
+    EXPECT_EQ(form->Partial->Height(), 20);
+    // Once read, a scaling takes every bound.
+    form->Partial->ScaleControl(2, 1);
+    EXPECT_EQ(form->Partial->Top(), 60);
+    EXPECT_EQ(form->Partial->Height(), 40);
+    TForm::Free(form);
 }
 
 TEST_F(FormsTest, WithoutATextHeightNothingIsScaledAndNoWindowIsMade) {
