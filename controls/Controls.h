@@ -96,6 +96,19 @@ inline constexpr TShiftState ssRight = 1 << 4;
 inline constexpr TShiftState ssMiddle = 1 << 5;
 inline constexpr TShiftState ssDouble = 1 << 6;
 
+// How a control wants the input method while it has the focus.
+enum TImeMode : std::uint8_t {
+    imDisable,
+    imClose,
+    imOpen,
+    imDontCare,
+    imSAlpha,
+    imAlpha,
+    imHira,
+    imSKata,
+    imKata
+};
+
 using TCursor = std::int16_t;
 inline constexpr TCursor crDefault = 0;
 inline constexpr TCursor crDrag = -12;

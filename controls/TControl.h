@@ -169,6 +169,9 @@ public:
 protected:
     // The parent's realignment after a change of this control.
     void RequestRealign();
+    // Tells the focused control of this control's form that this one ends
+    // any mode it is in (a drop-down list, a drag).
+    void CancelModeNotice();
     void AddScalingFlags(TScalingFlags flags) { scalingFlags_ |= flags; }
     void IncludeControlState(TControlState bits) { controlState_ |= bits; }
     void ExcludeControlState(TControlState bits) {
@@ -192,7 +195,6 @@ private:
     void HandleMouseMessage(TMessage& message);
     bool BackgroundClipped() const;
     TShiftState ShiftOf(const TMessage& message) const;
-    void CancelModeNotice();
     void PressButton(TMessage& message, TMouseButton button, TShiftState extra);
 
     void WMLButtonDown(TMessage& message);

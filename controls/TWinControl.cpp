@@ -72,6 +72,11 @@ TExceptionReporter& Reporter() {
     return reporter;
 }
 
+TControlEnvironment& Environment() {
+    static TControlEnvironment environment;
+    return environment;
+}
+
 void ReportToStandardError(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
@@ -162,6 +167,10 @@ void SetExceptionReporter(TExceptionReporter reporter) {
     Reporter() = std::move(reporter);
 }
 
+void SetControlEnvironment(const TControlEnvironment& environment) {
+    Environment() = environment;
+}
+
 TWinControl* FindControl(HWND window) {
     if (window == nullptr) {
         return nullptr;
@@ -228,6 +237,12 @@ VELBRIN_DEFINE_CLASS_TABLES(TWinControl, TControl, "Controls") {
     cls.Handle<CN_KEYUP, &TWinControl::CNKeyUp>();
     cls.Handle<CN_CHAR, &TWinControl::CNChar>();
     cls.Handle<CN_SYSCHAR, &TWinControl::CNSysChar>();
+    cls.Handle<WM_SETCURSOR, &TWinControl::WMSetCursor>();
+    cls.Handle<WM_SYSCOMMAND, &TWinControl::WMSysCommand>();
+    cls.Handle<WM_SETFOCUS, &TWinControl::WMFocusChange>();
+    cls.Handle<WM_KILLFOCUS, &TWinControl::WMFocusChange>();
+    cls.Handle<WM_IME_STARTCOMPOSITION, &TWinControl::WMImeComposition>();
+    cls.Handle<WM_IME_ENDCOMPOSITION, &TWinControl::WMImeComposition>();
 }
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(new TBrush) {
@@ -235,7 +250,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(new TBrush
     brush_->SetColor(Color());
     // Only a system whose primary language is not Japanese names an input
     // method per control; that name comes from the screen object.
-    imeName_.clear();
+    if (PRIMARYLANGID(GetSystemDefaultLangID()) != LANG_JAPANESE && Environment().DefaultIme) {
+        imeName_ = Environment().DefaultIme();
+    }
 }
 
 TWinControl::~TWinControl() {
@@ -1190,6 +1207,109 @@ void TWinControl::CMCursorChanged(TMessage&) {
     if (ControlAtScreenPoint(mouse, false) == this) {
         SendToSelf(WM_SETCURSOR, reinterpret_cast<WPARAM>(handle_), HTCLIENT);
     }
+}
+
+// The screen's cursor wins over every control's; then the cursor of the
+// non-windowed child under the mouse, then the control's own.
+void TWinControl::WMSetCursor(TMessage& message) {
+    const TControlEnvironment& environment = Environment();
+    if (reinterpret_cast<HWND>(message.WParam) == handle_) {
+        const auto hit = static_cast<short>(LOWORD(message.LParam));
+        if (hit == HTERROR) {
+            if (HIWORD(message.LParam) == WM_LBUTTONDOWN && BringLastActivePopupForward()) {
+                return;
+            }
+        } else if (hit == HTCLIENT && !HasState(csDesigning) && environment.CursorHandle) {
+            TCursor cursor = environment.ScreenCursor ? environment.ScreenCursor() : crDefault;
+            if (cursor == crDefault) {
+                POINT mouse{};
+                GetCursorPos(&mouse);
+                TControl* child = ChildAtPoint(ScreenToClient(mouse), false);
+                cursor = child != nullptr ? child->Cursor() : crDefault;
+            }
+            if (cursor == crDefault) {
+                cursor = Cursor();
+            }
+            if (cursor != crDefault) {
+                ::SetCursor(environment.CursorHandle(cursor));
+                message.Result = 1;
+                return;
+            }
+        }
+    }
+    Inherited(message);
+}
+
+// A click on a window that a pop-up of the application disables brings that
+// pop-up forward; false when it already is.
+bool TWinControl::BringLastActivePopupForward() {
+    const TControlEnvironment& environment = Environment();
+    HWND application = environment.ApplicationWindow ? environment.ApplicationWindow() : nullptr;
+    HWND popup = application != nullptr ? GetLastActivePopup(application) : nullptr;
+    if (popup == nullptr || popup == GetForegroundWindow()) {
+        return false;
+    }
+    if (IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+        SetForegroundWindow(popup);
+    }
+    return true;
+}
+
+// Alt with a letter asks the form first, so that the application's menu
+// short-cuts reach a form without a menu of its own.
+void TWinControl::WMSysCommand(TMessage& message) {
+    const bool menuKey = (message.WParam & 0xFFF0) == SC_KEYMENU;
+    const auto character = static_cast<char>(LOWORD(message.LParam));
+    const TControlEnvironment& environment = Environment();
+    const bool mainForm = environment.MainForm && environment.MainForm() == this;
+    if (menuKey && character != ' ' && character != '-' && !IsIconic(handle_) &&
+        GetCapture() == nullptr && !mainForm) {
+        TWinControl* form = ParentForm();
+        if (form != nullptr &&
+            form->SendToSelf(CM_APP_SYS_COMMAND, 0, reinterpret_cast<LPARAM>(&message)) != 0) {
+            return;
+        }
+    }
+    Inherited(message);
+}
+
+void TWinControl::WMFocusChange(TMessage& message) {
+    Inherited(message);
+    if (GetSystemMetrics(SM_DBCSENABLED) != 0) {
+        AdjustInputMethod(message.Msg == WM_SETFOCUS);
+    }
+}
+
+// A control may name its own input method, switched to while it has the
+// focus; one that disables the input method gets it back as it leaves.
+void TWinControl::AdjustInputMethod(bool focused) {
+    const TControlEnvironment& environment = Environment();
+    const std::string defaultIme = environment.DefaultIme ? environment.DefaultIme() : "";
+    if (!imeName_.empty() && imeName_ != defaultIme) {
+        HKL layout = nullptr;
+        if (focused && imeMode_ != imDisable && environment.ImeLayout) {
+            layout = environment.ImeLayout(imeName_);
+        } else if (!focused && environment.DefaultKeyboardLayout) {
+            layout = environment.DefaultKeyboardLayout();
+        }
+        if (layout != nullptr) {
+            ActivateKeyboardLayout(layout, 0);
+        }
+    }
+    if (imeMode_ != imDisable) {
+        return;
+    }
+    using EnableImeProc = BOOL (*)(HWND, BOOL);
+    auto enableIme = reinterpret_cast<EnableImeProc>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("USER32.DLL"), "WINNLSEnableIME")));
+    if (enableIme != nullptr) {
+        enableIme(handle_, focused ? FALSE : TRUE);
+    }
+}
+
+void TWinControl::WMImeComposition(TMessage& message) {
+    imeComposing_ = message.Msg == WM_IME_STARTCOMPOSITION;
+    Inherited(message);
 }
 
 void TWinControl::CMColorChanged(TMessage& message) {

@@ -41,6 +41,23 @@ struct TCreateParams {
 using TExceptionReporter = std::function<void(TWinControl* control, std::exception_ptr error)>;
 void SetExceptionReporter(TExceptionReporter reporter);
 
+// What windowed controls ask of the screen and the application above them;
+// the forms library installs it. Without it a control shows its window
+// class's cursor, brings no window forward and switches no input method.
+struct TControlEnvironment {
+    // The cursor the screen shows over every control; crDefault for none.
+    TCursor (*ScreenCursor)() = nullptr;
+    HCURSOR (*CursorHandle)(TCursor cursor) = nullptr;
+    HWND (*ApplicationWindow)() = nullptr;
+    TWinControl* (*MainForm)() = nullptr;
+    // The installed input methods: the default one's name and keyboard
+    // layout, and the layout of one by name (0 when it is not installed).
+    std::string (*DefaultIme)() = nullptr;
+    HKL (*DefaultKeyboardLayout)() = nullptr;
+    HKL (*ImeLayout)(const std::string& name) = nullptr;
+};
+void SetControlEnvironment(const TControlEnvironment& environment);
+
 class TWinControl : public TControl {
     VELBRIN_CLASS(TWinControl, TControl)
 
@@ -148,7 +165,11 @@ public:
     std::int32_t HelpContext() const { return helpContext_; }
     void SetHelpContext(std::int32_t value) { helpContext_ = value; }
     std::uint8_t ImeMode() const { return imeMode_; }
+    void SetImeMode(std::uint8_t value) { imeMode_ = value; }
     const std::string& ImeName() const { return imeName_; }
+    void SetImeName(std::string value) { imeName_ = std::move(value); }
+    // An input-method composition is in progress in the window.
+    bool ImeComposing() const { return imeComposing_; }
 
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
@@ -211,6 +232,12 @@ private:
     LRESULT AskFormForDialogKey(UINT number, const TMessage& message);
     void CMFontChanged(TMessage& message);
     void WMEraseBkgnd(TMessage& message);
+    void WMSetCursor(TMessage& message);
+    bool BringLastActivePopupForward();
+    void WMSysCommand(TMessage& message);
+    void WMFocusChange(TMessage& message);
+    void AdjustInputMethod(bool focused);
+    void WMImeComposition(TMessage& message);
 
     HWND handle_ = nullptr;
     HWND parentWindow_ = nullptr;

@@ -5,6 +5,7 @@
 #include "TScreen.h"
 #include "controls/TWinControl.h"
 #include "core/TReader.h"
+#include "core/TStringList.h"
 
 namespace velbrin {
 
@@ -43,6 +44,31 @@ void ForgetFreedControl(TControl* control) {
     }
 }
 
+TControlEnvironment ScreenAndApplication() {
+    TControlEnvironment environment;
+    environment.ScreenCursor = [] { return Screen != nullptr ? Screen->Cursor() : crDefault; };
+    environment.CursorHandle = [](TCursor cursor) {
+        return Screen != nullptr ? Screen->Cursors(cursor) : LoadCursorA(nullptr, IDC_ARROW);
+    };
+    environment.ApplicationWindow = [] {
+        return Application != nullptr ? Application->Handle() : HWND{nullptr};
+    };
+    environment.MainForm = []() -> TWinControl* {
+        return Application != nullptr ? Application->MainForm() : nullptr;
+    };
+    environment.DefaultIme = [] {
+        return Screen != nullptr ? Screen->DefaultIme() : std::string();
+    };
+    environment.DefaultKeyboardLayout = [] {
+        return Screen != nullptr ? Screen->DefaultKbLayout() : HKL{nullptr};
+    };
+    environment.ImeLayout = [](const std::string& name) {
+        const int index = Screen != nullptr ? Screen->Imes()->IndexOf(name) : -1;
+        return index >= 0 ? reinterpret_cast<HKL>(Screen->Imes()->Objects(index)) : HKL{nullptr};
+    };
+    return environment;
+}
+
 } // namespace
 
 void StartFormsLibrary() {
@@ -61,6 +87,7 @@ void StartFormsLibrary() {
     SetExceptionReporter(&ReportThroughApplication);
     SetMouseMoveHook(&ReportMouseMove);
     SetControlFreedHook(&ForgetFreedControl);
+    SetControlEnvironment(ScreenAndApplication());
     SetRootLookupHook(&FindFormByName);
 }
 
@@ -71,6 +98,7 @@ void EndFormsLibrary() {
     SetRootLookupHook(nullptr);
     SetMouseMoveHook(nullptr);
     SetControlFreedHook(nullptr);
+    SetControlEnvironment({});
     if (Application->Handle() != nullptr) {
         ShowOwnedPopups(Application->Handle(), FALSE);
     }

@@ -140,6 +140,7 @@ VELBRIN_DEFINE_CLASS_TABLES(TForm, TScrollingWinControl, "Forms") {
     cls.Handle<WM_CLOSE, &TForm::WMClose>();
     cls.Handle<WM_QUERYENDSESSION, &TForm::WMQueryEndSession>();
     cls.Handle<WM_SYSCOMMAND, &TForm::WMSysCommand>();
+    cls.Handle<CM_APP_SYS_COMMAND, &TForm::CMAppSysCommand>();
     cls.Handle<WM_PAINT, &TForm::WMPaint>();
     cls.Handle<WM_ERASEBKGND, &TForm::WMEraseBkgnd>();
     cls.Handle<WM_QUERYDRAGICON, &TForm::WMQueryDragIcon>();
@@ -702,6 +703,19 @@ void TForm::WMSysCommand(TMessage& message) {
         return;
     }
     Inherited(message);
+}
+
+// A form has no menu of its own, so Alt with a letter goes on to the
+// application, which hands it to the main form's menu.
+void TForm::CMAppSysCommand(TMessage& message) {
+    const auto* command = reinterpret_cast<const TMessage*>(message.LParam);
+    if (command == nullptr || App() == nullptr || App()->Handle() == nullptr) {
+        return;
+    }
+    CancelModeNotice();
+    if (SendMessageA(App()->Handle(), CM_APP_SYS_COMMAND, command->WParam, command->LParam) != 0) {
+        message.Result = 1;
+    }
 }
 
 // ---------------------------------------------------------------- activation and focus

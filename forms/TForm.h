@@ -175,6 +175,7 @@ private:
     void WMClose(TMessage& message);
     void WMQueryEndSession(TMessage& message);
     void WMSysCommand(TMessage& message);
+    void CMAppSysCommand(TMessage& message);
     void WMPaint(TMessage& message);
     void WMEraseBkgnd(TMessage& message);
     void WMQueryDragIcon(TMessage& message);

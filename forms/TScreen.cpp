@@ -153,6 +153,27 @@ void TScreen::LoadInputMethods() {
     FreeLibrary(imm);
 }
 
+// The new cursor shows at once; back at crDefault, the window under the
+// mouse chooses its own again.
+void TScreen::SetCursor(TCursor value) {
+    if (value == cursor_) {
+        return;
+    }
+    cursor_ = value;
+    if (value != crDefault) {
+        ::SetCursor(Cursors(value));
+        return;
+    }
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    if (HWND window = WindowFromPoint(mouse)) {
+        const auto hit =
+            static_cast<WORD>(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(mouse.x, mouse.y)));
+        SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                     MAKELPARAM(hit, WM_MOUSEMOVE));
+    }
+}
+
 HCURSOR TScreen::Cursors(TCursor id) const {
     if (id == crNone) {
         return nullptr;

@@ -66,6 +66,9 @@ public:
     int PixelsPerInch() const { return pixelsPerInch_; }
     int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
     int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+    // The cursor shown over every control while it is not crDefault.
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor value);
     // 0 for crNone, the listed cursor, else DefaultCursor.
     HCURSOR Cursors(TCursor id) const;
     // Adds or replaces the cursor of `id` (above 0 for the program's own).

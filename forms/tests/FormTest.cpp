@@ -530,4 +530,100 @@ TEST_F(FormsTest, AFreedFocusedControlIsForgottenByItsFormAndTheScreen) {
     platform::RunUntilIdle();
 }
 
+TEST_F(FormsTest, TheCursorIsTheScreensThenTheChildsUnderTheMouseThenTheControlsOwn) {
+    TTestMainForm* form = ShowMainForm();
+    form->First->SetCursor(crIBeam);
+    form->Shape->SetCursor(crCross);
+    auto moveTo = [&](TControl* control, POINT point) {
+        const POINT origin = control->ClientOrigin();
+        platform::MoveMouse({origin.x + point.x, origin.y + point.y});
+        Pump();
+    };
+
+    moveTo(form->First, {5, 5});
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crIBeam));
+    moveTo(form->Shape, {5, 5});
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crCross)) << "the non-windowed child's own";
+    moveTo(form, {250, 150});
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW)) << "the window class's";
+
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crHourGlass)) << "at once";
+    moveTo(form->First, {6, 6});
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crHourGlass)) << "over every control";
+    Screen->SetCursor(crDefault);
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crIBeam)) << "the control under the mouse again";
+}
+
+TEST_F(FormsTest, AClickOnADisabledFormBringsTheApplicationsPopupForward) {
+    TTestMainForm* form = ShowMainForm();
+    TTestMainForm* popup = nullptr;
+    Application->MakeForm(popup);
+    popup->SetBounds(400, 300, 200, 150);
+    popup->Show();
+    Pump();
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = &DefWindowProcA;
+    plain.lpszClassName = "OtherProgram";
+    ASSERT_NE(RegisterClassA(&plain), 0);
+    HWND other = CreateWindowExA(0, "OtherProgram", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 0,
+                                 100, 100, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    EnableWindow(form->Handle(), FALSE);
+    const int beeps = platform::CountBeeps();
+
+    platform::ClickAt(form->Handle(), {250, 150});
+    Pump();
+    EXPECT_EQ(GetForegroundWindow(), popup->Handle());
+    EXPECT_EQ(platform::CountBeeps(), beeps) << "brought forward instead of beeping";
+
+    // With the pop-up already in front, the click only beeps.
+    platform::ClickAt(form->Handle(), {250, 150});
+    Pump();
+    EXPECT_EQ(GetForegroundWindow(), popup->Handle());
+    EXPECT_GT(platform::CountBeeps(), beeps);
+    EnableWindow(form->Handle(), TRUE);
+    DestroyWindow(other);
+}
+
+TEST_F(FormsTest, AltWithALetterInASecondFormGoesToTheMainFormAndTheFocusComesBack) {
+    TTestMainForm* form = ShowMainForm();
+    TTestMainForm* second = nullptr;
+    Application->MakeForm(second);
+    second->Show();
+    Pump();
+    ASSERT_EQ(GetFocus(), second->First->Handle());
+    std::vector<WPARAM> mainCommands;
+    form->onSysCommand = [&](WPARAM command) { mainCommands.push_back(command & 0xFFF0); };
+
+    const LPARAM letter = 'f';
+    SendMessageA(second->First->Handle(), WM_SYSCOMMAND, SC_KEYMENU, letter);
+    EXPECT_EQ(mainCommands, std::vector<WPARAM>{SC_KEYMENU});
+    EXPECT_EQ(GetFocus(), second->First->Handle());
+    EXPECT_EQ(Screen->ActiveForm(), second) << "the focus trip is not a focus change";
+
+    // A space opens the window's own system menu; the main form is not asked.
+    SendMessageA(second->First->Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    EXPECT_EQ(mainCommands.size(), 1u);
+}
+
+TEST_F(FormsTest, AControlThatDisablesTheInputMethodGetsItBackAsItLeaves) {
+    TTestMainForm* form = ShowMainForm();
+    ASSERT_EQ(GetFocus(), form->First->Handle());
+    EXPECT_TRUE(form->First->ImeName().empty()) << "a Japanese system names no input method";
+    form->Second->SetImeMode(imDisable);
+    ASSERT_TRUE(WINNLSGetEnableStatus(nullptr));
+
+    form->Second->SetFocus();
+    EXPECT_EQ(GetFocus(), form->Second->Handle());
+    EXPECT_FALSE(WINNLSGetEnableStatus(nullptr));
+    form->First->SetFocus();
+    EXPECT_TRUE(WINNLSGetEnableStatus(nullptr));
+
+    SendMessageA(form->First->Handle(), WM_IME_STARTCOMPOSITION, 0, 0);
+    EXPECT_TRUE(form->First->ImeComposing());
+    SendMessageA(form->First->Handle(), WM_IME_ENDCOMPOSITION, 0, 0);
+    EXPECT_FALSE(form->First->ImeComposing());
+}
+
 } // namespace velbrin::testing

@@ -66,6 +66,14 @@ VELBRIN_DEFINE_CLASS_TABLES(TTestMainForm, TForm, "FormsTests") {
     cls.Method<&TTestMainForm::FormShow>("FormShow");
     cls.Method<&TTestMainForm::FormDestroy>("FormDestroy");
     cls.Method<&TTestMainForm::BoxClick>("BoxClick");
+    cls.Handle<WM_SYSCOMMAND, &TTestMainForm::WMSysCommand>();
+}
+
+void TTestMainForm::WMSysCommand(TMessage& message) {
+    if (onSysCommand) {
+        onSysCommand(message.WParam);
+    }
+    Inherited(message);
 }
 
 void TTestMainForm::FormCreate(TObject*) {

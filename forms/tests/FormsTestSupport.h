@@ -65,8 +65,10 @@ public:
     std::function<void()> onCreate;
     std::function<void()> onShow;
     std::function<void()> onDestroy;
+    std::function<void(WPARAM command)> onSysCommand;
 
 private:
+    void WMSysCommand(TMessage& message);
     void FormCreate(TObject* sender);
     void FormClose(TObject* sender, TCloseAction& action);
     void FormCloseQuery(TObject* sender, bool& canClose);

@@ -147,6 +147,10 @@ icu::Collator* JapaneseCollator() {
 
 } // namespace
 
+LANGID GetSystemDefaultLangID() {
+    return LANG_JAPANESE_DEFAULT_LCID;
+}
+
 UINT GetACP() {
     return 932;
 }

@@ -14,6 +14,9 @@
 
 namespace platform {
 
+// The module handle this stand-in answers to as user32.
+HMODULE User32Module();
+
 struct OpenFile {
     int descriptor = -1;
     dev_t device = 0;

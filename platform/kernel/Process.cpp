@@ -4,6 +4,7 @@
 #include "KernelState.h"
 
 #include <cstring>
+#include <strings.h>
 #include <unistd.h>
 
 using platform::Ctx;
@@ -11,7 +12,17 @@ using platform::Ctx;
 namespace {
 // The program's module handle; Windows loads an executable at this address.
 HINSTANCE const kProgramModule = reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(0x400000));
+HINSTANCE const kUser32Module =
+    reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(0x77D40000));
+
+bool NamesUser32(LPCSTR name) {
+    return strcasecmp(name, "USER32") == 0 || strcasecmp(name, "USER32.DLL") == 0;
+}
 } // namespace
+
+HMODULE platform::User32Module() {
+    return kUser32Module;
+}
 
 DWORD GetLastError() {
     return Ctx().Kernel().lastError;
@@ -24,6 +35,9 @@ void SetLastError(DWORD error) {
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
     if (moduleName == nullptr) {
         return kProgramModule;
+    }
+    if (NamesUser32(moduleName)) {
+        return kUser32Module;
     }
     return platform::Fail(ERROR_FILE_NOT_FOUND, static_cast<HMODULE>(nullptr));
 }

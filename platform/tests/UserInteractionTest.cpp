@@ -323,6 +323,22 @@ TEST_F(UserInteraction, CursorShapesFollowTheFrameAndTheClass) {
     EXPECT_NE(LoadCursorA(nullptr, IDC_SIZEWE), LoadCursorA(nullptr, IDC_SIZENS));
 }
 
+TEST_F(UserInteraction, APressOnADisabledWindowBeepsOnceAndReachesNoOne) {
+    HWND top = Top();
+    EnableWindow(top, FALSE);
+    g_events.clear();
+    const int beeps = platform::CountBeeps();
+    platform::MoveMouse(platform::ScreenPointOf(top, {50, 50}));
+    platform::RunUntilIdle();
+    EXPECT_EQ(platform::CountBeeps(), beeps) << "moving over it is silent";
+    platform::ClickAt(top, {50, 50});
+    platform::RunUntilIdle();
+    EXPECT_EQ(platform::CountBeeps(), beeps + 1);
+    for (const auto& event : g_events) {
+        EXPECT_FALSE(event.message >= WM_MOUSEFIRST && event.message <= WM_MOUSELAST);
+    }
+}
+
 TEST_F(UserInteraction, RedrawWindowFlags) {
     HWND top = Top();
     HWND child = Child(top, 20, 20, 100, 100);

@@ -78,12 +78,11 @@ std::optional<MSG> RouteMouse(const InputEvent& event) {
     }
     bool button = event.kind != InputEvent::Kind::MouseMove;
     UINT clientMessage = button ? ButtonMessage(event.button, event.kind) : WM_MOUSEMOVE;
+    // A disabled window only hears of the press through WM_SETCURSOR, whose
+    // default handling beeps.
     if (!state.capture && (!IsWindowEnabled(TopLevelOf(target)) || !IsWindowEnabled(target))) {
         SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
                      MAKELPARAM(HTERROR, clientMessage));
-        if (event.kind == InputEvent::Kind::MouseDown) {
-            MessageBeep(0);
-        }
         return std::nullopt;
     }
     bool client = hit == HTCLIENT;

@@ -1,6 +1,7 @@
 // System metrics and parameters, the system menu, cursors and icons, the one
 // keyboard layout, and the registry and libraries that do not exist here.
 
+#include "../kernel/KernelState.h"
 #include "UserState.h"
 
 #include <cstring>
@@ -263,7 +264,6 @@ BOOL DestroyCursor(HCURSOR cursor) {
     return State().cursors.Find(reinterpret_cast<std::uintptr_t>(cursor)) ? TRUE : FALSE;
 }
 
-
 // ------------------------------------------------------------------ keyboard layouts
 
 namespace {
@@ -327,6 +327,34 @@ BOOL FreeLibrary(HMODULE) {
     return Fail(ERROR_INVALID_HANDLE, FALSE);
 }
 
-FARPROC GetProcAddress(HMODULE, LPCSTR) {
+namespace {
+// A run-time entry is handed out as the generic procedure type; the caller
+// casts it back to the entry's own.
+template <class Function> FARPROC AsFarProc(Function* function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+} // namespace
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
+    const bool byName = procName != nullptr && !IS_INTRESOURCE(procName);
+    if (module == platform::User32Module() && byName) {
+        if (std::strcmp(procName, "WINNLSEnableIME") == 0) {
+            return AsFarProc(&WINNLSEnableIME);
+        }
+        if (std::strcmp(procName, "WINNLSGetEnableStatus") == 0) {
+            return AsFarProc(&WINNLSGetEnableStatus);
+        }
+    }
     return Fail(127 /* ERROR_PROC_NOT_FOUND */, FARPROC{nullptr});
+}
+
+BOOL WINNLSEnableIME(HWND, BOOL enable) {
+    bool& enabled = State().imeEnabled;
+    const BOOL was = enabled ? TRUE : FALSE;
+    enabled = enable != FALSE;
+    return was;
+}
+
+BOOL WINNLSGetEnableStatus(HWND) {
+    return State().imeEnabled ? TRUE : FALSE;
 }

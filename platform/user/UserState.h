@@ -183,6 +183,7 @@ struct UserState {
     BOOL animation = FALSE;
     std::vector<MessageBoxRun*> messageBoxes;
     int beeps = 0;
+    bool imeEnabled = true;
 
     // Device contexts given out by GetDC, GetDCEx and BeginPaint, by window.
     std::map<HDC, HWND> handedOutDCs;

@@ -116,6 +116,10 @@ DWORD GetVersion();
 #define CSTR_GREATER_THAN 3
 
 UINT GetACP();
+typedef WORD LANGID;
+#define LANG_JAPANESE 0x11
+#define PRIMARYLANGID(lang) (static_cast<WORD>(lang) & 0x3FF)
+LANGID GetSystemDefaultLangID();
 LCID GetUserDefaultLCID();
 LCID GetSystemDefaultLCID();
 BOOL IsDBCSLeadByte(BYTE testChar);

@@ -992,6 +992,11 @@ int GetKeyboardLayoutList(int count, HKL* layouts);
 HKL GetKeyboardLayout(DWORD threadId);
 HKL ActivateKeyboardLayout(HKL layout, UINT flags);
 BOOL GetKeyboardLayoutNameA(LPSTR name);
+// Switches the input method on or off for the thread's windows; the answer
+// is whether it was on. No input method is installed, so this is all it does.
+// Programs find it at run time: GetProcAddress(GetModuleHandleA("USER32.DLL"), ...).
+BOOL WINNLSEnableIME(HWND window, BOOL enable);
+BOOL WINNLSGetEnableStatus(HWND window);
 
 // advapi32: there is no registry here; every key fails to open.
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000000)))
@@ -1005,7 +1010,9 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD t
                          LPDWORD dataSize);
 LSTATUS RegCloseKey(HKEY key);
 
-// Only the program itself is loaded; other libraries do not exist here.
+// Only the program itself is loaded, with this stand-in as its user32
+// ("USER32.DLL", whose run-time entries GetProcAddress finds); other
+// libraries do not exist here.
 HMODULE LoadLibraryA(LPCSTR fileName);
 BOOL FreeLibrary(HMODULE module);
 typedef std::intptr_t (*FARPROC)();
