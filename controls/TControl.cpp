@@ -674,12 +674,8 @@ void TControl::CancelModeNotice() {
     for (TControl* c = this; c != nullptr; c = c->parent_) {
         form = dynamic_cast<TWinControl*>(c);
     }
-    if (form == nullptr || !form->IsFormRoot()) {
-        return;
-    }
-    TWinControl* focused = FindControl(::GetFocus());
-    if (focused != nullptr && focused != this) {
-        focused->SendToSelf(CM_CANCEL_MODE, 0, reinterpret_cast<LPARAM>(this));
+    if (form != nullptr && form->IsFormRoot()) {
+        form->NoteCancelMode(this);
     }
 }
 

@@ -372,6 +372,15 @@ void TWinControl::DefaultHandler(TMessage& message) {
                                       message.WParam, message.LParam);
         return;
     }
+    // A system control asks its parent how to colour itself; the request
+    // comes back here, and the answer is this control's font and brush.
+    if (message.Msg >= CN_CTLCOLORMSGBOX && message.Msg <= CN_CTLCOLORSTATIC) {
+        auto dc = reinterpret_cast<HDC>(message.WParam);
+        SetTextColor(dc, ResolveColor(Font()->Color()));
+        SetBkColor(dc, ResolveColor(brush_->Color()));
+        message.Result = reinterpret_cast<LRESULT>(brush_->Handle());
+        return;
+    }
     message.Result =
         CallWindowProcA(priorWindowProc_ != nullptr ? priorWindowProc_ : &DefWindowProcA, handle_,
                         message.Msg, message.WParam, message.LParam);
@@ -526,7 +535,7 @@ void TWinControl::RebuildWindow() {
 void TWinControl::CMRecreateWnd(TMessage&) {
     const bool hadFocus = Focused();
     DropWindow();
-    RefreshShowing();
+    UpdateShowingState();
     if (hadFocus && handle_ != nullptr) {
         ::SetFocus(handle_);
     }
@@ -873,6 +882,9 @@ void TWinControl::AddChildControl(TControl* child) {
 void TWinControl::RemoveChildControl(TControl* child) {
     auto* windowed = dynamic_cast<TWinControl*>(child);
     if (windowed != nullptr) {
+        if (TWinControl* form = ParentForm()) {
+            form->DefocusControl(windowed, true);
+        }
         windowed->DropWindow();
         RemoveFrom(tabList_, windowed);
         RemoveFrom(windowedChildren_, windowed);
@@ -1164,13 +1176,26 @@ void TWinControl::CMShowingChanged(TMessage&) {
                  common | (isShowing_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
+void TWinControl::DefocusInForm() {
+    TWinControl* form = Parent() != nullptr ? ParentForm() : nullptr;
+    if (form != nullptr) {
+        form->DefocusControl(this, false);
+    }
+}
+
 void TWinControl::CMVisibleChanged(TMessage&) {
+    if (!Visible()) {
+        DefocusInForm();
+    }
     if (!HasState(csDesigning) || HasControlStyle(csNoDesignVisible)) {
         UpdateShowingState();
     }
 }
 
 void TWinControl::CMEnabledChanged(TMessage&) {
+    if (!Enabled()) {
+        DefocusInForm();
+    }
     if (handle_ != nullptr && !HasState(csDesigning)) {
         EnableWindow(handle_, Enabled() ? TRUE : FALSE);
     }
@@ -1364,12 +1389,12 @@ void TWinControl::ReadOwnState(TReader& reader) {
         EnableAlign();
         throw;
     }
+    EnableAlign();
     ApplyPendingTabOrder();
     if (Parent() != nullptr) {
         SendToSelf(CM_PARENT_CTL3D_CHANGED);
     }
     UpdateShowingState();
-    EnableAlign();
 }
 
 // Each windowed child with a recorded position in range takes it; the others
@@ -1667,6 +1692,13 @@ LRESULT TWinControl::AskFormForDialogKey(UINT number, const TMessage& message) {
 // (Tab, arrows, Enter, Escape); a non-zero result means it was used.
 void TWinControl::CNKeyDown(TMessage& message) {
     message.Result = 1;
+    // The main form's menu short-cuts come first; the application knows them.
+    const TControlEnvironment& environment = Environment();
+    HWND application = environment.ApplicationWindow ? environment.ApplicationWindow() : nullptr;
+    if (application != nullptr &&
+        SendMessageA(application, CM_APP_KEY_DOWN, message.WParam, message.LParam) != 0) {
+        return;
+    }
     if (!HasState(csDesigning)) {
         if (SendToSelf(CM_CHILD_KEY, message.WParam, reinterpret_cast<LPARAM>(this)) != 0) {
             return;

@@ -91,6 +91,12 @@ public:
     // Told by `control`, a descendant or the form itself, that its window
     // received the focus; false drops the WM_SETFOCUS.
     virtual bool NoteFocusedControl(TWinControl*) { return true; }
+    // Told that `control`, a descendant, is hidden, disabled or (removing)
+    // leaves its parent: a form stops counting it as its active control.
+    virtual void DefocusControl(TWinControl*, bool /*removing*/) {}
+    // Told that `sender`, this form or one of its controls, ends any mode
+    // another control is in (a drop-down list, a drag).
+    virtual void NoteCancelMode(TControl* /*sender*/) {}
     // Offered each key message of a descendant before the descendant's own
     // key steps; true when the form consumed the key.
     virtual bool PreviewKey(TMessage&) { return false; }
@@ -209,6 +215,7 @@ private:
     void WMKeyUp(TMessage& message);
     void WMChar(TMessage& message);
     void CMShowingChanged(TMessage& message);
+    void DefocusInForm();
     void CMVisibleChanged(TMessage& message);
     void CMEnabledChanged(TMessage& message);
     void CMBroadcastToChildren(TMessage& message);

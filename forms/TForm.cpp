@@ -136,7 +136,6 @@ VELBRIN_DEFINE_CLASS_TABLES(TForm, TScrollingWinControl, "Forms") {
 
     cls.Handle<WM_ACTIVATE, &TForm::WMActivate>();
     cls.Handle<WM_SETFOCUS, &TForm::WMSetFocus>();
-    cls.Handle<WM_KILLFOCUS, &TForm::WMKillFocus>();
     cls.Handle<WM_CLOSE, &TForm::WMClose>();
     cls.Handle<WM_QUERYENDSESSION, &TForm::WMQueryEndSession>();
     cls.Handle<WM_SYSCOMMAND, &TForm::WMSysCommand>();
@@ -286,6 +285,31 @@ void TForm::ForgetControl(const TControl* control) {
     }
     if (focusedControl_ != nullptr && IsInside(focusedControl_, control)) {
         focusedControl_ = nullptr;
+    }
+}
+
+// A control that can no longer have the focus stops being the active one;
+// if it has the window focus, the form takes it, and passes it on to no one.
+void TForm::DefocusControl(TWinControl* control, bool removing) {
+    if (removing && focusedControl_ != nullptr && IsInside(focusedControl_, control)) {
+        focusedControl_ = control->Parent();
+    }
+    if (activeControl_ == nullptr || !IsInside(activeControl_, control)) {
+        return;
+    }
+    const bool hadFocus = control->HasWindow() && (::GetFocus() == control->Handle() ||
+                                                   IsChild(control->Handle(), ::GetFocus()));
+    activeControl_ = nullptr;
+    ActiveChanged();
+    if (hadFocus && HasWindow()) {
+        ::SetFocus(Handle());
+    }
+}
+
+// Only the active form's active control can be in a mode worth ending.
+void TForm::NoteCancelMode(TControl* sender) {
+    if (active_ && activeControl_ != nullptr) {
+        activeControl_->SendToSelf(CM_CANCEL_MODE, 0, reinterpret_cast<LPARAM>(sender));
     }
 }
 
@@ -720,10 +744,19 @@ void TForm::CMAppSysCommand(TMessage& message) {
 
 // ---------------------------------------------------------------- activation and focus
 
-void TForm::WMActivate(TMessage& message) {
-    if (FocusMessagesSuspended()) {
+// While the application takes the focus away for a moment (Alt with a
+// letter in another form), the form hears nothing of it: its focus
+// bookkeeping runs in the windowed control's steps, before any handler.
+void TForm::HandleWindowMessage(TMessage& message) {
+    const bool focusMessage =
+        message.Msg == WM_SETFOCUS || message.Msg == WM_KILLFOCUS || message.Msg == WM_ACTIVATE;
+    if (focusMessage && FocusMessagesSuspended()) {
         return;
     }
+    TScrollingWinControl::HandleWindowMessage(message);
+}
+
+void TForm::WMActivate(TMessage& message) {
     SetActive(LOWORD(message.WParam) != WA_INACTIVE);
 }
 
@@ -748,19 +781,10 @@ void TForm::SetWindowFocus() {
 }
 
 void TForm::WMSetFocus(TMessage& message) {
-    if (FocusMessagesSuspended()) {
-        return;
-    }
     Inherited(message);
     if (!HasState(csDesigning) && activeControl_ != nullptr && activeControl_->HasWindow() &&
         GetFocus() == Handle()) {
         ::SetFocus(activeControl_->Handle());
-    }
-}
-
-void TForm::WMKillFocus(TMessage& message) {
-    if (!FocusMessagesSuspended()) {
-        Inherited(message);
     }
 }
 

@@ -100,6 +100,9 @@ public:
     // tells the controls on the way; false when the focus moved elsewhere
     // meanwhile.
     bool NoteFocusedControl(TWinControl* control) override;
+    void DefocusControl(TWinControl* control, bool removing) override;
+    void NoteCancelMode(TControl* sender) override;
+    void HandleWindowMessage(TMessage& message) override;
     // With KeyPreview the form's own key steps run first.
     bool PreviewKey(TMessage& message) override;
     void FocusControl(TWinControl* control);
@@ -171,7 +174,6 @@ private:
 
     void WMActivate(TMessage& message);
     void WMSetFocus(TMessage& message);
-    void WMKillFocus(TMessage& message);
     void WMClose(TMessage& message);
     void WMQueryEndSession(TMessage& message);
     void WMSysCommand(TMessage& message);

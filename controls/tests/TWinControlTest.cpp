@@ -1,6 +1,8 @@
 #include "ControlTestSupport.h"
 
 #include "core/TList.h"
+#include "graphics/TBrush.h"
+#include "graphics/TFont.h"
 #include "runtime/Exceptions.h"
 
 #include <algorithm>
@@ -74,6 +76,23 @@ TEST_F(ControlTest, CommandIsReflectedToTheLibraryControlThatSentIt) {
               0);
     EXPECT_EQ(panel->reflected.size(), 1u);
     DestroyWindow(foreign);
+}
+
+TEST_F(ControlTest, AColourRequestIsAnsweredWithTheColoursOfTheControlThatAsks) {
+    MakeShownForm();
+    auto* panel = new TTestPanel(form);
+    panel->SetParent(form);
+    panel->SetColor(static_cast<TColor>(RGB(10, 20, 30)));
+    panel->Font()->SetColor(static_cast<TColor>(RGB(200, 100, 50)));
+    HDC dc = platform::CreateMemorySurfaceDC(4, 4);
+
+    const LRESULT brush =
+        SendMessageA(form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(panel->Handle()));
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(panel->Brush()->Handle()));
+    EXPECT_EQ(GetTextColor(dc), RGB(200, 100, 50));
+    EXPECT_EQ(GetBkColor(dc), RGB(10, 20, 30));
+    DeleteDC(dc);
 }
 
 TEST_F(ControlTest, NotificationsAndItemMessagesReachTheControlTheyName) {
@@ -199,6 +218,17 @@ TEST_F(ControlTest, RebuildWindowKeepsTheCaptionAndMakesANewWindow) {
     EXPECT_EQ(panel->Caption(), "Grid");
     EXPECT_TRUE(IsWindowVisible(second));
     EXPECT_EQ(FindControl(second), panel);
+
+    // Under a parent that does not show, the rebuilt window waits to be needed.
+    auto* hiddenParent = new TTestPanel(form);
+    hiddenParent->SetVisible(false);
+    hiddenParent->SetParent(form);
+    auto* inner = new TTestPanel(form);
+    inner->SetParent(hiddenParent);
+    ASSERT_NE(inner->Handle(), nullptr);
+    inner->RebuildWindow();
+    EXPECT_FALSE(inner->HasWindow());
+    EXPECT_FALSE(inner->IsShowing());
 }
 
 TEST_F(ControlTest, TabOrderClampsAndNextTabControlWraps) {

@@ -595,12 +595,18 @@ TEST_F(FormsTest, AltWithALetterInASecondFormGoesToTheMainFormAndTheFocusComesBa
     ASSERT_EQ(GetFocus(), second->First->Handle());
     std::vector<WPARAM> mainCommands;
     form->onSysCommand = [&](WPARAM command) { mainCommands.push_back(command & 0xFFF0); };
+    TWinControl* mainActive = form->ActiveControl();
+    ASSERT_NE(mainActive, nullptr);
 
     const LPARAM letter = 'f';
     SendMessageA(second->First->Handle(), WM_SYSCOMMAND, SC_KEYMENU, letter);
     EXPECT_EQ(mainCommands, std::vector<WPARAM>{SC_KEYMENU});
     EXPECT_EQ(GetFocus(), second->First->Handle());
-    EXPECT_EQ(Screen->ActiveForm(), second) << "the focus trip is not a focus change";
+    // The focus trip is no focus change for either form.
+    EXPECT_EQ(form->ActiveControl(), mainActive);
+    EXPECT_EQ(Screen->ActiveForm(), second);
+    EXPECT_EQ(second->First->exits, 0);
+    EXPECT_EQ(second->First->enters, 1);
 
     // A space opens the window's own system menu; the main form is not asked.
     SendMessageA(second->First->Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
@@ -624,6 +630,82 @@ TEST_F(FormsTest, AControlThatDisablesTheInputMethodGetsItBackAsItLeaves) {
     EXPECT_TRUE(form->First->ImeComposing());
     SendMessageA(form->First->Handle(), WM_IME_ENDCOMPOSITION, 0, 0);
     EXPECT_FALSE(form->First->ImeComposing());
+}
+
+TEST_F(FormsTest, AHiddenDisabledOrRemovedControlStopsBeingTheActiveControl) {
+    TTestMainForm* form = ShowMainForm();
+    ASSERT_EQ(form->ActiveControl(), form->First);
+    form->First->SetVisible(false);
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(GetFocus(), form->Handle()) << "no key goes to a hidden window";
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(form->ActiveControl(), form->Second);
+
+    form->Second->SetEnabled(false);
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(GetFocus(), form->Handle());
+
+    form->Second->SetEnabled(true);
+    form->Second->SetFocus();
+    ASSERT_EQ(form->ActiveControl(), form->Second);
+    TTestMainForm* other = nullptr;
+    Application->MakeForm(other);
+    form->First->SetVisible(true);
+    form->Second->SetParent(other);
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(GetFocus(), form->Handle());
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(form->ActiveControl(), form->First) << "the only tab stop left";
+}
+
+TEST_F(FormsTest, APressTellsTheActiveControlOfTheActiveFormToEndItsMode) {
+    TTestMainForm* form = ShowMainForm();
+    ASSERT_EQ(form->ActiveControl(), form->First);
+    ClickSeparately(form->Second);
+    Pump();
+    EXPECT_EQ(form->First->cancelModeSenders, std::vector<TControl*>{form->Second});
+    EXPECT_TRUE(form->Second->cancelModeSenders.empty());
+
+    // A form that is not active has no mode to end.
+    TTestMainForm* other = nullptr;
+    Application->MakeForm(other);
+    other->Show();
+    Pump();
+    ASSERT_FALSE(form->Active());
+    SendMessageA(form->Second->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(form->Second->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(form->First->cancelModeSenders.size(), 1u);
+    EXPECT_TRUE(other->First->cancelModeSenders.empty()) << "nor has another form's control";
+}
+
+TEST_F(FormsTest, AKeyTheApplicationClaimsAsAMenuShortCutGoesNoFurther) {
+    TTestMainForm* form = ShowMainForm();
+    struct TShortCuts : TObject {
+        static bool Claim(TObject* data, TMessage& message) {
+            if (message.Msg == CM_APP_KEY_DOWN && message.WParam == VK_F5) {
+                ++static_cast<TShortCuts*>(data)->claimed;
+                message.Result = 1;
+                return true;
+            }
+            return false;
+        }
+        static void BoxKey(TObject* data, TObject*, WORD& key, TShiftState) {
+            static_cast<TShortCuts*>(data)->keys.push_back(key);
+        }
+        int claimed = 0;
+        std::vector<WORD> keys;
+    } shortCuts;
+    const TWindowHookEntry hook{&TShortCuts::Claim, &shortCuts};
+    Application->AddWindowHook(hook);
+    form->First->OnKeyDown = TKeyEvent(&TShortCuts::BoxKey, &shortCuts);
+    platform::TapKey(VK_F5);
+    platform::TapKey(VK_F6);
+    Pump();
+    EXPECT_EQ(shortCuts.claimed, 1);
+    EXPECT_EQ(shortCuts.keys, std::vector<WORD>{VK_F6});
+    Application->RemoveWindowHook(hook);
 }
 
 } // namespace velbrin::testing

@@ -18,6 +18,11 @@ VELBRIN_DEFINE_CLASS_TABLES(TTestBox, TCustomControl, "FormsTests") {
     cls.Property("OnClick", Field<&TControl::OnClick>, Field<&TControl::OnClick>);
     cls.Handle<CM_ENTER, &TTestBox::CMEnter>();
     cls.Handle<CM_EXIT, &TTestBox::CMExit>();
+    cls.Handle<CM_CANCEL_MODE, &TTestBox::CMCancelMode>();
+}
+
+void TTestBox::CMCancelMode(TMessage& message) {
+    cancelModeSenders.push_back(reinterpret_cast<TControl*>(message.LParam));
 }
 
 TTestBox::TTestBox(TComponent* owner) : TCustomControl(owner) {

@@ -29,8 +29,11 @@ public:
 
     int enters = 0;
     int exits = 0;
+    // The controls whose cancel-mode notices it received.
+    std::vector<TControl*> cancelModeSenders;
 
 private:
+    void CMCancelMode(TMessage& message);
     void CMEnter(TMessage& message);
     void CMExit(TMessage& message);
 };
