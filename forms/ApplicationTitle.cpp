@@ -29,7 +29,8 @@ std::string FileNamePart(const std::string& path) {
     return path.substr(start);
 }
 
-std::string ApplicationTitleFromPath(const std::string& path) {
+std::string ApplicationTitleFromPath(std::string path) {
+    OemToCharA(path.c_str(), path.data());
     std::string title = FileNamePart(path);
     std::size_t point = std::string::npos;
     ForEachCharacter(title, [&](std::size_t at, bool doubleByte) {
@@ -40,11 +41,10 @@ std::string ApplicationTitleFromPath(const std::string& path) {
     if (point != std::string::npos) {
         title.resize(point);
     }
-    ForEachCharacter(title, [&](std::size_t at, bool doubleByte) {
-        if (at > 0 && !doubleByte && title[at] >= 'A' && title[at] <= 'Z') {
-            title[at] = static_cast<char>(title[at] - 'A' + 'a');
-        }
-    });
+    if (!title.empty()) {
+        const bool doubleByte = IsDBCSLeadByte(static_cast<BYTE>(title[0])) && title.size() > 1;
+        CharLowerA(title.data() + (doubleByte ? 2 : 1));
+    }
     return title;
 }
 

@@ -10,6 +10,6 @@ namespace velbrin {
 std::string FileNamePart(const std::string& path);
 // The file name cut at its first point, every letter but the first in lower
 // case: C:\DIR\MYPROG.EXE gives "Myprog".
-std::string ApplicationTitleFromPath(const std::string& path);
+std::string ApplicationTitleFromPath(std::string path);
 
 } // namespace velbrin

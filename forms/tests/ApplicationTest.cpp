@@ -73,6 +73,15 @@ TEST(ApplicationTitleTest, TheFileNameWithoutExtensionAndWithLowerCaseTail) {
                                        "Y.EXE"),
               "X\x81\x2E"
               "y");
+    // The second byte of a double-byte character may look like a capital.
+    EXPECT_EQ(ApplicationTitleFromPath("XA\x83\x41"
+                                       "B.EXE"),
+              "Xa\x83\x41"
+              "b");
+    EXPECT_EQ(ApplicationTitleFromPath("\x83\x41"
+                                       "BC.EXE"),
+              "\x83\x41"
+              "bc");
 }
 
 TEST_F(FormsTest, TheApplicationWindowIsAnEmptyVisiblePopupInTheScreenCentre) {

@@ -167,6 +167,38 @@ BOOL IsDBCSLeadByte(BYTE testChar) {
     return (testChar >= 0x81 && testChar <= 0x9F) || (testChar >= 0xE0 && testChar <= 0xFC);
 }
 
+namespace {
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+} // namespace
+
+LPSTR CharLowerA(LPSTR text) {
+    if (IS_INTRESOURCE(text)) {
+        auto single = static_cast<char>(reinterpret_cast<ULONG_PTR>(text) & 0xFF);
+        return reinterpret_cast<LPSTR>(
+            static_cast<ULONG_PTR>(static_cast<BYTE>(LowerAscii(single))));
+    }
+    for (char* c = text; *c != '\0'; ++c) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(*c)) && c[1] != '\0') {
+            ++c;
+        } else {
+            *c = LowerAscii(*c);
+        }
+    }
+    return text;
+}
+
+BOOL OemToCharA(LPCSTR source, LPSTR destination) {
+    if (source == nullptr || destination == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
+    if (source != destination) {
+        std::memmove(destination, source, std::strlen(source) + 1);
+    }
+    return TRUE;
+}
+
 int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByte, int multiByteCount, WCHAR* wide,
                         int wideCount) {
     if (!KnownCodePage(codePage) || multiByte == nullptr || wideCount < 0) {

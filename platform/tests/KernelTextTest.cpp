@@ -72,6 +72,20 @@ TEST(KernelText, LeadBytesAreThoseOfCodePage932) {
     EXPECT_EQ(GetACP(), 932u);
 }
 
+TEST(KernelText, LowerCasingLeavesDoubleByteCharactersAlone) {
+    // Half-width katakana (0xB1), a double-byte character whose second byte
+    // is 'A', and a lead byte that ends the text.
+    char text[] = "AB\xB1\x83\x41Z\x83";
+    EXPECT_EQ(CharLowerA(text), text);
+    EXPECT_STREQ(text, "ab\xB1\x83\x41z\x83");
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(CharLowerA(reinterpret_cast<LPSTR>(ULONG_PTR{'Q'}))),
+              ULONG_PTR{'q'});
+    char copy[8];
+    EXPECT_TRUE(OemToCharA("\x83\x41x", copy));
+    EXPECT_STREQ(copy, "\x83\x41x");
+    EXPECT_FALSE(OemToCharA(nullptr, copy));
+}
+
 TEST(KernelText, MulDivRoundsHalfAwayFromZero) {
     EXPECT_EQ(MulDiv(3, 1, 2), 2);
     EXPECT_EQ(MulDiv(5, 1, 2), 3);

@@ -123,6 +123,11 @@ LANGID GetSystemDefaultLangID();
 LCID GetUserDefaultLCID();
 LCID GetSystemDefaultLCID();
 BOOL IsDBCSLeadByte(BYTE testChar);
+// Lower-cases a zero-terminated text in place, or one character given in the
+// low word of the pointer; double-byte characters stay as they are.
+LPSTR CharLowerA(LPSTR text);
+// The OEM code page is the ANSI one, 932, so the text is copied unchanged.
+BOOL OemToCharA(LPCSTR source, LPSTR destination);
 
 // Compares two texts in code page 932 under `locale`; a negative length means
 // zero-terminated. Returns CSTR_LESS_THAN, CSTR_EQUAL or CSTR_GREATER_THAN, 0 on
