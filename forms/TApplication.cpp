@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "TForm.h"
 #include "TScreen.h"
+#include "controls/THintWindow.h"
 #include "controls/TWinControl.h"
 #include "graphics/TIcon.h"
 #include "runtime/Exceptions.h"
@@ -25,6 +26,8 @@ constexpr WPARAM kBigIcon = 1;
 constexpr DWORD kAppWindowStyle =
     WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 TInitProc initProc = nullptr;
+// How far below its control a hint stands.
+constexpr int kHintOffset = 6;
 
 // The application objects by their windows, for the window procedure.
 std::unordered_map<HWND, TApplication*>& AppWindows() {
@@ -44,7 +47,8 @@ LRESULT CALLBACK AppWindowProc(HWND window, UINT number, WPARAM wParam, LPARAM l
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {
     auto* collected = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
-    if (window != collected->first && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    if (window != collected->first && IsWindowVisible(window) && IsWindowEnabled(window) &&
+        dynamic_cast<THintWindow*>(FindControl(window)) == nullptr) {
         collected->second->push_back(window);
     }
     return TRUE;
@@ -376,7 +380,7 @@ void TApplication::Idle() {
             mouseControl_->SendToSelf(CM_MOUSE_ENTER);
         }
     }
-    if (showHint_ && mouseControl_ == nullptr) {
+    if (showHint_ && (mouseControl_ == nullptr || mouseControl_ == hintWindow_)) {
         CancelHint();
     }
     SetHint(LongHintOf(control));
@@ -414,9 +418,21 @@ void TApplication::ForgetControl(TControl* control) {
 
 // ---------------------------------------------------------------- hints
 
+// The hint window's window belongs to the application window, so it goes
+// with the application's other windows (out of the topmost band while the
+// application is inactive or a message box waits) and the activation falls
+// back to the application window, never to the hint, when a form goes.
 void TApplication::SetShowHint(bool value) {
-    if (!value) {
+    if (value == showHint_) {
+        return;
+    }
+    if (value) {
+        hintWindow_ = new THintWindow(this);
+        hintWindow_->SetColor(hintColor_);
+        hintWindow_->SetParentWindow(handle_);
+    } else {
         CancelHint();
+        delete hintWindow_;
     }
     showHint_ = value;
 }
@@ -430,6 +446,9 @@ void TApplication::FilterHintMsg(const MSG& msg) {
 }
 
 void TApplication::HintMouseActivity(TControl* control, const TMessage& message) {
+    if (!showHint_) {
+        return;
+    }
     const POINT point = MessagePointOnScreen(control, message);
     TControl* hinting = HintingControlOf(TWinControl::ControlAtScreenPoint(point, true));
     if (hinting == nullptr) {
@@ -450,6 +469,7 @@ void TApplication::CancelHint() {
     if (hintControl_ == nullptr) {
         return;
     }
+    HideHintWindow();
     hintControl_ = nullptr;
     hintActive_ = false;
     StopHintTimer();
@@ -458,16 +478,25 @@ void TApplication::CancelHint() {
 void TApplication::HintTimerExpired() {
     const THintTimerMode mode = timerMode_;
     StopHintTimer();
-    if (mode == THintTimerMode::Show && hintControl_ != nullptr && CursorOverActiveWindow()) {
+    if (mode == THintTimerMode::Hide) {
+        HideHintWindow();
+    } else if (hintControl_ != nullptr && CursorOverActiveWindow()) {
         ActivateHint();
     }
 }
 
+void TApplication::HideHintWindow() {
+    if (hintWindow_ != nullptr && hintWindow_->HasWindow() &&
+        IsWindowVisible(hintWindow_->Handle())) {
+        ShowWindow(hintWindow_->Handle(), SW_HIDE);
+    }
+}
+
 // The hint the timer brought due: the control may refuse it through
-// CM_HINT_SHOW and OnShowHint may change or refuse it. A hint that stands
-// marks the application's hints active, so the next control's comes after
-// the short pause, and the mouse may move over the control without
-// cancelling it.
+// CM_HINT_SHOW and OnShowHint may change or refuse it. A hint that stands is
+// shown just below the control, marks the application's hints active, so
+// the next control's comes after the short pause, and the mouse may move
+// over the control without cancelling it.
 void TApplication::ActivateHint() {
     std::string text = ShortHintOf(hintControl_->Hint());
     THintInfo info;
@@ -481,8 +510,15 @@ void TApplication::ActivateHint() {
     if (!canShow || text.empty()) {
         return;
     }
+    const RECT extent = hintWindow_->CalcHintRect(GetSystemMetrics(SM_CXSCREEN), text);
+    const POINT origin = hintControl_->ClientOrigin();
+    const int top = origin.y + hintControl_->Height() + kHintOffset;
+    const RECT rect{origin.x + extent.left, top + extent.top, origin.x + extent.right,
+                    top + extent.bottom};
     hintActive_ = true;
     hintCursorRect_ = info.CursorRect;
+    hintWindow_->SetColor(hintColor_);
+    hintWindow_->ActivateHint(rect, text);
     StartHintTimer(hintHidePause_, THintTimerMode::Hide);
 }
 
@@ -504,6 +540,9 @@ void TApplication::ComponentNotice(TComponent* component, TOperation operation) 
     TComponent::ComponentNotice(component, operation);
     if (operation == opRemove && component == mainForm_) {
         mainForm_ = nullptr;
+    }
+    if (operation == opRemove && component == hintWindow_) {
+        hintWindow_ = nullptr;
     }
 }
 

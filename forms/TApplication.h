@@ -20,6 +20,7 @@ namespace velbrin {
 class Exception;
 class TControl;
 class TForm;
+class THintWindow;
 class TIcon;
 class TList;
 
@@ -111,8 +112,11 @@ public:
     bool ShowMainForm() const { return showMainForm_; }
     void SetShowMainForm(bool value) { showMainForm_ = value; }
     bool ShowHint() const { return showHint_; }
-    // Switching hints off cancels the pending or shown hint.
+    // Switching hints on creates the hint window; switching them off cancels
+    // the pending or shown hint and frees the window.
     void SetShowHint(bool value);
+    // The window hints are shown in while hints are on; null otherwise.
+    THintWindow* HintWindow() const { return hintWindow_; }
     HWND DialogHandle() const { return dialogHandle_; }
     void SetDialogHandle(HWND window) { dialogHandle_ = window; }
     TColor HintColor() const { return hintColor_; }
@@ -126,7 +130,8 @@ public:
     THintTimerMode HintTimerMode() const { return timerMode_; }
 
     // A mouse move `control` received (the control base reports each one):
-    // the hint timer starts for the control under the mouse that shows hints.
+    // while hints are on, the hint timer starts for the control under the
+    // mouse that shows hints.
     void HintMouseActivity(TControl* control, const TMessage& message);
     void CancelHint();
     // What the hint timer does when it falls due.
@@ -168,6 +173,7 @@ private:
     void StartHintTimer(int pause, THintTimerMode mode);
     void StopHintTimer();
     void ActivateHint();
+    void HideHintWindow();
     void ReportForeign(const char* className, const std::string& message);
 
     HWND handle_ = nullptr;
@@ -182,6 +188,7 @@ private:
     int hintShortPause_ = 50;
     int hintHidePause_ = 2500;
     bool showHint_ = false;
+    THintWindow* hintWindow_ = nullptr;
     bool hintActive_ = false;
     TControl* hintControl_ = nullptr;
     RECT hintCursorRect_{};
@@ -209,7 +216,8 @@ private:
 bool FocusMessagesSuspended();
 
 // The top-level windows of the thread that are visible and enabled, except
-// `except`: what a message box disables.
+// `except` and hint windows: what a message box disables, and where the
+// activation may go. A hint window is never disabled nor activated.
 std::vector<HWND> EnabledThreadWindows(HWND except);
 
 // The optional start-up hook Initialize calls.

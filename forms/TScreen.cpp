@@ -1,6 +1,9 @@
 #include "TScreen.h"
 
+#include "Forms.h"
+#include "TApplication.h"
 #include "TForm.h"
+#include "controls/THintWindow.h"
 #include "core/TList.h"
 #include "core/TStringList.h"
 #include "runtime/Text.h"
@@ -222,6 +225,11 @@ void TScreen::AddForm(TForm* form) {
 
 void TScreen::RemoveForm(TForm* form) {
     forms_->Remove(form);
+    // With no form left nothing can need a hint, and the hint window's
+    // window is not left behind them.
+    if (forms_->Count() == 0 && Application != nullptr && Application->HintWindow() != nullptr) {
+        Application->HintWindow()->DropWindow();
+    }
     // The active control is always one of the active form's.
     if (activeForm_ == form) {
         activeControl_ = nullptr;

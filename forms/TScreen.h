@@ -48,6 +48,7 @@ public:
     int FormCount() const;
     TForm* Forms(int index) const;
     void AddForm(TForm* form);
+    // The last form to go takes the hint window's window with it.
     void RemoveForm(TForm* form);
     // Moves `form` to the front of Forms.
     void BringFormToFront(TForm* form);

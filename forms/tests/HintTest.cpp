@@ -1,8 +1,12 @@
 #include "FormsTestSupport.h"
 
+#include "controls/THintWindow.h"
 #include "forms/Forms.h"
 #include "forms/TApplication.h"
+#include "forms/TScreen.h"
+#include "graphics/TFont.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -78,12 +82,70 @@ protected:
         EXPECT_FALSE(Application->HintActive());
     }
 
+    // The hint window's window when it is on the screen, else null.
+    static HWND ShownHint() {
+        THintWindow* hint = Application->HintWindow();
+        if (hint == nullptr || !hint->HasWindow() || !IsWindowVisible(hint->Handle())) {
+            return nullptr;
+        }
+        return hint->Handle();
+    }
+
+    static HWND ShowHintOf(TWinControl* control, POINT clientPoint = {4, 4}) {
+        MouseOver(control, clientPoint);
+        platform::AdvanceClock(Application->HintPause());
+        return ShownHint();
+    }
+
+    static std::string TextOf(HWND window) {
+        char text[256] = {};
+        GetWindowTextA(window, text, sizeof text);
+        return text;
+    }
+
     TTestMainForm* form = nullptr;
     THintLog log;
 };
 
 bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+// Where the hint of `control` belongs: its left edge under the control's, six
+// pixels below it.
+POINT HintPlaceBelow(TWinControl* control) {
+    const POINT origin = platform::ScreenPointOf(control->Handle(), {0, 0});
+    return {origin.x, origin.y + control->Height() + 6};
+}
+
+// The size of a one-line hint window for `text`: the text's extent in the
+// hint's font, measured here without the window, with the border and the
+// text's margins.
+SIZE HintSizeFor(const std::string& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Application->HintWindow()->Font()->Handle());
+    SIZE extent{};
+    GetTextExtentPointA(dc, text.data(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return {extent.cx + 6, extent.cy + 2};
+}
+
+bool IsDark(COLORREF color) {
+    return GetRValue(color) + GetGValue(color) + GetBValue(color) < 3 * 128;
+}
+
+void SaveForInspection(HWND window) {
+    const char* directory = std::getenv("VELBRIN_SCREENSHOT_DIR");
+    const std::string path =
+        (directory ? std::string(directory) + "/" : ::testing::TempDir()) + "hint.png";
+    EXPECT_TRUE(platform::SaveWindowPng(window, platform::WindowArea::WithFrame, path));
 }
 
 } // namespace
@@ -122,29 +184,39 @@ TEST_F(HintTest, TheHintComesAfterThePauseThenTheNextControlsAfterTheShortPause)
     EXPECT_EQ(Application->HintControl(), form->Second);
     EXPECT_TRUE(Application->HintActive()) << "a hint was just shown";
     EXPECT_EQ(Application->HintTimerMode(), THintTimerMode::Show);
+    EXPECT_EQ(ShownHint(), nullptr) << "the first control's hint went with it";
     platform::AdvanceClock(Application->HintShortPause());
     EXPECT_EQ((std::vector<std::string>{"First box", "Second box"}), log.shown);
+    HWND hint = ShownHint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(TextOf(hint), "Second box");
+    const POINT place = HintPlaceBelow(form->Second);
+    EXPECT_EQ(WindowRectOf(hint).left, place.x);
+    EXPECT_EQ(WindowRectOf(hint).top, place.y);
 
-    // The hide timer runs out once; the hint stays the control's.
-    platform::AdvanceClock(Application->HintHidePause());
+    // The hide timer runs out once and takes the hint away; it stays the
+    // control's.
+    platform::AdvanceClock(Application->HintHidePause() - 1);
+    EXPECT_EQ(ShownHint(), hint);
+    platform::AdvanceClock(1);
+    EXPECT_EQ(ShownHint(), nullptr);
     EXPECT_FALSE(Application->HintTimerActive());
     EXPECT_EQ(Application->HintControl(), form->Second);
 }
 
 TEST_F(HintTest, KeysAndButtonPressesCancelTheHintAndAreStillHandled) {
-    MouseOver(form->First);
-    platform::AdvanceClock(Application->HintPause());
+    ASSERT_NE(ShowHintOf(form->First), nullptr);
     ASSERT_TRUE(Application->HintActive());
     platform::TapKey(VK_SHIFT);
     Pump();
     ExpectNoHintPending();
+    EXPECT_EQ(ShownHint(), nullptr) << "hidden at once, not when its time is up";
 
-    MouseOver(form->Second);
-    ASSERT_TRUE(Application->HintTimerActive());
-    platform::AdvanceClock(1000);
+    ASSERT_NE(ShowHintOf(form->Second), nullptr);
     platform::ClickAt(form->Second->Handle(), {4, 4});
     Pump();
     EXPECT_EQ(Application->HintControl(), nullptr);
+    EXPECT_EQ(ShownHint(), nullptr);
     EXPECT_EQ(form->log.back(), "click Second");
 }
 
@@ -192,17 +264,151 @@ TEST_F(HintTest, IdleOverNoControlCancelsTheHintAndClearsTheLongHint) {
 }
 
 TEST_F(HintTest, FreeingTheHintControlOrSwitchingHintsOffCancelsIt) {
-    MouseOver(form->Second);
-    ASSERT_EQ(Application->HintControl(), form->Second);
+    ASSERT_NE(ShowHintOf(form->Second), nullptr);
     delete form->Second;
     ExpectNoHintPending();
+    EXPECT_EQ(ShownHint(), nullptr);
+    log.shown.clear();
 
     MouseOver(form->First);
     ASSERT_TRUE(Application->HintTimerActive());
+    const std::size_t windows = platform::CountLiveWindows();
     Application->SetShowHint(false);
     ExpectNoHintPending();
+    EXPECT_EQ(Application->HintWindow(), nullptr);
+    EXPECT_EQ(platform::CountLiveWindows(), windows - 1) << "the hint window is freed";
+    MouseOver(form->First, {10, 10});
+    EXPECT_FALSE(Application->HintTimerActive()) << "no hints while they are off";
     platform::AdvanceClock(5000);
     EXPECT_TRUE(log.shown.empty());
+
+    Application->SetShowHint(true);
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_EQ(Application->HintWindow()->Color(), Application->HintColor());
+    EXPECT_NE(ShowHintOf(form->First, {20, 20}), nullptr);
+}
+
+TEST_F(HintTest, TheHintStandsBelowItsControlInATopmostPopUpThatTakesNoActivationNorFocus) {
+    form->First->SetHint("Short|Long");
+    form->First->SetFocus();
+    Pump();
+    HWND focused = GetFocus();
+    ASSERT_EQ(focused, form->First->Handle());
+    HWND hint = ShowHintOf(form->First);
+    ASSERT_NE(hint, nullptr);
+
+    char className[64] = {};
+    GetClassNameA(hint, className, sizeof className);
+    EXPECT_STREQ(className, "THintWindow");
+    const LONG style = GetWindowLongA(hint, GWL_STYLE);
+    EXPECT_EQ(style & (WS_POPUP | WS_BORDER | WS_CHILD | WS_CAPTION), WS_POPUP | WS_BORDER);
+    EXPECT_NE(GetWindowLongA(hint, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(GetWindow(hint, GW_OWNER), Application->Handle());
+    EXPECT_EQ(TextOf(hint), "Short");
+
+    const RECT rect = WindowRectOf(hint);
+    const POINT place = HintPlaceBelow(form->First);
+    const SIZE size = HintSizeFor("Short");
+    EXPECT_EQ(rect.left, place.x);
+    EXPECT_EQ(rect.top, place.y);
+    EXPECT_EQ(rect.right - rect.left, size.cx);
+    EXPECT_EQ(rect.bottom - rect.top, size.cy);
+
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+    EXPECT_EQ(GetFocus(), focused);
+    EXPECT_EQ(Screen->FormCount(), 1) << "the hint window is no form";
+
+    // The info colours inside a thin frame, the text starting two pixels in.
+    SaveForInspection(hint);
+    const platform::WindowImage framed =
+        platform::CaptureWindow(hint, platform::WindowArea::WithFrame);
+    EXPECT_EQ(framed.At(0, 0), GetSysColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(framed.At(framed.width - 1, framed.height - 1), GetSysColor(COLOR_WINDOWFRAME));
+    const platform::WindowImage image = platform::CaptureWindow(hint, platform::WindowArea::Client);
+    ASSERT_EQ(image.width, size.cx - 2);
+    int dark = 0;
+    for (int y = 0; y < image.height; ++y) {
+        EXPECT_EQ(image.At(0, y), GetSysColor(COLOR_INFOBK));
+        EXPECT_EQ(image.At(1, y), GetSysColor(COLOR_INFOBK));
+        EXPECT_EQ(image.At(image.width - 1, y), GetSysColor(COLOR_INFOBK));
+        for (int x = 0; x < image.width; ++x) {
+            dark += IsDark(image.At(x, y)) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(dark, 20) << "the text is drawn";
+
+    // A click on the hint takes nothing from the form either, and hides it.
+    platform::ClickAt(hint, {3, 3});
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+    EXPECT_EQ(GetFocus(), focused);
+    EXPECT_EQ(ShownHint(), nullptr);
+}
+
+TEST_F(HintTest, AnEmptyShortPartShowsNoHintWindow) {
+    form->First->SetHint("|Long only");
+    EXPECT_EQ(ShowHintOf(form->First), nullptr);
+    EXPECT_EQ((std::vector<std::string>{""}), log.shown);
+    EXPECT_FALSE(Application->HintActive());
+}
+
+TEST_F(HintTest, TheIdleStepOverTheHintWindowCancelsTheHint) {
+    HWND hint = ShowHintOf(form->First);
+    ASSERT_NE(hint, nullptr);
+    Application->OnIdle = TIdleEvent(&THintLog::Idle, &log);
+    // The move stays queued: the idle step alone sees the mouse there.
+    platform::MoveMouse(platform::ScreenPointOf(hint, {2, 2}));
+    Application->Idle();
+    EXPECT_EQ(Application->MouseControl(), Application->HintWindow());
+    ExpectNoHintPending();
+    EXPECT_EQ(ShownHint(), nullptr);
+}
+
+TEST_F(HintTest, AShownHintIsLeftAloneByMessageBoxesAndDemotedWithTheApplication) {
+    HWND hint = ShowHintOf(form->First);
+    ASSERT_NE(hint, nullptr);
+    ASSERT_FALSE(EnabledThreadWindows(nullptr).empty());
+    for (HWND window : EnabledThreadWindows(nullptr)) {
+        EXPECT_NE(window, hint) << "never disabled for a box, never activated";
+    }
+
+    bool enabledDuringBox = false;
+    platform::QueueUserAction([&] {
+        enabledDuringBox = IsWindowEnabled(hint) != FALSE;
+        platform::AnswerMessageBox(IDOK);
+    });
+    Application->ShowMessageBox("text", "caption", MB_OK);
+    EXPECT_TRUE(enabledDuringBox);
+    EXPECT_TRUE(IsWindowEnabled(hint));
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+
+    Application->DemoteTopMostWindows();
+    EXPECT_EQ(GetWindowLongA(hint, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+    Application->RepromoteTopMostWindows();
+    EXPECT_NE(GetWindowLongA(hint, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+}
+
+TEST_F(HintTest, TheLastFormToGoTakesTheHintWindowsWindowWithIt) {
+    HWND hint = ShowHintOf(form->First);
+    ASSERT_NE(hint, nullptr);
+    TTestClientForm* other = nullptr;
+    Application->MakeForm(other);
+    TForm::Free(form);
+    EXPECT_TRUE(IsWindow(hint)) << "a form is left";
+    TForm::Free(other);
+    EXPECT_FALSE(IsWindow(hint));
+    ASSERT_NE(Application->HintWindow(), nullptr) << "the object stays while hints are on";
+    EXPECT_FALSE(Application->HintWindow()->HasWindow());
+    platform::AdvanceClock(Application->HintHidePause());
+
+    form = ShowMainForm();
+    form->First->SetHint("Again");
+    form->First->SetShowHint(true);
+    hint = ShowHintOf(form->First);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(TextOf(hint), "Again");
 }
 
 TEST_F(HintTest, NoHintIsShownWhileTheFormIsNotTheActiveWindow) {
