@@ -61,6 +61,14 @@ std::optional<BYTE> NamedVirtualKey(KeySym keysym) {
     return std::nullopt;
 }
 
+// Pop-ups without a caption (a hint, a drop-down list) draw their own frame
+// and never take the focus: the window manager must neither decorate nor
+// focus them, so they bypass it and their X window shows the whole window.
+bool BypassesWindowManager(HWND window) {
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    return (style & WS_POPUP) != 0 && (style & WS_CAPTION) != WS_CAPTION;
+}
+
 class X11Screen final : public Backend {
 public:
     explicit X11Screen(Display* display) : display_(display), screen_(DefaultScreen(display)) {
@@ -109,8 +117,12 @@ private:
         HWND owner;
         ::Window window;
         GC gc;
-        // In window coordinates of the top-level window.
+        // In window coordinates of the top-level window: its client area,
+        // and the part of the frame buffer the X window shows (the client
+        // area, or the whole window when the window manager is bypassed).
         RECT client;
+        RECT shown;
+        bool bypassesManager;
         Showing showing;
         // Position (left, top) and size (right, bottom) of the X window as
         // last asked for.
@@ -121,6 +133,8 @@ private:
     };
 
     XSurface* SurfaceOf(::Window window);
+    // An X window point in the top-level window's client coordinates.
+    static POINT ClientPointOf(const XSurface& surface, int x, int y);
     void HandlePendingEvents();
     void Handle(const XEvent& event);
     void HandleKey(const XKeyEvent& event, bool down);
@@ -143,11 +157,14 @@ SurfaceId X11Screen::OpenSurface(HWND owner, const RECT& screenRect) {
     attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask | FocusChangeMask |
                             StructureNotifyMask;
+    const bool bypassesManager = BypassesWindowManager(owner);
+    attributes.override_redirect = bypassesManager ? True : False;
     unsigned width = static_cast<unsigned>(std::max<LONG>(screenRect.right - screenRect.left, 1));
     unsigned height = static_cast<unsigned>(std::max<LONG>(screenRect.bottom - screenRect.top, 1));
-    ::Window window = XCreateWindow(
-        display_, RootWindow(display_, screen_), screenRect.left, screenRect.top, width, height, 0,
-        24, InputOutput, DefaultVisual(display_, screen_), CWBackPixmap | CWEventMask, &attributes);
+    ::Window window =
+        XCreateWindow(display_, RootWindow(display_, screen_), screenRect.left, screenRect.top,
+                      width, height, 0, 24, InputOutput, DefaultVisual(display_, screen_),
+                      CWBackPixmap | CWEventMask | CWOverrideRedirect, &attributes);
     if (window == 0) {
         return 0;
     }
@@ -158,6 +175,8 @@ SurfaceId X11Screen::OpenSurface(HWND owner, const RECT& screenRect) {
     s.window = window;
     s.gc = XCreateGC(display_, window, 0, nullptr);
     s.client = {0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+    s.shown = s.client;
+    s.bypassesManager = bypassesManager;
     s.showing = Showing::Hidden;
     s.placed = {screenRect.left, screenRect.top, static_cast<LONG>(width),
                 static_cast<LONG>(height)};
@@ -183,10 +202,13 @@ void X11Screen::PlaceSurface(SurfaceId id, const RECT& screenRect, const RECT& c
     }
     XSurface& s = found->second;
     s.client = client;
+    s.shown = s.bypassesManager ? RECT{0, 0, screenRect.right - screenRect.left,
+                                       screenRect.bottom - screenRect.top}
+                                : client;
     // Left and top, then width and height.
-    RECT placed{screenRect.left + client.left, screenRect.top + client.top,
-                std::max<LONG>(client.right - client.left, 1),
-                std::max<LONG>(client.bottom - client.top, 1)};
+    RECT placed{screenRect.left + s.shown.left, screenRect.top + s.shown.top,
+                std::max<LONG>(s.shown.right - s.shown.left, 1),
+                std::max<LONG>(s.shown.bottom - s.shown.top, 1)};
     bool samePlace = placed.left == s.placed.left && placed.top == s.placed.top &&
                      placed.right == s.placed.right && placed.bottom == s.placed.bottom;
     if (!samePlace) {
@@ -203,6 +225,9 @@ void X11Screen::PlaceSurface(SurfaceId id, const RECT& screenRect, const RECT& c
             XUnmapWindow(display_, s.window);
         } else if (showing == Showing::Minimized) {
             XIconifyWindow(display_, s.window, screen_);
+        } else if (s.bypassesManager) {
+            // Nothing stacks it for us: it comes up over everything.
+            XMapRaised(display_, s.window);
         } else {
             XMapWindow(display_, s.window);
         }
@@ -228,8 +253,8 @@ void X11Screen::PutPixels(const XSurface& s, const gdi::Surface& pixels, RECT ar
     if (image == nullptr) {
         return;
     }
-    XPutImage(display_, s.window, s.gc, image, 0, 0, area.left - s.client.left,
-              area.top - s.client.top, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XPutImage(display_, s.window, s.gc, image, 0, 0, area.left - s.shown.left,
+              area.top - s.shown.top, static_cast<unsigned>(width), static_cast<unsigned>(height));
     // The buffer is ours, not Xlib's to free.
     image->data = nullptr;
     XDestroyImage(image);
@@ -242,9 +267,9 @@ void X11Screen::Present(SurfaceId id, const gdi::Surface& pixels, const std::vec
     }
     const XSurface& s = found->second;
     for (const RECT& r : rects) {
-        RECT area{std::max(r.left, s.client.left), std::max(r.top, s.client.top),
-                  std::min({r.right, s.client.right, static_cast<LONG>(pixels.Width())}),
-                  std::min({r.bottom, s.client.bottom, static_cast<LONG>(pixels.Height())})};
+        RECT area{std::max(r.left, s.shown.left), std::max(r.top, s.shown.top),
+                  std::min({r.right, s.shown.right, static_cast<LONG>(pixels.Width())}),
+                  std::min({r.bottom, s.shown.bottom, static_cast<LONG>(pixels.Height())})};
         if (area.right > area.left && area.bottom > area.top) {
             PutPixels(s, pixels, area);
         }
@@ -290,6 +315,10 @@ X11Screen::XSurface* X11Screen::SurfaceOf(::Window window) {
     return nullptr;
 }
 
+POINT X11Screen::ClientPointOf(const XSurface& s, int x, int y) {
+    return {x + s.shown.left - s.client.left, y + s.shown.top - s.client.top};
+}
+
 bool X11Screen::IsUserResize(XSurface& s, SIZE size) {
     auto echo = std::find_if(s.sizesInFlight.begin(), s.sizesInFlight.end(), [&](SIZE asked) {
         return asked.cx == size.cx && asked.cy == size.cy;
@@ -328,13 +357,13 @@ void X11Screen::Handle(const XEvent& event) {
     HWND owner = s->owner;
     switch (event.type) {
     case MotionNotify:
-        screen::PointerMoved(owner, {event.xmotion.x, event.xmotion.y});
+        screen::PointerMoved(owner, ClientPointOf(*s, event.xmotion.x, event.xmotion.y));
         break;
     case ButtonPress:
     case ButtonRelease:
         // Buttons 4 and up are the wheel, which the platform does not have.
         if (event.xbutton.button <= Button3) {
-            screen::ButtonChanged(owner, {event.xbutton.x, event.xbutton.y},
+            screen::ButtonChanged(owner, ClientPointOf(*s, event.xbutton.x, event.xbutton.y),
                                   ButtonOf(event.xbutton.button), event.type == ButtonPress);
         }
         break;
@@ -354,13 +383,16 @@ void X11Screen::Handle(const XEvent& event) {
             screen::CloseRequested(owner);
         }
         break;
-    case Expose:
-        screen::Exposed(owner,
-                        {event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                         event.xexpose.y + event.xexpose.height});
+    case Expose: {
+        const POINT from = ClientPointOf(*s, event.xexpose.x, event.xexpose.y);
+        screen::Exposed(
+            owner, {from.x, from.y, from.x + event.xexpose.width, from.y + event.xexpose.height});
         break;
+    }
     case ConfigureNotify:
-        if (IsUserResize(*s, {event.xconfigure.width, event.xconfigure.height})) {
+        // Only the window manager resizes a window from outside.
+        if (IsUserResize(*s, {event.xconfigure.width, event.xconfigure.height}) &&
+            !s->bypassesManager) {
             screen::ClientResized(owner, {event.xconfigure.width, event.xconfigure.height});
         }
         break;

@@ -274,6 +274,48 @@ TEST_F(X11Screen, ClientAreaOfTheFrameBufferReachesTheXWindow) {
     EXPECT_EQ(attributes.map_state, IsUnmapped);
 }
 
+TEST_F(X11Screen, CaptionlessPopUpsBypassTheWindowManagerAndShowTheirFrame) {
+    HWND popup = CreateWindowExA(0, "Painter", "", WS_POPUP | WS_BORDER, 100, 80, 60, 20, nullptr,
+                                 nullptr, nullptr, nullptr);
+    // Like the application window: a caption, and no size at all.
+    HWND captioned = CreateWindowExA(0, "Painter", "App", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10,
+                                     10, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(popup, SW_SHOWNOACTIVATE);
+    UpdateWindow(popup);
+    auto window = static_cast<::Window>(platform::NativeWindowOf(popup));
+    ASSERT_NE(window, 0u);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(display_, window, &attributes));
+    EXPECT_TRUE(attributes.override_redirect);
+    EXPECT_EQ(attributes.map_state, IsViewable);
+    EXPECT_EQ(attributes.x, 100);
+    EXPECT_EQ(attributes.y, 80);
+    EXPECT_EQ(attributes.width, 60) << "the frame is shown with the client area";
+    EXPECT_EQ(attributes.height, 20);
+    const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+    EXPECT_EQ(PixelAt(window, 0, 0), (static_cast<unsigned long>(GetRValue(frame)) << 16) |
+                                         (GetGValue(frame) << 8) | GetBValue(frame));
+    EXPECT_EQ(PixelAt(window, 5, 5), 0xFF0000u);
+
+    // X input arrives in the window's client coordinates, inside the frame.
+    g_received.clear();
+    XEvent event{};
+    event.xbutton.type = ButtonPress;
+    event.xbutton.button = Button1;
+    event.xbutton.x = 5;
+    event.xbutton.y = 6;
+    event.xbutton.same_screen = True;
+    Send(window, event);
+    ASSERT_TRUE(RunUntil([] { return !g_received.empty(); }));
+    EXPECT_EQ(g_received[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(g_received[0].lParam, MAKELPARAM(4, 5));
+
+    auto managed = static_cast<::Window>(platform::NativeWindowOf(captioned));
+    ASSERT_NE(managed, 0u);
+    ASSERT_TRUE(XGetWindowAttributes(display_, managed, &attributes));
+    EXPECT_FALSE(attributes.override_redirect);
+}
+
 TEST_F(X11Screen, XInputAndCloseRequestsReachTheWindowProcedure) {
     HWND top = CreateWindowExA(0, "Painter", "Input", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
                                200, nullptr, nullptr, nullptr, nullptr);
