@@ -112,6 +112,10 @@ enum TImeMode : std::uint8_t {
 using TCursor = std::int16_t;
 inline constexpr TCursor crDefault = 0;
 inline constexpr TCursor crDrag = -12;
+inline constexpr TCursor crNoDrop = -13;
+
+// Where a drag stands for the control under the mouse.
+enum TDragState : std::uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
 
 // The control style: what kind of control a class makes.
 using TControlStyle = std::uint16_t;
@@ -152,6 +156,15 @@ using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 using TKeyEvent = TEvent<TObject*, WORD&, TShiftState>;
 using TKeyPressEvent = TEvent<TObject*, char&>;
+// Sender, source (the control dragged, or the object it named), x, y in the
+// sender's client coordinates, the drag state, and whether it accepts.
+using TDragOverEvent = TEvent<TObject*, TObject*, int, int, TDragState, bool&>;
+using TDragDropEvent = TEvent<TObject*, TObject*, int, int>;
+// Sender, the control that took the drop or null, x, y in the target's
+// client coordinates.
+using TEndDragEvent = TEvent<TObject*, TObject*, int, int>;
+// Sender, and the object to drag instead of the sender (null for itself).
+using TStartDragEvent = TEvent<TObject*, TObject*&>;
 
 // The point of a mouse message: two signed 16-bit coordinates.
 inline POINT PointOfMessage(const TMessage& message) {

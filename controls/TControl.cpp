@@ -10,6 +10,7 @@
 #include "runtime/Messages.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace velbrin {
@@ -113,6 +114,7 @@ TControl::TControl(TComponent* owner)
 
 TControl::~TControl() {
     NoteControlFreed(this);
+    ForgetInDrag(this);
     if (captureControl == this) {
         SetCaptureControl(nullptr);
     }
@@ -608,6 +610,10 @@ void TControl::SetMouseCapture(bool value) {
 
 void TControl::HandleWindowMessage(TMessage& message) {
     if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST) {
+        if (DraggedControl() == this) {
+            HandleDragMessage(message);
+            return;
+        }
         HandleMouseMessage(message);
         if (message.Msg == 0) {
             return;
@@ -617,7 +623,8 @@ void TControl::HandleWindowMessage(TMessage& message) {
 }
 
 // Renumbers double clicks for controls that do not take them and keeps the
-// left-button state; an automatic drag would start here.
+// left-button state; a press on a control that drags itself starts the drag
+// and goes no further.
 void TControl::HandleMouseMessage(TMessage& message) {
     if (!HasControlStyle(csDoubleClicks)) {
         switch (message.Msg) {
@@ -638,6 +645,11 @@ void TControl::HandleMouseMessage(TMessage& message) {
         mouseMoveHook(this, message);
     }
     if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) {
+        if (dragMode_ == dmAutomatic && !HasState(csDesigning)) {
+            BeginDrag(false);
+            message.Msg = 0;
+            return;
+        }
         IncludeControlState(csLButtonDown);
     } else if (message.Msg == WM_LBUTTONUP) {
         ExcludeControlState(csLButtonDown);
@@ -788,6 +800,7 @@ void TControl::WMNCLButtonDown(TMessage& message) {
 
 void TControl::WMCancelMode(TMessage& message) {
     Inherited(message);
+    EndDrag(false);
     if (MouseCapture()) {
         SetMouseCapture(false);
         if (HasControlState(csLButtonDown)) {
@@ -798,6 +811,175 @@ void TControl::WMCancelMode(TMessage& message) {
 
 void TControl::Click() {
     OnClick(this);
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+namespace {
+
+// The one drag in progress: the control dragged, the object it named to drag
+// in its place, where the button went down, whether the mouse has moved far
+// enough for the drag to begin, and the control under the mouse with its
+// answer.
+struct DragState {
+    TControl* control = nullptr;
+    TObject* object = nullptr;
+    POINT start{};
+    bool started = false;
+    TControl* target = nullptr;
+    bool accepted = false;
+
+    TObject* Source() const { return object != nullptr ? object : control; }
+};
+
+DragState drag;
+
+// How far the mouse moves with the button down before a drag that was not
+// asked to start at once begins.
+constexpr int kDragThreshold = 5;
+
+void ShowCursor(TCursor cursor) {
+    const TControlEnvironment& environment = ControlEnvironment();
+    if (environment.CursorHandle) {
+        ::SetCursor(environment.CursorHandle(cursor));
+    }
+}
+
+} // namespace
+
+TControl* DraggedControl() {
+    return drag.control;
+}
+
+void ForgetInDrag(const TControl* control) {
+    if (drag.control == control) {
+        drag = DragState{};
+    } else if (drag.target == control) {
+        drag.target = nullptr;
+        drag.accepted = false;
+    }
+}
+
+bool TControl::Dragging() const {
+    return drag.control == this;
+}
+
+void TControl::BeginDrag(bool immediate) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(this); windowed && windowed->IsFormRoot()) {
+        throw ResourceError<EInvalidOperation>(SCannotDragForm);
+    }
+    if (drag.control != nullptr) {
+        return;
+    }
+    drag = DragState{};
+    drag.control = this;
+    GetCursorPos(&drag.start);
+    SetMouseCapture(true);
+    if (immediate) {
+        drag.started = true;
+        DoStartDrag(drag.object);
+        if (Dragging()) {
+            DragTo(drag.start);
+        }
+    }
+}
+
+void TControl::HandleDragMessage(const TMessage& message) {
+    switch (message.Msg) {
+    case WM_MOUSEMOVE:
+        DragTo(ClientToScreen(PointOfMessage(message)));
+        break;
+    case WM_LBUTTONUP:
+        EndDrag(true);
+        break;
+    case WM_RBUTTONDOWN:
+        EndDrag(false);
+        break;
+    default:
+        break;
+    }
+}
+
+// The control under the mouse is asked whether it takes the drop: once as
+// the mouse enters it, at every move, and once as the mouse leaves it.
+void TControl::DragTo(POINT screenPoint) {
+    if (!drag.started) {
+        if (std::abs(screenPoint.x - drag.start.x) < kDragThreshold &&
+            std::abs(screenPoint.y - drag.start.y) < kDragThreshold) {
+            return;
+        }
+        drag.started = true;
+        DoStartDrag(drag.object);
+        if (!Dragging()) {
+            return;
+        }
+    }
+    TControl* target = TWinControl::ControlAtScreenPoint(screenPoint, false);
+    if (target != drag.target) {
+        if (drag.target != nullptr) {
+            bool ignored = false;
+            const POINT at = drag.target->ScreenToClient(screenPoint);
+            drag.target->DragOver(drag.Source(), at.x, at.y, dsDragLeave, ignored);
+        }
+        drag.target = target;
+        drag.accepted = false;
+        if (target != nullptr) {
+            const POINT at = target->ScreenToClient(screenPoint);
+            target->DragOver(drag.Source(), at.x, at.y, dsDragEnter, drag.accepted);
+        }
+    } else if (target != nullptr) {
+        const POINT at = target->ScreenToClient(screenPoint);
+        target->DragOver(drag.Source(), at.x, at.y, dsDragMove, drag.accepted);
+    }
+    if (Dragging()) {
+        ShowCursor(drag.target != nullptr && drag.accepted ? dragCursor_ : crNoDrop);
+    }
+}
+
+// The control under the mouse hears the drag leave it, takes the drop if it
+// accepted it, and the dragged control learns where it ended. A press that
+// never moved far enough was no drag: nothing is told.
+void TControl::EndDrag(bool drop) {
+    if (!Dragging()) {
+        return;
+    }
+    const DragState ended = drag;
+    drag = DragState{};
+    SetMouseCapture(false);
+    if (!ended.started) {
+        return;
+    }
+    POINT screen{};
+    GetCursorPos(&screen);
+    TControl* target = drop && ended.accepted ? ended.target : nullptr;
+    if (ended.target != nullptr) {
+        bool ignored = false;
+        const POINT at = ended.target->ScreenToClient(screen);
+        ended.target->DragOver(ended.Source(), at.x, at.y, dsDragLeave, ignored);
+    }
+    const POINT at = target != nullptr ? target->ScreenToClient(screen) : screen;
+    if (target != nullptr) {
+        target->DragDrop(ended.Source(), at.x, at.y);
+    }
+    DoEndDrag(target, at.x, at.y);
+    RefreshCursorUnderMouse();
+}
+
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+    accept = false;
+    OnDragOver(this, source, x, y, state, accept);
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+    OnDragDrop(this, source, x, y);
+}
+
+void TControl::DoStartDrag(TObject*& dragObject) {
+    OnStartDrag(this, dragObject);
+}
+
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+    OnEndDrag(this, target, x, y);
 }
 
 void TControl::DblClick() {

@@ -43,6 +43,11 @@ public:
     static constexpr int kBoundsLimit = 1 << 27;
     virtual void Click();
     virtual void DblClick();
+    // Asks this control, the one under the mouse, whether it takes `source`.
+    virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    // The drag of this control ended over `target` (null: nothing took it).
+    virtual void DoEndDrag(TObject* target, int x, int y);
+    virtual void DoStartDrag(TObject*& dragObject);
     virtual POINT GetClientOrigin();
     virtual RECT GetClientRect();
     // A device context for painting this control; `window` receives the
@@ -56,6 +61,7 @@ public:
     virtual void SetZOrder(bool top);
     virtual void VisibleChanging();
     virtual void HandleWindowMessage(TMessage& message);
+    virtual void DragDrop(TObject* source, int x, int y);
     virtual void Invalidate();
     virtual void Repaint();
     virtual void SetBounds(int left, int top, int width, int height);
@@ -147,6 +153,15 @@ public:
     int ReadWindowText(char* buffer, int size);
     void WriteWindowText(const char* text);
 
+    // Drags this control with the mouse. Without `immediate` the drag starts
+    // once the mouse has moved a few pixels with the button down; a form
+    // cannot be dragged.
+    void BeginDrag(bool immediate);
+    // Ends the drag of this control, dropping it where the mouse is when
+    // `drop` is set and the control there accepts it.
+    void EndDrag(bool drop);
+    bool Dragging() const;
+
     // Whether this control is the library's capture control.
     bool MouseCapture() const;
     void SetMouseCapture(bool value);
@@ -165,6 +180,10 @@ public:
     TMouseEvent OnMouseUp;
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
 
 protected:
     // The parent's realignment after a change of this control.
@@ -193,6 +212,8 @@ private:
 
     void FontChanged(TObject* sender);
     void HandleMouseMessage(TMessage& message);
+    void HandleDragMessage(const TMessage& message);
+    void DragTo(POINT screenPoint);
     bool BackgroundClipped() const;
     TShiftState ShiftOf(const TMessage& message) const;
     void PressButton(TMessage& message, TMouseButton button, TShiftState extra);
@@ -248,6 +269,9 @@ private:
 // The control that has the mouse capture for the library, or null.
 TControl* CaptureControl();
 void SetCaptureControl(TControl* control);
+// The control being dragged, or null; a freed control is forgotten there.
+TControl* DraggedControl();
+void ForgetInDrag(const TControl* control);
 
 // Told of every mouse move a control receives, before its own handling; the
 // application's hints install themselves here.

@@ -171,6 +171,23 @@ void SetControlEnvironment(const TControlEnvironment& environment) {
     Environment() = environment;
 }
 
+const TControlEnvironment& ControlEnvironment() {
+    return Environment();
+}
+
+void RefreshCursorUnderMouse() {
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    HWND window = WindowFromPoint(mouse);
+    if (window == nullptr) {
+        return;
+    }
+    const auto hit =
+        static_cast<WORD>(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(mouse.x, mouse.y)));
+    SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
 TWinControl* FindControl(HWND window) {
     if (window == nullptr) {
         return nullptr;
@@ -335,9 +352,26 @@ void TWinControl::HandleWindowMessage(TMessage& message) {
             RouteMouseToChild(message)) {
             return;
         }
+        if (message.Msg >= WM_KEYFIRST && message.Msg <= WM_KEYLAST && KeyEndsInDrag(message)) {
+            return;
+        }
         break;
     }
     TControl::HandleWindowMessage(message);
+}
+
+// While a control is dragged, Escape cancels the drag, and the dragged
+// control hears no keys.
+bool TWinControl::KeyEndsInDrag(const TMessage& message) {
+    TControl* dragged = DraggedControl();
+    if (dragged == nullptr) {
+        return false;
+    }
+    if (message.Msg == WM_KEYDOWN && message.WParam == VK_ESCAPE) {
+        dragged->EndDrag(false);
+        return true;
+    }
+    return dragged == this;
 }
 
 // Offers a mouse message to the non-windowed child that has the capture or

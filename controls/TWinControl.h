@@ -57,6 +57,9 @@ struct TControlEnvironment {
     HKL (*ImeLayout)(const std::string& name) = nullptr;
 };
 void SetControlEnvironment(const TControlEnvironment& environment);
+const TControlEnvironment& ControlEnvironment();
+// Lets the window under the mouse choose its cursor again.
+void RefreshCursorUnderMouse();
 
 class TWinControl : public TControl {
     VELBRIN_CLASS(TWinControl, TControl)
@@ -195,6 +198,7 @@ private:
     void MoveInTabList(int position);
     void DrawChildFrames(HDC dc);
     bool RouteMouseToChild(TMessage& message);
+    bool KeyEndsInDrag(const TMessage& message);
     bool ReflectToChild(TMessage& message, HWND child);
     bool KeyEventsAllowed() const;
     bool FormTakesKey(TMessage& message);

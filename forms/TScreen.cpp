@@ -167,14 +167,7 @@ void TScreen::SetCursor(TCursor value) {
         ::SetCursor(Cursors(value));
         return;
     }
-    POINT mouse{};
-    GetCursorPos(&mouse);
-    if (HWND window = WindowFromPoint(mouse)) {
-        const auto hit =
-            static_cast<WORD>(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(mouse.x, mouse.y)));
-        SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                     MAKELPARAM(hit, WM_MOUSEMOVE));
-    }
+    RefreshCursorUnderMouse();
 }
 
 HCURSOR TScreen::Cursors(TCursor id) const {

@@ -29,7 +29,6 @@ inline constexpr TCursor crSizeNWSE = -8;
 inline constexpr TCursor crSizeWE = -9;
 inline constexpr TCursor crUpArrow = -10;
 inline constexpr TCursor crHourGlass = -11;
-inline constexpr TCursor crNoDrop = -13;
 inline constexpr TCursor crHSplit = -14;
 inline constexpr TCursor crVSplit = -15;
 inline constexpr TCursor crMultiDrag = -16;
