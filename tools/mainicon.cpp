@@ -7,15 +7,18 @@
 //
 // writes MAINICON.ico, MAINICON.group, MAINICON-1.image and MAINICON-2.image.
 
+#include "ResourceBytes.h"
+
 #include <cstdint>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using velbrin::tools::Bytes;
+using velbrin::tools::Put16;
+using velbrin::tools::Put32;
 
 // 0xAARRGGBB.
 constexpr std::uint32_t Clear = 0x00000000;
@@ -93,16 +96,6 @@ Image DrawHarmonica(const Layout& layout) {
     return image;
 }
 
-void Put16(Bytes& out, unsigned value) {
-    out.push_back(value & 0xFF);
-    out.push_back((value >> 8) & 0xFF);
-}
-
-void Put32(Bytes& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
 // An icon image as Windows stores it: a bitmap header of twice the height,
 // the 32-bit colour rows bottom-up, then the 1-bit mask rows (1 where the
 // icon is transparent), each padded to 32 bits.
@@ -155,14 +148,7 @@ void PutHeader(Bytes& out, std::size_t count) {
 }
 
 bool WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    if (!file) {
-        std::cerr << "mainicon: cannot write " << path << "\n";
-        return false;
-    }
-    return true;
+    return velbrin::tools::WriteBytes(path, bytes, "mainicon");
 }
 
 } // namespace

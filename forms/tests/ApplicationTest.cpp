@@ -9,7 +9,9 @@
 #include "runtime/Messages.h"
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace velbrin::testing {
 
@@ -285,6 +287,51 @@ TEST_F(FormsTest, TheScreenKnowsItsCursorsFontsResolutionAndInputMethods) {
     // No input-method library here: the list stays empty.
     EXPECT_EQ(Screen->Imes()->Count(), 0);
     EXPECT_EQ(Screen->DefaultIme(), "");
+}
+
+TEST_F(FormsTest, TheScreensOwnCursorsAreTheProgramsPicturesSharedAcrossScreens) {
+    HINSTANCE program = GetModuleHandleA(nullptr);
+    const std::pair<TCursor, WORD> own[] = {{crDrag, 32766},      {crNoDrop, 32767},
+                                            {crHSplit, 32765},    {crVSplit, 32764},
+                                            {crMultiDrag, 32763}, {crSQLWait, 32762}};
+    for (auto [id, group] : own) {
+        HCURSOR cursor = Screen->Cursors(id);
+        ASSERT_NE(cursor, nullptr) << id;
+        EXPECT_EQ(cursor, LoadCursorA(program, MAKEINTRESOURCEA(group))) << id;
+        EXPECT_NE(cursor, Screen->Cursors(crArrow)) << id;
+    }
+    EXPECT_EQ(Screen->Cursors(crSize), Screen->Cursors(crArrow))
+        << "the arrow, not a sizing cursor";
+    EXPECT_NE(Screen->Cursors(crSizeWE), Screen->Cursors(crArrow));
+
+    // The drag cursor: the arrow pointing with its tip, and a sheet below it.
+    HCURSOR drag = Screen->Cursors(crDrag);
+    const COLORREF ground = RGB(0, 128, 128);
+    HDC dc = platform::CreateMemorySurfaceDC(32, 32, ground);
+    ASSERT_TRUE(DrawIcon(dc, 0, 0, drag));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 0, 0), RGB(0, 0, 0)) << "the tip";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 1, 5), RGB(255, 255, 255)) << "inside the arrow";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 12, 24), RGB(0, 0, 0)) << "the sheet's edge";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 14, 24), RGB(255, 255, 255)) << "the sheet";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 31, 0), ground) << "a clear corner";
+    DeleteDC(dc);
+    std::optional<POINT> tip = platform::CursorHotSpot(drag);
+    ASSERT_TRUE(tip.has_value());
+    EXPECT_EQ(tip->x, 0);
+    EXPECT_EQ(tip->y, 0);
+    std::optional<POINT> between = platform::CursorHotSpot(Screen->Cursors(crHSplit));
+    ASSERT_TRUE(between.has_value());
+    EXPECT_EQ(between->x, 15);
+    EXPECT_EQ(between->y, 15);
+
+    // The cursors are shared: the screen's end leaves them loaded, and the
+    // next screen is given the same ones, so nothing piles up.
+    const std::size_t loaded = platform::CountLiveHandles().icons;
+    EndFormsLibrary();
+    EXPECT_EQ(platform::CountLiveHandles().icons, loaded);
+    StartFormsLibrary();
+    EXPECT_EQ(Screen->Cursors(crDrag), drag);
+    EXPECT_EQ(platform::CountLiveHandles().icons, loaded);
 }
 
 TEST_F(FormsTest, EndingTheSessionEndsTheProcessWithTheFormsFreed) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "../gdi/Icon.h"
 #include "../gdi/Surface.h"
 
 #include <cstdint>
@@ -46,6 +47,10 @@ public:
     virtual void CollectInput() {}
     // The display server's own handle of a surface; 0 when there is none.
     virtual std::uintptr_t NativeHandle(SurfaceId) const { return 0; }
+    // The cursor over the program's windows changed (SetCursor): one of the
+    // system's cursors by its IDC_ number with its picture, or the picture of
+    // one of the program's own (number 0); no picture: no cursor is shown.
+    virtual void ChangeCursor(ULONG_PTR /*systemCursor*/, const gdi::IconImage* /*picture*/) {}
 };
 
 // What a display server reports about a top-level window; the points and

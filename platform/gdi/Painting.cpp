@@ -357,16 +357,23 @@ BOOL DrawIcon(HDC dc, int x, int y, HICON icon) {
         return FALSE;
     }
     POINT at = ToSurface(*context, x, y);
-    raster::BlendImage(TargetOf(*context, R2_COPYPEN), at.x, at.y, image->pixels.data(),
-                       image->width, image->height);
+    raster::Target target = TargetOf(*context, R2_COPYPEN);
+    raster::BlendImage(target, at.x, at.y, image->pixels.data(), image->width, image->height);
+    if (!image->inverts.empty()) {
+        raster::InvertMasked(target, at.x, at.y, image->inverts.data(), image->width,
+                             image->height);
+    }
     return TRUE;
 }
 
 namespace platform::gdi {
 
 HICON CreateIconHandle(IconImage image) {
+    const auto count = static_cast<std::size_t>(image.width) * image.height;
     if (image.width <= 0 || image.height <= 0 || image.width > 256 || image.height > 256 ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height) {
+        image.pixels.size() != count || (!image.inverts.empty() && image.inverts.size() != count) ||
+        image.hotSpot.x < 0 || image.hotSpot.x >= image.width || image.hotSpot.y < 0 ||
+        image.hotSpot.y >= image.height) {
         return nullptr;
     }
     return reinterpret_cast<HICON>(

@@ -1,12 +1,17 @@
-// Icons: made from the image data Windows keeps in icon resources and icon
-// files (a bitmap header, the colour rows and the 1-bit mask), looked up in a
-// group directory by size, and loaded shared from the program's resources or
-// the system's own set.
+// Icons and cursors: made from the image data Windows keeps in their
+// resources and in icon files (a bitmap header, the colour rows and the 1-bit
+// mask; a cursor's data starts with its hot spot), looked up in a group
+// directory by size, and loaded shared from the program's resources or the
+// system's own set. A cursor is an icon with a hot spot, as in Windows.
 
 #include "../gdi/Icon.h"
+#include "SystemCursors.h"
 #include "UserState.h"
+#include "platform/Testing.h"
 
 #include <cstring>
+#include <map>
+#include <optional>
 
 using namespace platform::user;
 using platform::gdi::IconImage;
@@ -16,6 +21,9 @@ namespace {
 
 constexpr std::uintptr_t kGroupIcon = 14;
 constexpr std::uintptr_t kIconImage = 3;
+constexpr std::uintptr_t kGroupCursor = 12;
+constexpr std::uintptr_t kCursorImage = 1;
+// The size of the system's icons and cursors (SM_CXICON, SM_CXCURSOR).
 constexpr int kSystemIconSize = 32;
 
 std::uint32_t Read16(const BYTE* p) {
@@ -90,9 +98,14 @@ Pixel ColorAt(const BYTE* row, const BYTE* palette, const BitmapLayout& layout, 
     }
 }
 
+// What a pixel of the colour rows that the mask lets through does: in an
+// icon it is transparent; in a cursor a white one inverts the screen, as
+// Windows draws it, and any other is transparent.
+enum class UnderMask { Transparent, WhiteInverts };
+
 // Colour rows and mask rows are stored bottom-up. Without alpha of its own, a
 // pixel is opaque unless the mask marks it transparent.
-IconImage DecodeImage(const BYTE* bits, const BitmapLayout& layout) {
+IconImage DecodeImage(const BYTE* bits, const BitmapLayout& layout, UnderMask underMask) {
     const BYTE* palette = bits + layout.headerSize;
     const BYTE* colors = palette + layout.paletteEntries * 4;
     const BYTE* mask = colors + layout.colorStride * layout.height;
@@ -108,6 +121,9 @@ IconImage DecodeImage(const BYTE* bits, const BitmapLayout& layout) {
     image.width = layout.width;
     image.height = layout.height;
     image.pixels.resize(static_cast<std::size_t>(layout.width) * layout.height);
+    if (underMask == UnderMask::WhiteInverts && !ownAlpha) {
+        image.inverts.resize(image.pixels.size());
+    }
     for (int y = 0; y < layout.height; ++y) {
         int stored = layout.height - 1 - y;
         const BYTE* colorRow = colors + stored * layout.colorStride;
@@ -115,10 +131,14 @@ IconImage DecodeImage(const BYTE* bits, const BitmapLayout& layout) {
         for (int x = 0; x < layout.width; ++x) {
             Pixel pixel = ColorAt(colorRow, palette, layout, x);
             bool transparent = (maskRow[x / 8] >> (7 - x % 8)) & 1;
+            std::size_t at = static_cast<std::size_t>(y) * layout.width + x;
             if (!ownAlpha) {
+                if (transparent && !image.inverts.empty()) {
+                    image.inverts[at] = (pixel & 0xFFFFFF) == 0xFFFFFF ? 1 : 0;
+                }
                 pixel = transparent ? 0 : (pixel | 0xFF000000u);
             }
-            image.pixels[static_cast<std::size_t>(y) * layout.width + x] = pixel;
+            image.pixels[at] = pixel;
         }
     }
     return image;
@@ -129,6 +149,7 @@ IconImage DecodeImage(const BYTE* bits, const BitmapLayout& layout) {
 IconImage SystemIcon(ULONG_PTR id) {
     IconImage image;
     image.width = image.height = kSystemIconSize;
+    image.hotSpot = {kSystemIconSize / 2, kSystemIconSize / 2};
     image.pixels.assign(kSystemIconSize * kSystemIconSize, 0);
     auto set = [&](int x, int y, Pixel p) { image.pixels[y * kSystemIconSize + x] = p; };
     bool application = id == 32512 || id == 32517;
@@ -157,14 +178,145 @@ bool IsSystemIconId(ULONG_PTR id) {
     return id >= 32512 && id <= 32517;
 }
 
-} // namespace
+std::optional<IconImage> SystemIconImage(ULONG_PTR id) {
+    return IsSystemIconId(id) ? std::optional<IconImage>(SystemIcon(id)) : std::nullopt;
+}
 
-HICON CreateIconFromResourceEx(BYTE* bits, DWORD size, BOOL icon, DWORD version, int, int, UINT) {
-    BitmapLayout layout;
-    if (bits == nullptr || !icon || version != 0x00030000 || !ReadLayout(bits, size, layout)) {
+// What tells icons and cursors apart when they are loaded.
+struct ImageKind {
+    std::uintptr_t groupType;
+    std::uintptr_t imageType;
+    BOOL icon;
+    std::map<ULONG_PTR, HICON> UserState::*shared;
+    bool (*isSystemId)(ULONG_PTR id);
+    std::optional<IconImage> (*systemImage)(ULONG_PTR id);
+};
+
+constexpr ImageKind kIcons{.groupType = kGroupIcon,
+                           .imageType = kIconImage,
+                           .icon = TRUE,
+                           .shared = &UserState::sharedIcons,
+                           .isSystemId = IsSystemIconId,
+                           .systemImage = SystemIconImage};
+constexpr ImageKind kCursors{.groupType = kGroupCursor,
+                             .imageType = kCursorImage,
+                             .icon = FALSE,
+                             .shared = &UserState::sharedCursors,
+                             .isSystemId = IsSystemCursorId,
+                             .systemImage = SystemCursorImage};
+
+constexpr std::size_t kDirectoryHeader = 6;
+constexpr std::size_t kDirectoryEntry = 14;
+
+// The image of a group resource that fits the system's size best; null when
+// the directory does not hold its entries or names no image that is there.
+HICON LoadGroupImage(HINSTANCE instance, HRSRC group, const ImageKind& kind) {
+    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(instance, group)));
+    DWORD size = SizeofResource(instance, group);
+    if (directory == nullptr || size < kDirectoryHeader ||
+        size < kDirectoryHeader + kDirectoryEntry * Read16(directory + 4)) {
+        return Fail(ERROR_RESOURCE_DATA_NOT_FOUND, HICON{nullptr});
+    }
+    int id = LookupIconIdFromDirectoryEx(directory, kind.icon, kSystemIconSize, kSystemIconSize, 0);
+    HRSRC image =
+        id ? FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kind.imageType))
+           : nullptr;
+    auto* bits = image ? static_cast<BYTE*>(LockResource(LoadResource(instance, image))) : nullptr;
+    return bits ? CreateIconFromResourceEx(bits, SizeofResource(instance, image), kind.icon,
+                                           0x00030000, kSystemIconSize, kSystemIconSize, 0)
+                : nullptr;
+}
+
+// Loaded icons and cursors are shared: every load of one name gives the same
+// handle, which DestroyIcon and DestroyCursor leave alone.
+HICON LoadShared(HINSTANCE instance, LPCSTR name, const ImageKind& kind) {
+    if (name == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER, HICON{nullptr});
     }
-    HICON made = platform::gdi::CreateIconHandle(DecodeImage(bits, layout));
+    std::map<ULONG_PTR, HICON>& shared = State().*kind.shared;
+    ULONG_PTR key;
+    HRSRC group = nullptr;
+    if (instance == nullptr) {
+        key = reinterpret_cast<ULONG_PTR>(name);
+        if (!IS_INTRESOURCE(name) || !kind.isSystemId(key)) {
+            return Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HICON{nullptr});
+        }
+    } else {
+        group = FindResourceA(instance, name, MAKEINTRESOURCEA(kind.groupType));
+        if (group == nullptr) {
+            return nullptr;
+        }
+        // Resource handles lie far above the integer range of the system's numbers.
+        key = reinterpret_cast<ULONG_PTR>(group);
+    }
+    auto known = shared.find(key);
+    if (known != shared.end()) {
+        return known->second;
+    }
+    HICON made = nullptr;
+    if (group != nullptr) {
+        made = LoadGroupImage(instance, group, kind);
+    } else if (std::optional<IconImage> image = kind.systemImage(key)) {
+        made = platform::gdi::CreateIconHandle(std::move(*image));
+    }
+    if (made != nullptr) {
+        shared[key] = made;
+    }
+    return made;
+}
+
+bool IsShared(HICON icon) {
+    for (const auto* shared : {&State().sharedIcons, &State().sharedCursors}) {
+        for (const auto& [key, handle] : *shared) {
+            if (handle == icon) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+namespace platform {
+
+std::optional<POINT> CursorHotSpot(HCURSOR cursor) {
+    const IconImage* image = gdi::IconOf(cursor);
+    return image ? std::optional<POINT>(image->hotSpot) : std::nullopt;
+}
+
+} // namespace platform
+
+namespace platform::user {
+
+ULONG_PTR SystemCursorIdOf(HCURSOR cursor) {
+    for (const auto& [key, handle] : State().sharedCursors) {
+        if (handle == cursor && IS_INTRESOURCE(key)) {
+            return key;
+        }
+    }
+    return 0;
+}
+
+} // namespace platform::user
+
+HICON CreateIconFromResourceEx(BYTE* bits, DWORD size, BOOL icon, DWORD version, int, int, UINT) {
+    // A cursor's image starts with its hot spot.
+    const DWORD hotSpotSize = icon ? 0 : 4;
+    BitmapLayout layout;
+    if (bits == nullptr || version != 0x00030000 || size < hotSpotSize ||
+        !ReadLayout(bits + hotSpotSize, size - hotSpotSize, layout)) {
+        return Fail(ERROR_INVALID_PARAMETER, HICON{nullptr});
+    }
+    IconImage image = DecodeImage(bits + hotSpotSize, layout,
+                                  icon ? UnderMask::Transparent : UnderMask::WhiteInverts);
+    image.hotSpot =
+        icon ? POINT{layout.width / 2, layout.height / 2}
+             : POINT{static_cast<LONG>(Read16(bits)), static_cast<LONG>(Read16(bits + 2))};
+    if (image.hotSpot.x >= layout.width || image.hotSpot.y >= layout.height) {
+        return Fail(ERROR_INVALID_PARAMETER, HICON{nullptr});
+    }
+    HICON made = platform::gdi::CreateIconHandle(std::move(image));
     return made ? made : Fail(ERROR_NOT_ENOUGH_MEMORY, HICON{nullptr});
 }
 
@@ -173,18 +325,21 @@ HICON CreateIconFromResource(BYTE* bits, DWORD size, BOOL icon, DWORD version) {
 }
 
 int LookupIconIdFromDirectoryEx(BYTE* directory, BOOL icon, int width, int height, UINT) {
-    // A group directory: reserved, type and count, then 14-byte entries of
-    // width, height, colours, reserved, planes, bit count, size and image id.
-    if (directory == nullptr || !icon || Read16(directory + 2) != 1) {
+    // A group directory: reserved, type (1 icons, 2 cursors) and count, then
+    // 14-byte entries. An icon's entry starts with its width, height, colours
+    // and a reserved byte; a cursor's with its 16-bit width and height, the
+    // height doubled as the bitmap counts the mask rows. Then planes, bit
+    // count, size and image id.
+    if (directory == nullptr || Read16(directory + 2) != (icon ? 1u : 2u)) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
     }
     int count = static_cast<int>(Read16(directory + 4));
     int best = 0;
     long bestScore = -1;
     for (int i = 0; i < count; ++i) {
-        const BYTE* entry = directory + 6 + i * 14;
-        int w = entry[0] ? entry[0] : 256;
-        int h = entry[1] ? entry[1] : 256;
+        const BYTE* entry = directory + kDirectoryHeader + i * kDirectoryEntry;
+        int w = icon ? (entry[0] ? entry[0] : 256) : static_cast<int>(Read16(entry));
+        int h = icon ? (entry[1] ? entry[1] : 256) : static_cast<int>(Read16(entry + 2) / 2);
         // The closest size wins; among equal sizes, the deepest colours.
         long distance = std::labs(w - width) + std::labs(h - height);
         long score = 100000 - distance * 100 + static_cast<long>(Read16(entry + 6));
@@ -200,58 +355,22 @@ int LookupIconIdFromDirectory(BYTE* directory, BOOL icon) {
     return LookupIconIdFromDirectoryEx(directory, icon, kSystemIconSize, kSystemIconSize, 0);
 }
 
-// Icons are shared: every load of one name gives the same handle, which
-// DestroyIcon leaves alone.
 HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-    if (name == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER, HICON{nullptr});
-    }
-    UserState& state = State();
-    ULONG_PTR key;
-    HRSRC group = nullptr;
-    if (instance == nullptr) {
-        ULONG_PTR id = reinterpret_cast<ULONG_PTR>(name);
-        if (!IS_INTRESOURCE(name) || !IsSystemIconId(id)) {
-            return Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HICON{nullptr});
-        }
-        key = id;
-    } else {
-        group = FindResourceA(instance, name, MAKEINTRESOURCEA(kGroupIcon));
-        if (group == nullptr) {
-            return nullptr;
-        }
-        key = reinterpret_cast<ULONG_PTR>(group);
-    }
-    auto known = state.sharedIcons.find(key);
-    if (known != state.sharedIcons.end()) {
-        return known->second;
-    }
-    HICON made = nullptr;
-    if (group == nullptr) {
-        made = platform::gdi::CreateIconHandle(SystemIcon(key));
-    } else {
-        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(instance, group)));
-        int id = directory ? LookupIconIdFromDirectory(directory, TRUE) : 0;
-        HRSRC image =
-            id ? FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kIconImage))
-               : nullptr;
-        auto* bits =
-            image ? static_cast<BYTE*>(LockResource(LoadResource(instance, image))) : nullptr;
-        made = bits
-                   ? CreateIconFromResource(bits, SizeofResource(instance, image), TRUE, 0x00030000)
-                   : nullptr;
-    }
-    if (made != nullptr) {
-        state.sharedIcons[key] = made;
-    }
-    return made;
+    return LoadShared(instance, name, kIcons);
+}
+
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    return LoadShared(instance, name, kCursors);
 }
 
 BOOL DestroyIcon(HICON icon) {
-    for (const auto& [key, shared] : State().sharedIcons) {
-        if (shared == icon) {
-            return TRUE;
-        }
+    if (IsShared(icon)) {
+        return TRUE;
     }
     return platform::gdi::DestroyIconHandle(icon) ? TRUE : Fail(ERROR_INVALID_HANDLE, FALSE);
+}
+
+// Shared cursors stay loaded, as Windows keeps them.
+BOOL DestroyCursor(HCURSOR cursor) {
+    return DestroyIcon(cursor);
 }

@@ -1,7 +1,9 @@
 // Focus, activation and capture; routing of mouse and keyboard input; key
 // state and the translation of keys to characters; cursors and icons.
 
+#include "../gdi/Icon.h"
 #include "Keyboard.h"
+#include "SystemCursors.h"
 #include "UserState.h"
 
 #include <algorithm>
@@ -465,8 +467,16 @@ BOOL SetCursorPos(int x, int y) {
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-    HCURSOR old = State().cursor;
-    State().cursor = cursor;
+    const platform::gdi::IconImage* picture = platform::gdi::IconOf(cursor);
+    if (cursor != nullptr && picture == nullptr) {
+        return Fail(1402 /* ERROR_INVALID_CURSOR_HANDLE */, HCURSOR{nullptr});
+    }
+    UserState& state = State();
+    HCURSOR old = state.cursor;
+    state.cursor = cursor;
+    if (cursor != old) {
+        state.backend->ChangeCursor(SystemCursorIdOf(cursor), picture);
+    }
     return old;
 }
 

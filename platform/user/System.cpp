@@ -1,5 +1,5 @@
-// System metrics and parameters, the system menu, cursors and icons, the one
-// keyboard layout, and the registry and libraries that do not exist here.
+// System metrics and parameters, the system menu, the one keyboard layout,
+// and the registry and libraries that do not exist here.
 
 #include "../kernel/KernelState.h"
 #include "UserState.h"
@@ -213,55 +213,6 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
 
 HMENU GetMenu(HWND) {
     return nullptr;
-}
-
-// ------------------------------------------------------------------ cursors
-
-namespace {
-
-constexpr std::uintptr_t kGroupCursor = 12;
-
-bool IsSystemCursorId(ULONG_PTR id) {
-    return (id >= 32512 && id <= 32517) || (id >= 32640 && id <= 32651);
-}
-
-// Cursors are shared: every load of one name gives the same handle.
-HICON LoadShared(HINSTANCE instance, LPCSTR name, std::uintptr_t groupType) {
-    UserState& state = State();
-    if (name == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER, HICON{nullptr});
-    }
-    ULONG_PTR key;
-    if (instance == nullptr) {
-        if (!IS_INTRESOURCE(name) || !IsSystemCursorId(reinterpret_cast<ULONG_PTR>(name))) {
-            return Fail(ERROR_RESOURCE_NAME_NOT_FOUND, HICON{nullptr});
-        }
-        key = reinterpret_cast<ULONG_PTR>(name) | (groupType << 20);
-    } else {
-        HRSRC found = FindResourceA(instance, name, MAKEINTRESOURCEA(groupType));
-        if (found == nullptr) {
-            return nullptr;
-        }
-        key = reinterpret_cast<ULONG_PTR>(found) ^ (groupType << 40);
-    }
-    auto known = state.sharedCursors.find(key);
-    if (known != state.sharedCursors.end()) {
-        return known->second;
-    }
-    auto handle = reinterpret_cast<HICON>(state.cursors.Add(std::make_unique<int>(0)));
-    state.sharedCursors[key] = handle;
-    return handle;
-}
-
-} // namespace
-
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    return LoadShared(instance, name, kGroupCursor);
-}
-
-BOOL DestroyCursor(HCURSOR cursor) {
-    // Shared cursors stay loaded, as Windows keeps them.
-    return State().cursors.Find(reinterpret_cast<std::uintptr_t>(cursor)) ? TRUE : FALSE;
 }
 
 // ------------------------------------------------------------------ keyboard layouts

@@ -187,11 +187,10 @@ struct UserState {
 
     // Device contexts given out by GetDC, GetDCEx and BeginPaint, by window.
     std::map<HDC, HWND> handedOutDCs;
-    // System cursors and icons, shared by every load.
+    // Loaded cursors and icons, shared by every load, by system id or group
+    // resource; they are gdi icon handles.
     std::map<ULONG_PTR, HICON> sharedCursors;
-    // Loaded icons by system id or group resource; they are gdi icon handles.
     std::map<ULONG_PTR, HICON> sharedIcons;
-    HandleTable<int> cursors{10};
 
     std::unique_ptr<Backend> backend;
 };

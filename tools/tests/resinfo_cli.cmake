@@ -12,7 +12,13 @@ if(NOT listed STREQUAL source)
 endif()
 
 execute_process(COMMAND ${RESINFO} list RESULT_VARIABLE status OUTPUT_VARIABLE out)
-if(NOT status EQUAL 0 OR NOT out MATCHES "STRING +3841 ")
+# The library's cursors are there: six group directories and their images.
+string(REGEX MATCHALL "GROUP_CURSOR +3276[2-7] +20\n" cursor_groups "${out}")
+string(REGEX MATCHALL "CURSOR +[3-8] +308\n" cursor_images "${out}")
+list(LENGTH cursor_groups groups)
+list(LENGTH cursor_images images)
+if(NOT status EQUAL 0 OR NOT out MATCHES "STRING +3841 " OR NOT groups EQUAL 6
+   OR NOT images EQUAL 6)
     message(FATAL_ERROR "resinfo list:\n${out}")
 endif()
 

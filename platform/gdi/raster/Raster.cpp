@@ -202,4 +202,18 @@ void BlendImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int w
     });
 }
 
+void InvertMasked(const Target& target, LONG x, LONG y, const std::uint8_t* mask, int width,
+                  int height) {
+    RECT rect{x, y, x + width, y + height};
+    ForEachSpan(target.clip, rect, [&](LONG row, LONG left, LONG right) {
+        const std::uint8_t* source = mask + static_cast<std::ptrdiff_t>(row - y) * width;
+        Pixel* destination = target.surface.Row(row);
+        for (LONG column = left; column < right; ++column) {
+            if (source[column - x]) {
+                destination[column] = ~destination[column] & 0xFFFFFF;
+            }
+        }
+    });
+}
+
 } // namespace platform::gdi::raster

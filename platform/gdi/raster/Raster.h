@@ -72,4 +72,9 @@ void BlendMask(const Target& target, LONG x, LONG y, const std::uint8_t* mask, i
 // Blends 0xAARRGGBB pixels placed with their top-left at (x, y).
 void BlendImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int width, int height);
 
+// Inverts the pixels under the set bytes of a mask (one byte a pixel, `width`
+// a row) placed with its top-left at (x, y).
+void InvertMasked(const Target& target, LONG x, LONG y, const std::uint8_t* mask, int width,
+                  int height);
+
 } // namespace platform::gdi::raster

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -41,6 +42,9 @@ bool SaveSurfacePng(HDC dc, const std::string& path);
 // The number of pixels in which the surfaces of two DCs differ; SIZE_MAX for a
 // bad handle.
 std::size_t CountDifferentPixels(HDC a, HDC b);
+// The pixel of a cursor that is the pointer's position (an icon's is its
+// centre); nullopt for a bad handle. DrawIcon shows the picture.
+std::optional<POINT> CursorHotSpot(HCURSOR cursor);
 // What GetDeviceCaps reports for LOGPIXELSX and LOGPIXELSY (96 unless set).
 void SetScreenPixelsPerInch(int pixelsPerInch);
 

@@ -774,6 +774,8 @@ BOOL GetKeyboardState(BYTE* keyState);
 BOOL SetKeyboardState(BYTE* keyState);
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
+// The cursor the screen shows from now on (0: none); the previous one, or 0
+// with the current one kept for a handle that is not a live cursor.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 int ShowCursor(BOOL show);
@@ -805,20 +807,26 @@ void MessageBeep(UINT type);
 #define IDI_WARNING IDI_EXCLAMATION
 #define IDI_INFORMATION IDI_ASTERISK
 // A 0 instance loads the system's shared cursors and icons; otherwise the
-// program's group-cursor and group-icon resources.
+// program's group-cursor and group-icon resources, the image that fits
+// SM_CXCURSOR/SM_CXICON best. Every load of one name gives the same handle.
+// A cursor is an icon with a hot spot; DrawIcon draws either.
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+// Free a cursor or an icon made by CreateIconFromResource(Ex); a loaded,
+// shared one stays.
 BOOL DestroyCursor(HCURSOR cursor);
-// Frees an icon made by CreateIconFromResource(Ex); a loaded, shared icon stays.
 BOOL DestroyIcon(HICON icon);
 
 // Icon image data as icon resources and icon files keep it: a bitmap header
 // (its height counting the mask rows too), the palette, the colour rows and the
-// 1-bit mask, rows bottom-up. Version must be 0x00030000.
+// 1-bit mask, rows bottom-up. Version must be 0x00030000. Cursor data (icon
+// FALSE) starts with the hot spot, 16-bit x and y inside the image; where its
+// mask lets the screen through, a white pixel inverts it.
 HICON CreateIconFromResource(BYTE* bits, DWORD size, BOOL icon, DWORD version);
 HICON CreateIconFromResourceEx(BYTE* bits, DWORD size, BOOL icon, DWORD version, int width,
                                int height, UINT flags);
-// The image id in a group-icon directory that fits the size best.
+// The image id in a group-icon (icon TRUE) or group-cursor directory that
+// fits the size best.
 int LookupIconIdFromDirectory(BYTE* directory, BOOL icon);
 int LookupIconIdFromDirectoryEx(BYTE* directory, BOOL icon, int width, int height, UINT flags);
 
