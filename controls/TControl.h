@@ -162,6 +162,9 @@ public:
     void EndDrag(bool drop);
     bool Dragging() const;
 
+    // Expires when the control is freed, so code after an event handler can
+    // tell whether the handler freed its sender.
+    std::weak_ptr<const int> LifeWatch() const { return life_; }
     // Whether this control is the library's capture control.
     bool MouseCapture() const;
     void SetMouseCapture(bool value);
@@ -203,9 +206,6 @@ protected:
     void SetKeptText(std::string text) { keptText_ = std::move(text); }
     void FreeKeptText() { keptText_.clear(); }
     void SetParentField(TWinControl* parent) { parent_ = parent; }
-    // Expires when the control is freed, so code after an event handler can
-    // tell whether the handler freed its sender.
-    std::weak_ptr<const int> LifeWatch() const { return life_; }
 
 private:
     friend class TWinControl;

@@ -313,7 +313,7 @@ void TComponent::FreeOwnedComponents() {
         const std::int32_t lastIndex = components_->Count() - 1;
         TComponent* last = ComponentAt(*components_, lastIndex);
         RemoveAt(lastIndex);
-        delete last;
+        Free(last);
     }
 }
 

@@ -160,6 +160,14 @@ void TObject::Dispatch(TMessage& message) {
 
 void TObject::DefaultHandler(TMessage&) {}
 
+void TObject::Free(TObject* object) {
+    if (object == nullptr) {
+        return;
+    }
+    object->BeforeDestruction();
+    delete object;
+}
+
 void TObject::DispatchFrom(const TMetaClass* from, TMessage& message) {
     for (const TMetaClass* c = from; c != nullptr; c = c->Parent()) {
         if (const MessageHandler* handler = c->FindDeclaredHandler(message.Msg)) {

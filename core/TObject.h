@@ -178,6 +178,15 @@ public:
     // What happens to a message no class handles; nothing by default.
     virtual void DefaultHandler(TMessage& message);
 
+    // Runs when the object is freed through Free, before its destructor,
+    // while every class of it is still whole: what the handlers of a
+    // descendant must hear of (a form's OnDestroy) belongs here, not in a
+    // destructor.
+    virtual void BeforeDestruction() {}
+    // BeforeDestruction, then delete; nothing for null. Owners free what they
+    // own this way.
+    static void Free(TObject* object);
+
 protected:
     // Dispatch starting at class `from` (null: straight to DefaultHandler).
     // Handlers reach it through Inherited(message), which VELBRIN_CLASS declares.

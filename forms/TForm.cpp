@@ -177,7 +177,11 @@ TForm::TForm(TComponent* owner)
 }
 
 TForm::~TForm() {
-    BeforeDestruction();
+    // Freed without Free: the descendant is gone already, so no event runs.
+    if (!destroyStepsDone_) {
+        MarkDestroying();
+        DropPendingRefs(this, "");
+    }
     if (App() != nullptr && App()->MouseControl() != nullptr &&
         ContainsControl(App()->MouseControl())) {
         App()->ForgetControl(App()->MouseControl());
@@ -232,14 +236,6 @@ void TForm::ReportAndGoOn() {
     } else {
         throw;
     }
-}
-
-void TForm::Free(TForm* form) {
-    if (form == nullptr) {
-        return;
-    }
-    form->BeforeDestruction();
-    delete form;
 }
 
 void TForm::BeforeDestruction() {
@@ -803,17 +799,23 @@ bool TForm::NoteFocusedControl(TWinControl* control) {
         return false;
     }
     control->SetControlState(control->ControlState() | csFocusing);
+    // A handler of the notices may free the control, or move or free the one
+    // the walk stands on: each step checks before it goes on.
+    const std::weak_ptr<const int> life = control->LifeWatch();
+    auto sent = [&](TControl* to, UINT notice) {
+        return SendFocusNotice(to, notice, counter) && !life.expired();
+    };
     bool noted = false;
     try {
         noted = [&] {
             if (Screen != nullptr && Screen->FocusedForm() != this) {
                 if (TForm* previous = Screen->FocusedForm()) {
-                    if (!SendFocusNotice(previous, CM_APP_DEACTIVATE, counter)) {
+                    if (!sent(previous, CM_APP_DEACTIVATE)) {
                         return false;
                     }
                 }
                 Screen->SetFocusedForm(this);
-                if (!SendFocusNotice(this, CM_APP_ACTIVATE, counter)) {
+                if (!sent(this, CM_APP_ACTIVATE)) {
                     return false;
                 }
             }
@@ -821,19 +823,25 @@ bool TForm::NoteFocusedControl(TWinControl* control) {
                 focusedControl_ = this;
             }
             while (!IsInside(control, focusedControl_)) {
-                if (!SendFocusNotice(focusedControl_, CM_EXIT, counter)) {
+                if (!sent(focusedControl_, CM_EXIT)) {
                     return false;
                 }
-                focusedControl_ = focusedControl_->Parent();
+                focusedControl_ = focusedControl_ != nullptr ? focusedControl_->Parent() : this;
             }
             while (focusedControl_ != control) {
                 TWinControl* step = control;
-                while (step->Parent() != focusedControl_) {
+                while (step != nullptr && step->Parent() != focusedControl_) {
                     step = step->Parent();
                 }
-                focusedControl_ = step;
-                if (!SendFocusNotice(step, CM_ENTER, counter)) {
+                if (step == nullptr) {
                     return false;
+                }
+                focusedControl_ = step;
+                if (!sent(step, CM_ENTER)) {
+                    return false;
+                }
+                if (focusedControl_ == nullptr) {
+                    focusedControl_ = this;
                 }
             }
             for (TWinControl* p = control->Parent(); p != nullptr; p = p->Parent()) {
@@ -848,10 +856,14 @@ bool TForm::NoteFocusedControl(TWinControl* control) {
             return true;
         }();
     } catch (...) {
-        control->SetControlState(control->ControlState() & ~csFocusing);
+        if (!life.expired()) {
+            control->SetControlState(control->ControlState() & ~csFocusing);
+        }
         throw;
     }
-    control->SetControlState(control->ControlState() & ~csFocusing);
+    if (!life.expired()) {
+        control->SetControlState(control->ControlState() & ~csFocusing);
+    }
     return noted;
 }
 

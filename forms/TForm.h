@@ -66,8 +66,8 @@ public:
     // of the class chain are read (EResNotFound when a descendant class has
     // none), then OnCreate runs. The application's MakeForm calls it.
     void CompleteConstruction();
-    // Runs the steps before destruction (OnDestroy among them), then frees.
-    static void Free(TForm* form);
+    // Hides the form and runs OnDestroy while the form is still whole.
+    void BeforeDestruction() override;
 
     // Virtual operations added to TWinControl's, in slot order.
     virtual void Activate();
@@ -159,7 +159,6 @@ private:
         fsModal = 1 << 3,
     };
 
-    void BeforeDestruction();
     void RunCreateEvent();
     void ScaleAfterReading();
     void SetActive(bool value);

@@ -708,4 +708,46 @@ TEST_F(FormsTest, AKeyTheApplicationClaimsAsAMenuShortCutGoesNoFurther) {
     Application->RemoveWindowHook(hook);
 }
 
+TEST_F(FormsTest, AControlFreedByItsOwnFocusEventsEndsTheFocusWalkSafely) {
+    TTestMainForm* form = ShowMainForm();
+    struct TFreeing : TObject {
+        static void FreeSender(TObject*, TObject* sender) { delete sender; }
+    } freeing;
+    const TNotifyEvent freeSender(&TFreeing::FreeSender, &freeing);
+
+    ASSERT_EQ(GetFocus(), form->First->Handle());
+    form->First->OnExit = freeSender;
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(form->FindComponent("First"), nullptr);
+    EXPECT_EQ(form->ActiveControl(), form->Second);
+    EXPECT_EQ(GetFocus(), form->Second->Handle());
+
+    form->Skipped->SetTabStop(true);
+    form->Skipped->OnEnter = freeSender;
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(form->FindComponent("Skipped"), nullptr);
+    EXPECT_EQ(form->ActiveControl(), nullptr) << "the control to be focused is gone";
+    platform::TapKey(VK_TAB);
+    Pump();
+    EXPECT_EQ(form->ActiveControl(), form->Second) << "the only control left";
+}
+
+TEST_F(FormsTest, AFormFreedWithItsOwnerHearsItsDestructionWhileStillWhole) {
+    TTestMainForm* owner = ShowMainForm();
+    auto* owned = new TTestMainForm(owner);
+    owned->SetName("Owned");
+    owned->CompleteConstruction();
+    owned->Show();
+    Pump();
+    bool destroyedVisible = true;
+    owned->onDestroy = [&] { destroyedVisible = owned->Visible(); };
+
+    TObject::Free(owner);
+    EXPECT_FALSE(destroyedVisible) << "hidden first, then told, by the owner's freeing";
+    EXPECT_EQ(Screen->FormCount(), 0);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
 } // namespace velbrin::testing
