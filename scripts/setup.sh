@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    libicu-dev libfreetype-dev libfontconfig-dev libpng-dev libx11-dev libpixman-1-dev
+    libicu-dev libfreetype-dev libfontconfig-dev libpng-dev libx11-dev libxfixes-dev
+    libpixman-1-dev
     fonts-ipafont-gothic fonts-liberation2 xvfb xauth
 )
 

@@ -4,6 +4,7 @@
 // in progress and Wake has nothing to do.
 
 #include "../Screens.h"
+#include "X11Cursors.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -71,7 +72,8 @@ bool BypassesWindowManager(HWND window) {
 
 class X11Screen final : public Backend {
 public:
-    explicit X11Screen(Display* display) : display_(display), screen_(DefaultScreen(display)) {
+    explicit X11Screen(Display* display)
+        : display_(display), screen_(DefaultScreen(display)), cursors_(display) {
         closeAtoms_[0] = XInternAtom(display_, "WM_PROTOCOLS", False);
         closeAtoms_[1] = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     }
@@ -80,6 +82,7 @@ public:
             XFreeGC(display_, surface.gc);
             XDestroyWindow(display_, surface.window);
         }
+        cursors_.FreeAll();
         XCloseDisplay(display_);
     }
     X11Screen(const X11Screen&) = delete;
@@ -111,6 +114,7 @@ public:
         auto found = surfaces_.find(surface);
         return found == surfaces_.end() ? 0 : found->second.window;
     }
+    void ChangeCursor(ULONG_PTR systemCursor, const gdi::IconImage* picture) override;
 
 private:
     struct XSurface {
@@ -146,6 +150,9 @@ private:
     Atom closeAtoms_[2];
     std::map<SurfaceId, XSurface> surfaces_;
     SurfaceId nextSurface_ = 1;
+    X11Cursors cursors_;
+    // Defined on every window; 0 (the root's) until the program sets one.
+    Cursor cursor_ = 0;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
@@ -169,6 +176,9 @@ SurfaceId X11Screen::OpenSurface(HWND owner, const RECT& screenRect) {
         return 0;
     }
     XSetWMProtocols(display_, window, &closeAtoms_[1], 1);
+    if (cursor_ != 0) {
+        XDefineCursor(display_, window, cursor_);
+    }
     SurfaceId id = nextSurface_++;
     XSurface& s = surfaces_[id];
     s.owner = owner;
@@ -191,6 +201,15 @@ void X11Screen::CloseSurface(SurfaceId id) {
     XFreeGC(display_, found->second.gc);
     XDestroyWindow(display_, found->second.window);
     surfaces_.erase(found);
+    XFlush(display_);
+}
+
+// The program's cursor is one for all its windows, as Windows shows one.
+void X11Screen::ChangeCursor(ULONG_PTR systemCursor, const gdi::IconImage* picture) {
+    cursor_ = cursors_.CursorFor(systemCursor, picture);
+    for (const auto& [id, surface] : surfaces_) {
+        XDefineCursor(display_, surface.window, cursor_);
+    }
     XFlush(display_);
 }
 

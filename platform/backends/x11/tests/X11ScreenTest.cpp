@@ -12,6 +12,7 @@
 // After GoogleTest: Xlib's macros (None, Bool) would break its headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 #include <fcntl.h>
@@ -21,6 +22,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -431,6 +433,90 @@ TEST_F(X11Screen, ResizeFromOutsideBecomesWmSize) {
     EXPECT_EQ(frame.right - frame.left, 320);
     EXPECT_EQ(frame.bottom - frame.top, 220);
     EXPECT_TRUE(g_received.empty()) << "the window was resized again";
+}
+
+// What the server shows as the pointer: its size, hot spot, the ARGB
+// pixels of its picture and its serial, which tells one cursor from another.
+struct ShownCursor {
+    int width = 0;
+    int height = 0;
+    int hotX = -1;
+    int hotY = -1;
+    std::vector<unsigned long> pixels;
+    unsigned long serial = 0;
+    unsigned long At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFFFFu; }
+};
+
+ShownCursor CursorShownBy(::Display* display) {
+    ShownCursor shown;
+    if (XFixesCursorImage* image = XFixesGetCursorImage(display)) {
+        shown.width = image->width;
+        shown.height = image->height;
+        shown.hotX = image->xhot;
+        shown.hotY = image->yhot;
+        shown.pixels.assign(image->pixels, image->pixels + image->width * image->height);
+        shown.serial = image->cursor_serial;
+        XFree(image);
+    }
+    return shown;
+}
+
+TEST_F(X11Screen, ThePointerOverTheWindowsShowsTheCursorTheProgramSets) {
+    int eventBase = 0;
+    int errorBase = 0;
+    if (!XFixesQueryExtension(display_, &eventBase, &errorBase)) {
+        GTEST_SKIP() << "the server cannot tell its cursor";
+    }
+    // The class has no cursor of its own, so nothing but SetCursor changes it.
+    HWND top = CreateWindowExA(0, "Painter", "Cursor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                               200, 150, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(top);
+    auto window = static_cast<::Window>(platform::NativeWindowOf(top));
+    ASSERT_NE(window, 0u);
+    XWarpPointer(display_, None, window, 0, 0, 0, 0, 60, 50);
+    XSync(display_, False);
+
+    HCURSOR drag = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(32766));
+    ASSERT_NE(drag, nullptr);
+    SetCursor(drag);
+    ShownCursor shown;
+    EXPECT_TRUE(RunUntil([&] {
+        shown = CursorShownBy(display_);
+        return shown.width == 32 && shown.height == 32;
+    }));
+    ASSERT_EQ(shown.pixels.size(), 32u * 32u);
+    EXPECT_EQ(shown.hotX, 0);
+    EXPECT_EQ(shown.hotY, 0);
+    EXPECT_EQ(shown.At(0, 0), 0xFF000000u) << "the arrow's black tip";
+    EXPECT_EQ(shown.At(1, 5), 0xFFFFFFFFu) << "its white inside";
+    EXPECT_EQ(shown.At(31, 0) >> 24, 0u) << "a clear corner";
+    const unsigned long dragSerial = shown.serial;
+
+    SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+    EXPECT_TRUE(RunUntil([&] { return CursorShownBy(display_).serial != dragSerial; }));
+    EXPECT_NE(CursorShownBy(display_).hotX, 0) << "the I-beam is no arrow";
+
+    // No cursor at all: nothing of it shows.
+    SetCursor(nullptr);
+    EXPECT_TRUE(RunUntil([&] {
+        shown = CursorShownBy(display_);
+        return std::all_of(shown.pixels.begin(), shown.pixels.end(),
+                           [](unsigned long pixel) { return (pixel >> 24 & 0xFF) == 0; });
+    }));
+
+    // A window made later has the cursor as well.
+    SetCursor(drag);
+    HWND second = CreateWindowExA(0, "Painter", "Second", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
+                                  300, 200, 150, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(second);
+    auto secondWindow = static_cast<::Window>(platform::NativeWindowOf(second));
+    ASSERT_NE(secondWindow, 0u);
+    XWarpPointer(display_, None, secondWindow, 0, 0, 0, 0, 20, 20);
+    XSync(display_, False);
+    EXPECT_TRUE(RunUntil([&] {
+        shown = CursorShownBy(display_);
+        return shown.width == 32 && shown.hotX == 0 && shown.At(0, 0) == 0xFF000000u;
+    }));
 }
 
 TEST_F(X11Screen, EnvironmentChoosesTheScreenOfAFreshPlatform) {
