@@ -6,6 +6,7 @@
 #include "controls/TWinControl.h"
 #include "core/TReader.h"
 #include "core/TStringList.h"
+#include "runtime/Halt.h"
 
 namespace velbrin {
 
@@ -89,12 +90,14 @@ void StartFormsLibrary() {
     SetControlFreedHook(&ForgetFreedControl);
     SetControlEnvironment(ScreenAndApplication());
     SetRootLookupHook(&FindFormByName);
+    AddExitProcedure(&EndFormsLibrary);
 }
 
 void EndFormsLibrary() {
     if (Application == nullptr) {
         return;
     }
+    RemoveExitProcedure(&EndFormsLibrary);
     SetRootLookupHook(nullptr);
     SetMouseMoveHook(nullptr);
     SetControlFreedHook(nullptr);

@@ -9,6 +9,7 @@
 #include "graphics/TIcon.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
+#include "runtime/Halt.h"
 #include "runtime/Messages.h"
 
 #include <algorithm>
@@ -273,21 +274,18 @@ void TApplication::Initialize() {
     }
 }
 
-void TApplication::MakeForm(const TMetaClass& formClass, TForm*& reference) {
-    reference = ConstructForm(formClass);
+void TApplication::MakeForm(const TMetaClass& componentClass, TComponent*& reference) {
+    reference = static_cast<TComponent*>(componentClass.Construct(this));
+    auto* form = dynamic_cast<TForm*>(reference);
+    if (form == nullptr) {
+        return;
+    }
     try {
-        FinishForm(reference);
+        FinishForm(form);
     } catch (...) {
         reference = nullptr;
         throw;
     }
-}
-
-TForm* TApplication::ConstructForm(const TMetaClass& formClass) {
-    if (!formClass.InheritsFrom(TForm::StaticClass())) {
-        throw EInvalidOperation(std::string("class ") + formClass.Name() + " is no form");
-    }
-    return static_cast<TForm*>(formClass.Construct(this));
 }
 
 void TApplication::FinishForm(TForm* form) {
@@ -546,6 +544,29 @@ void TApplication::ComponentNotice(TComponent* component, TOperation operation) 
     }
 }
 
+// ---------------------------------------------------------------- help
+
+// Without a help file, an application window of another program's making
+// (this one a library inside it) is asked to give the help; asking a window
+// of our own would only bring the request back here.
+bool TApplication::HelpCommand(WORD command, LONG_PTR data) {
+    bool callHelp = true;
+    bool answer = false;
+    OnHelp(command, data, callHelp, answer);
+    if (!callHelp) {
+        return answer;
+    }
+    if (!helpFile_.empty()) {
+        HWND window =
+            mainForm_ != nullptr && mainForm_->HasWindow() ? mainForm_->Handle() : nullptr;
+        return WinHelpA(window, helpFile_.c_str(), command, static_cast<ULONG_PTR>(data)) != FALSE;
+    }
+    if (handle_ != nullptr && !handleCreated_) {
+        PostMessageA(handle_, CM_INVOKE_HELP, command, data);
+    }
+    return answer;
+}
+
 // ---------------------------------------------------------------- errors
 
 void TApplication::ReportException(TObject* sender) {
@@ -657,10 +678,9 @@ void TApplication::HandleAppMessage(TMessage& message) {
         break;
     case WM_ENDSESSION:
         if (message.WParam != 0) {
-            // The forms go first, so that their OnDestroy runs; the halt
-            // does not return here.
-            FreeForms();
-            std::exit(0);
+            // The library's end among the exit procedures frees the forms,
+            // so that their OnDestroy runs; the halt does not return here.
+            Halt(0);
         }
         break;
     case WM_ACTIVATEAPP:
@@ -703,6 +723,9 @@ void TApplication::HandleAppMessage(TMessage& message) {
         }
         break;
     }
+    case CM_INVOKE_HELP:
+        HelpCommand(LOWORD(message.WParam), message.LParam);
+        break;
     case CM_DIALOG_HANDLE:
         if (message.WParam == 1) {
             message.Result = reinterpret_cast<LRESULT>(dialogHandle_);

@@ -26,6 +26,9 @@ class TList;
 
 using TMessageEvent = TEvent<MSG&, bool&>;
 using TIdleEvent = TEvent<TObject*, bool&>;
+// Command and data of the help request; the handler may clear CallHelp to
+// keep the help file from being asked, and gives the answer.
+using THelpEvent = TEvent<WORD, LONG_PTR, bool&, bool&>;
 using TExceptionEvent = TEvent<TObject*, Exception&>;
 // A hook of the application window: true ends the message's processing.
 using TWindowHook = bool (*)(TObject* data, TMessage& message);
@@ -56,17 +59,14 @@ public:
 
     // Runs the runtime's start-up hook when one is set.
     void Initialize();
-    // Constructs a form of `formClass` owned by the application into
-    // `reference`; the first form becomes the main form and gets its window.
-    void MakeForm(const TMetaClass& formClass, TForm*& reference);
-    template <class F> void MakeForm(F*& reference) {
-        reference = static_cast<F*>(ConstructForm(F::StaticClass()));
-        try {
-            FinishForm(reference);
-        } catch (...) {
-            reference = nullptr;
-            throw;
-        }
+    // Constructs a component of `componentClass` owned by the application
+    // into `reference`, a form with its resources read and OnCreate run; the
+    // first form becomes the main form and gets its window.
+    void MakeForm(const TMetaClass& componentClass, TComponent*& reference);
+    template <class C> void MakeForm(C*& reference) {
+        TComponent* made = nullptr;
+        MakeForm(C::StaticClass(), made);
+        reference = static_cast<C*>(made);
     }
     // Shows the main form and pumps messages until WM_QUIT arrives.
     void Run();
@@ -138,6 +138,12 @@ public:
     void HintTimerExpired();
     bool UpdateFormatSettings() const { return updateFormatSettings_; }
 
+    const std::string& HelpFile() const { return helpFile_; }
+    void SetHelpFile(const std::string& file) { helpFile_ = file; }
+    // OnHelp first; then the help file, if any, is asked about the main
+    // form's window. True when the help was given.
+    bool HelpCommand(WORD command, LONG_PTR data);
+
     TMessageEvent OnMessage;
     TIdleEvent OnIdle;
     TExceptionEvent OnException;
@@ -147,14 +153,14 @@ public:
     TNotifyEvent OnDeactivate;
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;
+    THelpEvent OnHelp;
 
     // The window procedure of the application window.
     void AppWindowEntry(TMessage& message);
 
 private:
-    // The two halves of MakeForm: the object, then its reading and OnCreate
-    // (the form is freed when these raise) and the main form's window.
-    TForm* ConstructForm(const TMetaClass& formClass);
+    // The second half of MakeForm: a form's reading and OnCreate (the form
+    // is freed when these raise) and the main form's window.
     void FinishForm(TForm* form);
     void CreateAppWindow();
     void IconChanged(TObject* sender);
@@ -178,6 +184,7 @@ private:
 
     HWND handle_ = nullptr;
     bool handleCreated_ = false;
+    std::string helpFile_;
     TForm* mainForm_ = nullptr;
     TControl* mouseControl_ = nullptr;
     std::string hint_;

@@ -223,17 +223,21 @@ void TScreen::RemoveForm(TForm* form) {
     if (forms_->Count() == 0 && Application != nullptr && Application->HintWindow() != nullptr) {
         Application->HintWindow()->DropWindow();
     }
-    // The active control is always one of the active form's.
-    if (activeForm_ == form) {
+    // The active control is always one of the active form's. Those told of
+    // the active form and control hear that they are gone.
+    const bool wasActive = activeForm_ == form;
+    if (wasActive) {
         activeControl_ = nullptr;
-    }
-    if (lastActiveForm_ == form) {
         lastActiveControl_ = nullptr;
     }
     for (TForm** field : {&activeForm_, &lastActiveForm_, &focusedForm_}) {
         if (*field == form) {
             *field = nullptr;
         }
+    }
+    if (wasActive) {
+        OnActiveControlChange(this);
+        OnActiveFormChange(this);
     }
 }
 
@@ -263,10 +267,14 @@ void TScreen::AnnounceChanges() {
 }
 
 void TScreen::ControlFreed(TWinControl* control) {
+    const bool wasActive = activeControl_ == control;
     for (TWinControl** field : {&activeControl_, &lastActiveControl_}) {
         if (*field == control) {
             *field = nullptr;
         }
+    }
+    if (wasActive) {
+        OnActiveControlChange(this);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "runtime/Messages.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -334,14 +335,51 @@ TEST_F(FormsTest, TheScreensOwnCursorsAreTheProgramsPicturesSharedAcrossScreens)
     EXPECT_EQ(platform::CountLiveHandles().icons, loaded);
 }
 
+TEST_F(FormsTest, HelpGoesToTheHandlerThenToTheHelpFileAboutTheMainForm) {
+    EXPECT_FALSE(Application->HelpCommand(HELP_CONTEXT, 12)) << "no help file, no handler";
+    Pump();
+    EXPECT_TRUE(platform::HelpRequests().empty());
+
+    TTestMainForm* form = ShowMainForm();
+    Application->SetHelpFile("NOTES.HLP");
+    EXPECT_FALSE(Application->HelpCommand(HELP_CONTEXT, 12)) << "no help viewer here";
+    SendMessageA(Application->Handle(), CM_INVOKE_HELP, HELP_KEY, 34);
+    std::vector<platform::HelpRequest> requests = platform::HelpRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].window, form->Handle());
+    EXPECT_EQ(requests[0].file, "NOTES.HLP");
+    EXPECT_EQ(requests[0].command, static_cast<UINT>(HELP_CONTEXT));
+    EXPECT_EQ(requests[0].data, 12u);
+    EXPECT_EQ(requests[1].command, static_cast<UINT>(HELP_KEY));
+    EXPECT_EQ(requests[1].data, 34u);
+
+    struct THelpDesk : TObject {
+        static void Answer(TObject* data, WORD command, LONG_PTR, bool& callHelp, bool& answer) {
+            static_cast<THelpDesk*>(data)->commands.push_back(command);
+            callHelp = false;
+            answer = true;
+        }
+        std::vector<WORD> commands;
+    } desk;
+    Application->OnHelp = THelpEvent(&THelpDesk::Answer, &desk);
+    EXPECT_TRUE(Application->HelpCommand(HELP_INDEX, 0));
+    EXPECT_EQ(desk.commands, std::vector<WORD>{HELP_INDEX});
+    EXPECT_EQ(platform::HelpRequests().size(), 2u) << "the handler kept the help file out";
+}
+
 TEST_F(FormsTest, EndingTheSessionEndsTheProcessWithTheFormsFreed) {
     EXPECT_EXIT(
         {
             TTestMainForm* form = ShowMainForm();
             form->onDestroy = [] { std::fputs("destroyed\n", stderr); };
+            std::atexit([] {
+                if (Application == nullptr && Screen == nullptr) {
+                    std::fputs("library ended\n", stderr);
+                }
+            });
             SendMessageA(Application->Handle(), WM_ENDSESSION, 1, 0);
         },
-        ::testing::ExitedWithCode(0), "destroyed");
+        ::testing::ExitedWithCode(0), "destroyed\nlibrary ended");
 }
 
 TEST_F(FormsTest, TopmostFormsAreDemotedWhileTheApplicationIsDisabled) {

@@ -4,6 +4,7 @@
 #include "forms/TApplication.h"
 #include "forms/TScreen.h"
 #include "graphics/TFont.h"
+#include "graphics/TIcon.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
 
@@ -69,6 +70,17 @@ TEST_F(FormsTest, MakeFormReadsTheResourceBindsFieldsAndEventsAndRunsOnCreateOnc
     EXPECT_EQ(Application->MainForm(), form);
     EXPECT_NE(second, form);
     EXPECT_EQ(Screen->FormCount(), 2);
+}
+
+TEST_F(FormsTest, AComponentThatIsNoFormIsMadeButNeverTheMainForm) {
+    TComponent* component = nullptr;
+    Application->MakeForm(TComponent::StaticClass(), component);
+    ASSERT_NE(component, nullptr);
+    EXPECT_EQ(component->Owner(), Application);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    TTestMainForm* form = nullptr;
+    Application->MakeForm(form);
+    EXPECT_EQ(Application->MainForm(), form);
 }
 
 TEST_F(FormsTest, AtNinetySixPixelsPerInchOnlyADifferentTextHeightScales) {
@@ -179,7 +191,7 @@ TEST_F(FormsTest, AFormVisibleInItsResourceShowsOnlyAfterOnCreate) {
 }
 
 TEST_F(FormsTest, AMissingResourceRaisesWithTheClassNameAndClearsTheReference) {
-    TForm* form = new TForm(Application);
+    TComponent* form = new TForm(Application);
     try {
         Application->MakeForm(TTestMissingForm::StaticClass(), form);
         FAIL() << "no exception";
@@ -528,6 +540,25 @@ TEST_F(FormsTest, AFreedFocusedControlIsForgottenByItsFormAndTheScreen) {
     EXPECT_NE(Screen->ActiveControl(), freed);
     EXPECT_EQ(form->First, nullptr) << "the published field let go too";
     platform::RunUntilIdle();
+
+    // With the focus in another program's window the screen still names the
+    // control; freeing it is announced.
+    form->Second->SetFocus();
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = &DefWindowProcA;
+    plain.lpszClassName = "Elsewhere";
+    ASSERT_NE(RegisterClassA(&plain), 0);
+    HWND elsewhere = CreateWindowExA(0, "Elsewhere", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50,
+                                     50, nullptr, nullptr, nullptr, nullptr);
+    SetActiveWindow(elsewhere);
+    ASSERT_EQ(Screen->ActiveControl(), form->Second);
+    TChangeCounter counter;
+    Screen->OnActiveControlChange = TNotifyEvent(&TChangeCounter::Count, &counter);
+    delete form->Second;
+    EXPECT_EQ(Screen->ActiveControl(), nullptr);
+    EXPECT_EQ(counter.changes, 1);
+    Screen->OnActiveControlChange = {};
+    DestroyWindow(elsewhere);
 }
 
 TEST_F(FormsTest, TheCursorIsTheScreensThenTheChildsUnderTheMouseThenTheControlsOwn) {

@@ -332,6 +332,18 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
                          static_cast<LPARAM>(wParam));
         }
         return 0;
+    case WM_SETICON:
+    case WM_GETICON: {
+        if (wParam > ICON_BIG) {
+            return 0;
+        }
+        HICON& kept = w->icons[wParam];
+        const HICON previous = kept;
+        if (message == WM_SETICON) {
+            kept = reinterpret_cast<HICON>(lParam);
+        }
+        return reinterpret_cast<LRESULT>(previous);
+    }
     case WM_SETCURSOR:
         return SetCursorDefault(window, wParam, lParam);
     case WM_MOUSEACTIVATE:

@@ -215,6 +215,13 @@ HMENU GetMenu(HWND) {
     return nullptr;
 }
 
+// ------------------------------------------------------------------ help
+
+BOOL WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data) {
+    State().helpRequests.push_back({window, helpFile != nullptr ? helpFile : "", command, data});
+    return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+}
+
 // ------------------------------------------------------------------ keyboard layouts
 
 namespace {

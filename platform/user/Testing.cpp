@@ -218,4 +218,8 @@ int CountBeeps() {
     return State().beeps;
 }
 
+std::vector<HelpRequest> HelpRequests() {
+    return State().helpRequests;
+}
+
 } // namespace platform

@@ -12,6 +12,7 @@
 #include "../core/HandleTable.h"
 #include "../gdi/Region.h"
 #include "../gdi/Surface.h"
+#include "platform/UserTesting.h"
 
 #include <array>
 #include <deque>
@@ -74,6 +75,8 @@ struct Window {
     std::string text;
     LONG_PTR id = 0;
     LONG_PTR userData = 0;
+    // The caption's icons, big and small, as WM_SETICON gave them.
+    std::array<HICON, 2> icons{};
     HINSTANCE instance = nullptr;
     std::vector<BYTE> extraBytes;
     struct Property {
@@ -183,6 +186,7 @@ struct UserState {
     BOOL animation = FALSE;
     std::vector<MessageBoxRun*> messageBoxes;
     int beeps = 0;
+    std::vector<platform::HelpRequest> helpRequests;
     bool imeEnabled = true;
 
     // Device contexts given out by GetDC, GetDCEx and BeginPaint, by window.

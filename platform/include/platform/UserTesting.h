@@ -65,4 +65,13 @@ bool AnswerMessageBox(int answer);
 std::size_t CountLiveWindows();
 int CountBeeps();
 
+// What WinHelpA was asked for, oldest first.
+struct HelpRequest {
+    HWND window;
+    std::string file;
+    UINT command;
+    ULONG_PTR data;
+};
+std::vector<HelpRequest> HelpRequests();
+
 } // namespace platform

@@ -346,7 +346,12 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 #define WM_CONTEXTMENU 0x007B
 #define WM_STYLECHANGING 0x007C
 #define WM_STYLECHANGED 0x007D
+#define WM_GETICON 0x007F
 #define WM_SETICON 0x0080
+// wParam of WM_SETICON and WM_GETICON; DefWindowProcA keeps one of each and
+// answers the one it replaced.
+#define ICON_SMALL 0
+#define ICON_BIG 1
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCCALCSIZE 0x0083
@@ -920,6 +925,16 @@ HMENU GetMenu(HWND window);
 // button, Escape cancels (IDOK for a box with only OK). 0 when the box
 // cannot run.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+#define HELP_CONTEXT 0x0001
+#define HELP_QUIT 0x0002
+#define HELP_INDEX 0x0003
+#define HELP_CONTENTS 0x0003
+#define HELP_HELPONHELP 0x0004
+#define HELP_KEY 0x0101
+// There is no help viewer here: the request is noted for the testing hooks
+// and the call fails with ERROR_FILE_NOT_FOUND.
+BOOL WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
 
 // ---------------------------------------------------------------- system
 
