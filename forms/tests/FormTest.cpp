@@ -544,12 +544,7 @@ TEST_F(FormsTest, AFreedFocusedControlIsForgottenByItsFormAndTheScreen) {
     // With the focus in another program's window the screen still names the
     // control; freeing it is announced.
     form->Second->SetFocus();
-    WNDCLASSA plain{};
-    plain.lpfnWndProc = &DefWindowProcA;
-    plain.lpszClassName = "Elsewhere";
-    ASSERT_NE(RegisterClassA(&plain), 0);
-    HWND elsewhere = CreateWindowExA(0, "Elsewhere", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50,
-                                     50, nullptr, nullptr, nullptr, nullptr);
+    HWND elsewhere = ForeignWindow(0, 0);
     SetActiveWindow(elsewhere);
     ASSERT_EQ(Screen->ActiveControl(), form->Second);
     TChangeCounter counter;
@@ -593,12 +588,7 @@ TEST_F(FormsTest, AClickOnADisabledFormBringsTheApplicationsPopupForward) {
     popup->SetBounds(400, 300, 200, 150);
     popup->Show();
     Pump();
-    WNDCLASSA plain{};
-    plain.lpfnWndProc = &DefWindowProcA;
-    plain.lpszClassName = "OtherProgram";
-    ASSERT_NE(RegisterClassA(&plain), 0);
-    HWND other = CreateWindowExA(0, "OtherProgram", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 0,
-                                 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND other = ForeignWindow(500, 0);
     SetForegroundWindow(other);
     EnableWindow(form->Handle(), FALSE);
     const int beeps = platform::CountBeeps();

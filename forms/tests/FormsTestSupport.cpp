@@ -164,6 +164,15 @@ void FormsTest::AnswerNextBox() {
     });
 }
 
+HWND FormsTest::ForeignWindow(int x, int y) {
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = &DefWindowProcA;
+    plain.lpszClassName = "OtherProgram";
+    RegisterClassA(&plain);
+    return CreateWindowExA(0, "OtherProgram", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 100, 100,
+                           nullptr, nullptr, nullptr, nullptr);
+}
+
 TTestMainForm* FormsTest::ShowMainForm() {
     TTestMainForm* form = nullptr;
     Application->MakeForm(form);

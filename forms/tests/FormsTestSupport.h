@@ -128,6 +128,8 @@ protected:
     void AnswerNextBox();
     // Makes the main form and shows it, activated.
     TTestMainForm* ShowMainForm();
+    // A visible top-level window of another program, at (x, y), 100 x 100.
+    static HWND ForeignWindow(int x, int y);
 
     std::vector<std::string> boxTexts;
     std::vector<std::string> boxCaptions;
