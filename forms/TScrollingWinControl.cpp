@@ -4,7 +4,25 @@
 
 namespace velbrin {
 
-VELBRIN_DEFINE_CLASS(TControlScrollBar, TPersistent, "Forms")
+// Range comes before Position, so that a position read back is not cut to
+// the range of the bar before its own range is read.
+VELBRIN_DEFINE_CLASS_TABLES(TControlScrollBar, TPersistent, "Forms") {
+    cls.Property("Increment", Call<&TControlScrollBar::Increment>,
+                 Call<&TControlScrollBar::SetIncrement>)
+        .Default(8);
+    cls.Property("Margin", Call<&TControlScrollBar::Margin>, Call<&TControlScrollBar::SetMargin>)
+        .Default(0);
+    cls.Property("Range", Call<&TControlScrollBar::Range>, Call<&TControlScrollBar::SetRange>)
+        .Default(0);
+    cls.Property("Position", Call<&TControlScrollBar::Position>,
+                 Call<&TControlScrollBar::SetPosition>)
+        .Default(0);
+    cls.Property("Tracking", Call<&TControlScrollBar::Tracking>,
+                 Call<&TControlScrollBar::SetTracking>)
+        .Default(0);
+    cls.Property("Visible", Call<&TControlScrollBar::Visible>, Call<&TControlScrollBar::SetVisible>)
+        .Default(1);
+}
 
 TControlScrollBar::TControlScrollBar(TScrollingWinControl* control, TScrollBarKind kind)
     : control_(control), kind_(kind) {}

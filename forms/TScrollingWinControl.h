@@ -78,6 +78,9 @@ public:
 
     TControlScrollBar* HorzScrollBar() const { return horzScrollBar_; }
     TControlScrollBar* VertScrollBar() const { return vertScrollBar_; }
+    // Both take the values of `bar`; a null one raises the assignment error.
+    void SetHorzScrollBar(TControlScrollBar* bar) { horzScrollBar_->Assign(bar); }
+    void SetVertScrollBar(TControlScrollBar* bar) { vertScrollBar_->Assign(bar); }
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool value);
     bool RangeSetByHand() const { return rangeSetByHand_; }

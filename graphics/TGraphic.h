@@ -34,6 +34,9 @@ public:
     // Marks the picture modified, then calls OnChange with it as sender.
     virtual void Changed();
 
+    // A picture that is not empty is stored as "Data", its saved form.
+    void DeclareStoredData(TFiler* filer) override;
+
     bool Modified = false;
     TNotifyEvent OnChange;
 };
