@@ -37,3 +37,23 @@ function(velbrin_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
                          WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
+
+# velbrin_compiled_forms(VAR FORM...): compiles each tests/resources/FORM.form
+# of the current folder with formc into the RCDATA resource named FORM in
+# upper case, and sets VAR to the type, name and file triples for the
+# RESOURCE list of velbrin_resources.
+function(velbrin_compiled_forms var)
+    set(triples)
+    foreach(form ${ARGN})
+        string(TOUPPER ${form} resname)
+        set(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/resources/${form}.form)
+        set(out ${CMAKE_CURRENT_BINARY_DIR}/${resname}.bin)
+        add_custom_command(OUTPUT ${out}
+            COMMAND formc ${source} -o ${out}
+            DEPENDS formc ${source}
+            COMMENT "Compiling test form ${form}"
+            VERBATIM)
+        list(APPEND triples RCDATA ${resname} ${out})
+    endforeach()
+    set(${var} ${triples} PARENT_SCOPE)
+endfunction()

@@ -85,6 +85,10 @@ inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TDragMode : std::uint8_t { dmManual, dmAutomatic };
+struct TypeInfo;
+// How descendants that publish Align and DragMode name their values.
+const TypeInfo& TypeInfoOf(TAlign*);
+const TypeInfo& TypeInfoOf(TDragMode*);
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
 using TShiftState = std::uint8_t;

@@ -5,6 +5,7 @@
 #include "core/TList.h"
 #include "core/TReader.h"
 #include "core/TWriter.h"
+#include "core/TypeInfo.h"
 #include "graphics/TFont.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
@@ -71,6 +72,17 @@ void SetCaptureControl(TControl* control) {
     }
     captureControl = control;
     SetCapture(control->Parent()->Handle());
+}
+
+const TypeInfo& TypeInfoOf(TAlign*) {
+    static const TypeInfo type = EnumerationTypeInfo(
+        "TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
+    return type;
+}
+
+const TypeInfo& TypeInfoOf(TDragMode*) {
+    static const TypeInfo type = EnumerationTypeInfo("TDragMode", {"dmManual", "dmAutomatic"});
+    return type;
 }
 
 VELBRIN_DEFINE_CLASS_TABLES(TControl, TComponent, "Controls") {
