@@ -40,6 +40,24 @@ TApplication* App() {
     return Application;
 }
 
+// The screen's device context while it lives; 0 when there is none to have.
+class ScreenDC {
+public:
+    ScreenDC() : dc_(GetDC(nullptr)) {}
+    ~ScreenDC() {
+        if (dc_ != nullptr) {
+            ReleaseDC(nullptr, dc_);
+        }
+    }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+
+    HDC Handle() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
 } // namespace
 
 const TypeInfo& TypeInfoOf(TFormBorderStyle*) {
@@ -97,22 +115,37 @@ VELBRIN_DEFINE_CLASS_TABLES(TForm, TScrollingWinControl, "Forms") {
                  Call<&TScrollingWinControl::SetAutoScroll>)
         .Default(1);
     cls.Property("Caption", Call<&TControl::Caption>, Call<&TControl::SetCaption>);
-    cls.Property("ClientHeight", Call<&TForm::FormClientHeight>, Call<&TForm::SetFormClientHeight>);
-    cls.Property("ClientWidth", Call<&TForm::FormClientWidth>, Call<&TForm::SetFormClientWidth>);
+    cls.Property("ClientHeight", Call<&TForm::FormClientHeight>, Call<&TForm::SetFormClientHeight>)
+        .Stored(Call<&TForm::IsClientSizeStored>);
+    cls.Property("ClientWidth", Call<&TForm::FormClientWidth>, Call<&TForm::SetFormClientWidth>)
+        .Stored(Call<&TForm::IsClientSizeStored>);
     cls.Property("Ctl3D", Call<&TWinControl::Ctl3D>, Call<&TWinControl::SetCtl3D>).Default(1);
-    cls.Property("Color", ColorType, Call<&TControl::Color>, Call<&TControl::SetColor>);
+    cls.Property("Color", ColorType, Call<&TControl::Color>, Call<&TControl::SetColor>)
+        .Stored(Call<&TForm::IsFormColorStored>);
     cls.Property("Enabled", Call<&TControl::Enabled>, Call<&TControl::SetEnabled>).Default(1);
     cls.Property("Font", Call<&TControl::Font>, Call<&TControl::SetFont>);
     cls.Property("FormStyle", Field<&TForm::formStyle_>, Call<&TForm::SetFormStyle>)
         .Default(fsNormal);
+    cls.Property("Height", Call<&TControl::Height>, Call<&TControl::SetHeight>)
+        .Stored(Call<&TForm::IsFormSizeStored>);
+    cls.Property("HorzScrollBar", Call<&TScrollingWinControl::HorzScrollBar>,
+                 Call<&TScrollingWinControl::SetHorzScrollBar>);
+    cls.Property("Icon", Call<&TForm::Icon>, Call<&TForm::SetIcon>);
     cls.Property("KeyPreview", Field<&TForm::keyPreview_>, Call<&TForm::SetKeyPreview>).Default(0);
+    // Written with the form's stored data, after Scaled, which decides whether it is taken.
+    cls.Property("PixelsPerInch", Call<&TForm::PixelsPerInch>, Call<&TForm::SetPixelsPerInch>)
+        .Stored(false);
     cls.Property("Position", Field<&TForm::position_>, Call<&TForm::SetPosition>)
         .Default(poDesigned);
     cls.Property("PrintScale", Field<&TForm::printScale_>, Call<&TForm::SetPrintScale>)
         .Default(poProportional);
     cls.Property("Scaled", Call<&TForm::Scaled>, Call<&TForm::SetScaled>).Default(1);
     cls.Property("ShowHint", Call<&TControl::ShowHint>, Call<&TControl::SetShowHint>);
+    cls.Property("VertScrollBar", Call<&TScrollingWinControl::VertScrollBar>,
+                 Call<&TScrollingWinControl::SetVertScrollBar>);
     cls.Property("Visible", Call<&TControl::Visible>, Call<&TControl::SetVisible>).Default(0);
+    cls.Property("Width", Call<&TControl::Width>, Call<&TControl::SetWidth>)
+        .Stored(Call<&TForm::IsFormSizeStored>);
     cls.Property("WindowState", Field<&TForm::windowState_>, Call<&TForm::SetWindowState>)
         .Default(wsNormal);
     cls.Property("OnActivate", Field<&TForm::OnActivate>, Field<&TForm::OnActivate>);
@@ -123,6 +156,8 @@ VELBRIN_DEFINE_CLASS_TABLES(TForm, TScrollingWinControl, "Forms") {
     cls.Property("OnDblClick", Field<&TControl::OnDblClick>, Field<&TControl::OnDblClick>);
     cls.Property("OnDestroy", Field<&TForm::OnDestroy>, Field<&TForm::OnDestroy>);
     cls.Property("OnDeactivate", Field<&TForm::OnDeactivate>, Field<&TForm::OnDeactivate>);
+    cls.Property("OnDragDrop", Field<&TControl::OnDragDrop>, Field<&TControl::OnDragDrop>);
+    cls.Property("OnDragOver", Field<&TControl::OnDragOver>, Field<&TControl::OnDragOver>);
     cls.Property("OnHide", Field<&TForm::OnHide>, Field<&TForm::OnHide>);
     cls.Property("OnKeyDown", Field<&TWinControl::OnKeyDown>, Field<&TWinControl::OnKeyDown>);
     cls.Property("OnKeyPress", Field<&TWinControl::OnKeyPress>, Field<&TWinControl::OnKeyPress>);
@@ -151,6 +186,7 @@ VELBRIN_DEFINE_CLASS_TABLES(TForm, TScrollingWinControl, "Forms") {
     cls.Handle<CM_APP_ACTIVATE, &TForm::CMAppActivate>();
     cls.Handle<CM_APP_DEACTIVATE, &TForm::CMAppDeactivate>();
     cls.Handle<CM_COLOR_CHANGED, &TForm::CMColorChanged>();
+    cls.Handle<CM_CTL3D_CHANGED, &TForm::CMCtl3DChanged>();
     cls.Handle<CM_FONT_CHANGED, &TForm::CMFontChanged>();
     cls.Handle<CM_ICON_CHANGED, &TForm::CMIconChanged>();
     cls.Handle<CM_RELEASE, &TForm::CMRelease>();
@@ -160,6 +196,7 @@ VELBRIN_DEFINE_CLASS_TABLES(TForm, TScrollingWinControl, "Forms") {
 
 TForm::TForm(TComponent* owner)
     : TScrollingWinControl(owner), canvas_(new TControlCanvas), icon_(new TIcon) {
+    icon_->OnChange = TNotifyEvent::Of<&TForm::IconChanged>(this);
     SetControlStyle(ControlStyle() | csAcceptsControls);
     SetBounds(0, 0, 320, 240);
     ignoreVisibleNotice_ = true;
@@ -167,8 +204,9 @@ TForm::TForm(TComponent* owner)
     ignoreVisibleNotice_ = false;
     SetParentColor(false);
     SetParentFont(false);
+    // From the window colour every control starts with to the colour of 3D
+    // surfaces, through the Ctl3D handler.
     SetCtl3D(true);
-    SetColor(clBtnFace);
     canvas_->SetControl(this);
     pixelsPerInch_ = Screen != nullptr ? Screen->PixelsPerInch() : 0;
     if (Screen != nullptr) {
@@ -311,14 +349,30 @@ void TForm::NoteCancelMode(TControl* sender) {
 
 // ---------------------------------------------------------------- reading and scaling
 
+// Both are written with every form, 0 pixels per inch included: that is how
+// a form that is not scaled stays so when it is read back. The published
+// property reads the pixels per inch back through the same setter.
 void TForm::DeclareStoredData(TFiler* filer) {
     TScrollingWinControl::DeclareStoredData(filer);
     filer->DeclareStoredValue(
         "PixelsPerInch", [this](TReader& reader) { SetPixelsPerInch(reader.ReadInteger()); },
-        [this](TWriter& writer) { writer.WriteInteger(pixelsPerInch_); }, pixelsPerInch_ != 0);
+        [this](TWriter& writer) { writer.WriteInteger(pixelsPerInch_); }, true);
     filer->DeclareStoredValue(
         "TextHeight", [this](TReader& reader) { textHeight_ = reader.ReadInteger(); },
-        [this](TWriter& writer) { writer.WriteInteger(TextHeightOfFont()); }, !HasWindow());
+        [this](TWriter& writer) { writer.WriteInteger(WrittenTextHeight()); }, true);
+}
+
+// Measured on the form's window when it has one, else on the screen, so that
+// writing a form creates no window.
+int TForm::WrittenTextHeight() {
+    if (HasWindow()) {
+        return TextHeightOfFont();
+    }
+    const ScreenDC screen;
+    TCanvas canvas;
+    canvas.SetHandle(screen.Handle());
+    canvas.Font()->Assign(Font());
+    return canvas.TextHeight("0");
 }
 
 void TForm::ReadOwnState(TReader& reader) {
@@ -377,6 +431,14 @@ void TForm::ScaleAfterReading() {
     }
     // Only the form's own flags: its bounds are never scaled.
     TControl::ScaleControl(1, 1);
+}
+
+TColor TForm::Ctl3DColor(bool ctl3D) {
+    return ctl3D ? clBtnFace : clWindow;
+}
+
+bool TForm::IsFormSizeStored() const {
+    return AutoScroll() || HorzScrollBar()->Range() != 0 || VertScrollBar()->Range() != 0;
 }
 
 int TForm::TextHeightOfFont() {
@@ -494,13 +556,25 @@ void TForm::PrepareWindowSpec(TCreateParams& params) {
     }
 }
 
-void TForm::BuildWindow() {
-    TScrollingWinControl::BuildWindow();
+// The caption shows the form's own icon, else the application's; a dialog
+// shows none.
+void TForm::SendIcon() {
     HICON icon = nullptr;
     if (borderStyle_ != bsDialog) {
         icon = !icon_->Empty() ? icon_->Handle() : (App() ? App()->Icon()->Handle() : nullptr);
     }
     SendMessageA(Handle(), WM_SETICON, kBigIcon, reinterpret_cast<LPARAM>(icon));
+}
+
+void TForm::IconChanged(TObject*) {
+    if (HasWindow()) {
+        SendIcon();
+    }
+}
+
+void TForm::BuildWindow() {
+    TScrollingWinControl::BuildWindow();
+    SendIcon();
     if (HasState(csDesigning)) {
         return;
     }
@@ -511,7 +585,11 @@ void TForm::BuildWindow() {
     if (borderStyle_ != bsNone && HasIcon(borderIcons_, biSystemMenu) && formStyle_ != fsMDIChild) {
         HMENU menu = GetSystemMenu(Handle(), FALSE);
         if (borderStyle_ == bsDialog) {
-            for (UINT command : {SC_TASKLIST, SC_MAXIMIZE, SC_MINIMIZE, SC_SIZE, SC_RESTORE}) {
+            // The separators at 7 and 5 go with the task-list entry between them.
+            DeleteMenu(menu, SC_TASKLIST, MF_BYCOMMAND);
+            DeleteMenu(menu, 7, MF_BYPOSITION);
+            DeleteMenu(menu, 5, MF_BYPOSITION);
+            for (UINT command : {SC_MAXIMIZE, SC_MINIMIZE, SC_SIZE, SC_RESTORE}) {
                 DeleteMenu(menu, command, MF_BYCOMMAND);
             }
         } else {
@@ -574,9 +652,6 @@ void TForm::SetWindowState(TWindowState value) {
 
 void TForm::SetIcon(TIcon* icon) {
     icon_->Assign(icon);
-    if (HasWindow()) {
-        SendToSelf(CM_ICON_CHANGED);
-    }
 }
 
 // ---------------------------------------------------------------- showing
@@ -700,9 +775,7 @@ bool TForm::ConfirmClose() {
 }
 
 void TForm::Release() {
-    if (HasWindow()) {
-        PostMessageA(Handle(), CM_RELEASE, 0, 0);
-    }
+    PostMessageA(Handle(), CM_RELEASE, 0, 0);
 }
 
 void TForm::CMRelease(TMessage&) {
@@ -913,11 +986,10 @@ void TForm::CMDialogKey(TMessage& message) {
         message.Result = 1;
         return;
     }
-    if (!alt && message.WParam >= VK_LEFT && message.WParam <= VK_DOWN) {
-        if (activeControl_ != nullptr && activeControl_->Parent() != nullptr) {
-            const bool forward = message.WParam == VK_RIGHT || message.WParam == VK_DOWN;
-            activeControl_->Parent()->FocusNextInTabOrder(activeControl_, forward, false);
-        }
+    if (!alt && message.WParam >= VK_LEFT && message.WParam <= VK_DOWN &&
+        activeControl_ != nullptr && activeControl_->Parent() != nullptr) {
+        const bool forward = message.WParam == VK_RIGHT || message.WParam == VK_DOWN;
+        activeControl_->Parent()->FocusNextInTabOrder(activeControl_, forward, false);
         message.Result = 1;
         return;
     }
@@ -1042,15 +1114,23 @@ void TForm::CMColorChanged(TMessage& message) {
     canvas_->Brush()->SetColor(Color());
 }
 
+// A colour that is the one the other setting implies follows Ctl3D; any
+// other colour was chosen and stays.
+void TForm::CMCtl3DChanged(TMessage& message) {
+    Inherited(message);
+    if (Color() == Ctl3DColor(!Ctl3D())) {
+        SetColor(Ctl3DColor(Ctl3D()));
+    }
+}
+
 void TForm::CMFontChanged(TMessage& message) {
     Inherited(message);
     canvas_->Font()->Assign(Font());
 }
 
 void TForm::CMIconChanged(TMessage&) {
-    if (icon_->Empty() && HasWindow() && App() != nullptr) {
-        SendMessageA(Handle(), WM_SETICON, kBigIcon,
-                     reinterpret_cast<LPARAM>(App()->Icon()->Handle()));
+    if (icon_->Empty() && HasWindow()) {
+        SendIcon();
     }
 }
 

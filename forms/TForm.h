@@ -159,8 +159,16 @@ private:
         fsModal = 1 << 3,
     };
 
+    void SendIcon();
+    void IconChanged(TObject* sender);
     void RunCreateEvent();
     void ScaleAfterReading();
+    // What the form's stored data and its size and colour entries need.
+    int WrittenTextHeight();
+    bool IsFormSizeStored() const;
+    bool IsClientSizeStored() const { return !IsFormSizeStored(); }
+    bool IsFormColorStored() const { return Color() != Ctl3DColor(Ctl3D()); }
+    static TColor Ctl3DColor(bool ctl3D);
     void SetActive(bool value);
     void SetWindowFocus();
     void ReportAndGoOn();
@@ -188,6 +196,7 @@ private:
     void CMAppActivate(TMessage& message);
     void CMAppDeactivate(TMessage& message);
     void CMColorChanged(TMessage& message);
+    void CMCtl3DChanged(TMessage& message);
     void CMFontChanged(TMessage& message);
     void CMIconChanged(TMessage& message);
     void CMRelease(TMessage& message);

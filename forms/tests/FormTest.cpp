@@ -771,4 +771,36 @@ TEST_F(FormsTest, AFormFreedWithItsOwnerHearsItsDestructionWhileStillWhole) {
     EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
+TEST_F(FormsTest, ADialogsSystemMenuKeepsOnlyMoveAndClose) {
+    auto* dialog = new TForm(Application);
+    dialog->SetBorderStyle(bsDialog);
+    HMENU menu = GetSystemMenu(dialog->Handle(), FALSE);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(menu), 2) << "no separator is left behind";
+    EXPECT_EQ(GetMenuItemID(menu, 0), static_cast<UINT>(SC_MOVE));
+    EXPECT_EQ(GetMenuItemID(menu, 1), static_cast<UINT>(SC_CLOSE));
+}
+
+TEST_F(FormsTest, TheCaptionShowsTheFormsIconAsItChangesElseTheApplications) {
+    TTestMainForm* form = ShowMainForm();
+    auto bigIcon = [&] {
+        return reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0));
+    };
+    EXPECT_EQ(bigIcon(), Application->Icon()->Handle());
+    TIcon own;
+    own.SetHandle(LoadIconA(nullptr, IDI_HAND));
+    form->SetIcon(&own);
+    EXPECT_EQ(bigIcon(), form->Icon()->Handle());
+    EXPECT_NE(bigIcon(), Application->Icon()->Handle());
+}
+
+TEST_F(FormsTest, ReleaseFreesAFormThatHasNoWindowYet) {
+    auto* form = new TForm(Application);
+    ASSERT_FALSE(form->HasWindow());
+    form->Release();
+    EXPECT_EQ(Screen->FormCount(), 1) << "not before the message loop takes the notice";
+    Pump();
+    EXPECT_EQ(Screen->FormCount(), 0);
+}
+
 } // namespace velbrin::testing

@@ -4,6 +4,7 @@
 #include "core/ClassTables.h"
 #include "forms/Forms.h"
 #include "forms/TApplication.h"
+#include "forms/TScreen.h"
 #include "graphics/Graphics.h"
 #include "graphics/TBrush.h"
 #include "graphics/TPen.h"
@@ -146,6 +147,11 @@ void FormsTest::StartAt(int pixelsPerInch) {
 }
 
 void FormsTest::TearDown() {
+    // The handlers a test gave the screen live on the test's stack.
+    if (Screen != nullptr) {
+        Screen->OnActiveControlChange = {};
+        Screen->OnActiveFormChange = {};
+    }
     EndFormsLibrary();
     EXPECT_EQ(platform::CountLiveWindows(), 0u);
     EXPECT_FALSE(platform::MessageBoxOpen());
