@@ -1,0 +1,167 @@
+#pragma once
+// The windowed control that shows a table of cells: how many columns and
+// rows it has, which of them are fixed (never scroll), how wide each column
+// and how high each row is, where the cells lie on screen for the current
+// first visible column and row, which cell a point falls in, and which cell
+// is current. Widths and heights take no storage until one differs from the
+// default.
+
+#include "GridLayout.h"
+#include "Grids.h"
+#include "controls/TCustomControl.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace velbrin {
+
+class TCustomGrid : public TCustomControl {
+    VELBRIN_CLASS(TCustomGrid, TCustomControl)
+
+public:
+    explicit TCustomGrid(TComponent* owner);
+    ~TCustomGrid() override;
+
+    // Stores the widths and heights that were set one by one as "ColWidths"
+    // and "RowHeights", lists of one integer per column (row).
+    void DeclareStoredData(TFiler* filer) override;
+    void PrepareWindowSpec(TCreateParams& params) override;
+
+    // Counts below 1 become 1; FixedCols (FixedRows) shrinks to stay below
+    // the count. Cell contents are not touched.
+    std::int32_t ColCount() const { return colCount_; }
+    void SetColCount(std::int32_t value);
+    std::int32_t RowCount() const { return rowCount_; }
+    void SetRowCount(std::int32_t value);
+    // EInvalidGridOperation below 0 or at the count or more. A change moves
+    // the current cell, the anchor and the first visible cell back to the
+    // first non-fixed cell.
+    std::int32_t FixedCols() const { return fixedCols_; }
+    void SetFixedCols(std::int32_t value);
+    std::int32_t FixedRows() const { return fixedRows_; }
+    void SetFixedRows(std::int32_t value);
+    // Setting a default drops every width (height) set one by one.
+    std::int32_t DefaultColWidth() const { return defaultColWidth_; }
+    void SetDefaultColWidth(std::int32_t value);
+    std::int32_t DefaultRowHeight() const { return defaultRowHeight_; }
+    void SetDefaultRowHeight(std::int32_t value);
+    std::int32_t GridLineWidth() const { return gridLineWidth_; }
+    void SetGridLineWidth(std::int32_t value);
+    TGridOptions Options() const { return options_; }
+    // goRowSelect takes goAlwaysShowEditor out; bits that name no option
+    // raise EInvalidGridOperation.
+    void SetOptions(TGridOptions value);
+    TColor FixedColor() const { return fixedColor_; }
+    void SetFixedColor(TColor value);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle value);
+    // bsNone or bsSingle; another style raises EInvalidGridOperation.
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
+    bool DefaultDrawing() const { return defaultDrawing_; }
+    void SetDefaultDrawing(bool value) { defaultDrawing_ = value; }
+
+    // The width of column `col`: DefaultColWidth unless one was set for it.
+    std::int32_t ColWidths(std::int32_t col) const;
+    // EInvalidGridOperation for a column outside 0 to ColCount - 1.
+    void SetColWidths(std::int32_t col, std::int32_t width);
+    std::int32_t RowHeights(std::int32_t row) const;
+    void SetRowHeights(std::int32_t row, std::int32_t height);
+    // Whether any width (height) is held one by one.
+    bool HasColWidths() const { return colWidths_.has_value(); }
+    bool HasRowHeights() const { return rowHeights_.has_value(); }
+
+    // The scrolling columns (rows) that fit wholly in the client area from
+    // the first visible one on; at least 1.
+    std::int32_t VisibleColCount();
+    std::int32_t VisibleRowCount();
+
+    TCellCoord CurrentCell() const { return current_; }
+    TCellCoord Anchor() const { return anchor_; }
+    // The range between the current cell and the anchor.
+    TCellRange Selection() const { return NormalizedRange(current_, anchor_); }
+    std::int32_t FirstVisibleCol() const { return topLeft_.X; }
+    std::int32_t FirstVisibleRow() const { return topLeft_.Y; }
+
+    // The layout of the client area, and of a client area of another size.
+    TGridLayout CalcLayout();
+    TGridLayout CalcLayoutFor(std::int32_t width, std::int32_t height) const;
+    // The client rectangle of a cell without its lines; all zero off screen.
+    RECT CellBounds(std::int32_t col, std::int32_t row);
+    RECT RangeBounds(const TCellRange& range, TGridLines lines);
+    TCellCoord CellAtPoint(std::int32_t x, std::int32_t y);
+
+    // Marks the cell with its lines for repainting, without erasing; nothing
+    // without a window or for a cell off screen.
+    void InvalidateCell(std::int32_t col, std::int32_t row);
+    void InvalidateGrid() { Invalidate(); }
+
+protected:
+    // Virtual operations added to TCustomControl's, in slot order.
+    // Column `fromIndex` was moved to `toIndex`; the base does nothing.
+    virtual void ColumnMoved(std::int32_t fromIndex, std::int32_t toIndex);
+    // Row `fromIndex` was moved to `toIndex`; the base does nothing.
+    virtual void RowMoved(std::int32_t fromIndex, std::int32_t toIndex);
+    // Whether cell (col, row) may become the current cell; the base agrees.
+    virtual bool CanSelectCell(std::int32_t col, std::int32_t row);
+    // The column or row count changed from the old counts given.
+    virtual void SizeChanged(std::int32_t oldColCount, std::int32_t oldRowCount);
+    // A column width (row height) or the default one changed.
+    virtual void ColumnWidthsModified();
+    virtual void RowHeightsModified();
+
+    // Whether a move of the current cell takes the anchor along.
+    enum class TAnchorMove : std::uint8_t { Stays, Follows };
+
+    // Makes (col, row) the current cell, unless CanSelectCell refuses it;
+    // EInvalidGridOperation for a cell outside the grid. Without
+    // goRangeSelect the anchor always follows; with goRowSelect the current
+    // column is FixedCols and the anchor's the last one.
+    void MoveCurrentCell(std::int32_t col, std::int32_t row, TAnchorMove anchor);
+    // Extends the selection to `cell` (with goRangeSelect and without
+    // goEditing), else makes it the current cell.
+    void MoveAnchor(TCellCoord cell);
+    // Sets new counts, keeping the widths, heights and current cell in step;
+    // when that fails the old counts come back.
+    void ChangeSize(std::int32_t newColCount, std::int32_t newRowCount);
+
+private:
+    using TExtentArray = std::optional<std::vector<std::int32_t>>;
+
+    void PlaceCurrentCell(TCellCoord cell, TAnchorMove anchor);
+    void ResetPosition();
+    void UpdateAfterResize();
+    void InvalidateResizedArea(const TGridLayout& oldLayout);
+    void InvalidateSelection(const TCellRange& selection);
+    void InvalidateSelectionChange(const TCellRange& oldSelection);
+    std::int32_t LineWidthFor(TGridOption fixedLines, TGridOption lines) const;
+    bool IsCtl3DStored() const { return !ParentCtl3D(); }
+    void ReadColWidths(TReader& reader);
+    void ReadRowHeights(TReader& reader);
+    void WriteColWidths(TWriter& writer) const;
+    void WriteRowHeights(TWriter& writer) const;
+    void CMCtl3DChanged(TMessage& message);
+
+    friend class TDrawGrid;
+
+    TCellCoord anchor_;
+    TExtentArray colWidths_;
+    TCellCoord current_;
+    TExtentArray rowHeights_;
+    TCellCoord topLeft_;
+    std::int32_t colCount_ = 5;
+    std::int32_t rowCount_ = 5;
+    std::int32_t fixedCols_ = 1;
+    std::int32_t fixedRows_ = 1;
+    std::int32_t defaultColWidth_ = 64;
+    std::int32_t defaultRowHeight_ = 24;
+    std::int32_t gridLineWidth_ = 1;
+    TGridOptions options_ = kDefaultGridOptions;
+    TColor fixedColor_ = clBtnFace;
+    TScrollStyle scrollBars_ = ssBoth;
+    TBorderStyle borderStyle_ = bsSingle;
+    bool defaultDrawing_ = true;
+};
+
+} // namespace velbrin

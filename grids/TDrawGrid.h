@@ -1,0 +1,32 @@
+#pragma once
+// The grid that publishes its properties and events: the cell contents are
+// the business of its OnDrawCell handler, the moves and edits of the user
+// are told through its events.
+
+#include "TCustomGrid.h"
+
+namespace velbrin {
+
+class TDrawGrid : public TCustomGrid {
+    VELBRIN_CLASS(TDrawGrid, TCustomGrid)
+
+public:
+    explicit TDrawGrid(TComponent* owner) : TCustomGrid(owner) {}
+
+    TMovedEvent OnColumnMoved;
+    TDrawCellEvent OnDrawCell;
+    TGetEditEvent OnGetEditMask;
+    TGetEditEvent OnGetEditText;
+    TMovedEvent OnRowMoved;
+    TSelectCellEvent OnSelectCell;
+    TSetEditEvent OnSetEditText;
+    TNotifyEvent OnTopLeftChanged;
+
+protected:
+    // Raise OnColumnMoved, OnRowMoved and OnSelectCell.
+    void ColumnMoved(std::int32_t fromIndex, std::int32_t toIndex) override;
+    void RowMoved(std::int32_t fromIndex, std::int32_t toIndex) override;
+    bool CanSelectCell(std::int32_t col, std::int32_t row) override;
+};
+
+} // namespace velbrin
