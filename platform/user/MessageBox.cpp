@@ -271,6 +271,8 @@ void RegisterSystemClasses(UserState& state) {
     button.lpfnWndProc = ButtonProc;
     button.lpszClassName = kButtonClass;
     RegisterClass(state, button, true);
+    RegisterEditClass(state);
+    RegisterComboBoxClasses(state);
 }
 
 } // namespace platform::user

@@ -35,6 +35,10 @@ struct WindowClass {
     ATOM atom = 0;
     bool system = false;
     int liveWindows = 0;
+    // The IDC_ cursor of a system class, loaded into info.hCursor when the
+    // class is first looked up: the system classes are registered before
+    // cursors can be loaded.
+    LPCSTR systemCursor = nullptr;
 };
 
 struct ScrollBar {
@@ -52,6 +56,12 @@ struct MenuItem {
 };
 struct Menu {
     std::vector<MenuItem> items;
+};
+
+// What a system control ("EDIT", "COMBOBOX" and its list) keeps of its own;
+// it lives as long as its window.
+struct ControlState {
+    virtual ~ControlState() = default;
 };
 
 struct Window {
@@ -98,6 +108,7 @@ struct Window {
     // Only top-level windows own a frame buffer; children draw into it.
     std::shared_ptr<Surface> surface;
     SurfaceId backendSurface = 0;
+    std::unique_ptr<ControlState> control;
 };
 
 struct Timer {
@@ -291,5 +302,8 @@ MINMAXINFO DefaultSizeLimits(const Window& window);
 // (MoveSize.cpp).
 void TrackMoveSize(HWND window, WPARAM command, POINT screenPoint);
 void RegisterSystemClasses(UserState& state);
+// "EDIT" (Edit.cpp); "COMBOBOX" and its list, "ComboLBox" (ComboBox.cpp).
+void RegisterEditClass(UserState& state);
+void RegisterComboBoxClasses(UserState& state);
 
 } // namespace platform::user

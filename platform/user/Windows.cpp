@@ -52,6 +52,9 @@ WindowClass* FindClass(LPCSTR name, HINSTANCE instance, bool moduleOnly) {
     }
     for (auto& c : State().classes) {
         if (c->system && matches(*c)) {
+            if (c->systemCursor && !c->info.hCursor) {
+                c->info.hCursor = LoadCursorA(nullptr, c->systemCursor);
+            }
             return c.get();
         }
     }

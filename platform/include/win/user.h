@@ -524,6 +524,19 @@ typedef NMHDR* LPNMHDR;
 #define ODT_BUTTON 4
 #define ODT_STATIC 5
 
+// DRAWITEMSTRUCT itemAction and itemState
+#define ODA_DRAWENTIRE 0x0001
+#define ODA_SELECT 0x0002
+#define ODA_FOCUS 0x0004
+#define ODS_SELECTED 0x0001
+#define ODS_GRAYED 0x0002
+#define ODS_DISABLED 0x0004
+#define ODS_CHECKED 0x0008
+#define ODS_FOCUS 0x0010
+#define ODS_DEFAULT 0x0020
+// The item is the selection field of a combo box, not a row of its list.
+#define ODS_COMBOBOXEDIT 0x1000
+
 struct DRAWITEMSTRUCT {
     UINT CtlType;
     UINT CtlID;
@@ -880,6 +893,104 @@ int GetScrollPos(HWND window, int bar);
 BOOL SetScrollRange(HWND window, int bar, int minPos, int maxPos, BOOL redraw);
 BOOL GetScrollRange(HWND window, int bar, LPINT minPos, LPINT maxPos);
 BOOL ShowScrollBar(HWND window, int bar, BOOL show);
+
+// ---------------------------------------------------------------- edit controls
+
+// The system class "EDIT": a single-line edit field. Its text is bytes in the
+// ANSI code page; positions count bytes and never fall inside a double-byte
+// character.
+#define ES_LEFT 0x0000L
+#define ES_AUTOHSCROLL 0x0080L
+#define ES_NOHIDESEL 0x0100L
+#define ES_READONLY 0x0800L
+
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+#define EM_SCROLLCARET 0x00B7
+#define EM_REPLACESEL 0x00C2
+#define EM_LIMITTEXT 0x00C5
+#define EM_SETLIMITTEXT EM_LIMITTEXT
+#define EM_SETREADONLY 0x00CF
+#define EM_SETMARGINS 0x00D3
+#define EM_GETMARGINS 0x00D4
+#define EM_GETLIMITTEXT 0x00D5
+#define EM_POSFROMCHAR 0x00D6
+#define EM_CHARFROMPOS 0x00D7
+
+// EM_SETMARGINS wParam
+#define EC_LEFTMARGIN 0x0001
+#define EC_RIGHTMARGIN 0x0002
+#define EC_USEFONTINFO 0xFFFF
+
+// Notifications, in the high word of WM_COMMAND's wParam
+#define EN_SETFOCUS 0x0100
+#define EN_KILLFOCUS 0x0200
+#define EN_CHANGE 0x0300
+#define EN_UPDATE 0x0400
+#define EN_ERRSPACE 0x0500
+#define EN_MAXTEXT 0x0501
+
+// ---------------------------------------------------------------- combo boxes
+
+// The system class "COMBOBOX": an edit field (CBS_DROPDOWN, CBS_SIMPLE) or a
+// selection field (CBS_DROPDOWNLIST) over a list of items, the list dropping
+// down below the box or, for CBS_SIMPLE, always shown under the field. The
+// height given to a drop-down combo box is the height it has with its list
+// open; its window keeps the height of the field. Owner-drawn combo boxes
+// keep the texts of their items as well.
+#define CBS_SIMPLE 0x0001L
+#define CBS_DROPDOWN 0x0002L
+#define CBS_DROPDOWNLIST 0x0003L
+#define CBS_OWNERDRAWFIXED 0x0010L
+#define CBS_OWNERDRAWVARIABLE 0x0020L
+#define CBS_AUTOHSCROLL 0x0040L
+#define CBS_SORT 0x0100L
+#define CBS_HASSTRINGS 0x0200L
+#define CBS_NOINTEGRALHEIGHT 0x0400L
+
+#define CB_OKAY 0
+#define CB_ERR (-1)
+#define CB_ERRSPACE (-2)
+
+#define CB_GETEDITSEL 0x0140
+#define CB_LIMITTEXT 0x0141
+#define CB_SETEDITSEL 0x0142
+#define CB_ADDSTRING 0x0143
+#define CB_DELETESTRING 0x0144
+#define CB_GETCOUNT 0x0146
+#define CB_GETCURSEL 0x0147
+#define CB_GETLBTEXT 0x0148
+#define CB_GETLBTEXTLEN 0x0149
+#define CB_INSERTSTRING 0x014A
+#define CB_RESETCONTENT 0x014B
+#define CB_FINDSTRING 0x014C
+#define CB_SELECTSTRING 0x014D
+#define CB_SETCURSEL 0x014E
+#define CB_SHOWDROPDOWN 0x014F
+#define CB_GETITEMDATA 0x0150
+#define CB_SETITEMDATA 0x0151
+#define CB_GETDROPPEDCONTROLRECT 0x0152
+#define CB_SETITEMHEIGHT 0x0153
+#define CB_GETITEMHEIGHT 0x0154
+#define CB_SETEXTENDEDUI 0x0155
+#define CB_GETEXTENDEDUI 0x0156
+#define CB_GETDROPPEDSTATE 0x0157
+#define CB_FINDSTRINGEXACT 0x0158
+#define CB_GETTOPINDEX 0x015B
+#define CB_SETTOPINDEX 0x015C
+
+// Notifications, in the high word of WM_COMMAND's wParam
+#define CBN_ERRSPACE (-1)
+#define CBN_SELCHANGE 1
+#define CBN_DBLCLK 2
+#define CBN_SETFOCUS 3
+#define CBN_KILLFOCUS 4
+#define CBN_EDITCHANGE 5
+#define CBN_EDITUPDATE 6
+#define CBN_DROPDOWN 7
+#define CBN_CLOSEUP 8
+#define CBN_SELENDOK 9
+#define CBN_SELENDCANCEL 10
 
 // ---------------------------------------------------------------- menus
 
