@@ -1623,52 +1623,70 @@ bool TWinControl::FormTakesKey(TMessage& message) {
     return form != nullptr && form != this && form->PreviewKey(message);
 }
 
-void TWinControl::WMKeyDown(TMessage& message) {
+bool TWinControl::DoKeyDown(TMessage& message) {
     if (FormTakesKey(message)) {
-        return;
+        return true;
     }
     if (KeyEventsAllowed()) {
         auto key = static_cast<WORD>(message.WParam);
         const auto watch = LifeWatch();
         KeyDown(key, KeyShiftOf(message));
         if (watch.expired() || key == 0) {
-            return;
+            return true;
         }
         message.WParam = key;
     }
-    Inherited(message);
+    return false;
 }
 
-void TWinControl::WMKeyUp(TMessage& message) {
+bool TWinControl::DoKeyUp(TMessage& message) {
     if (FormTakesKey(message)) {
-        return;
+        return true;
     }
     if (KeyEventsAllowed()) {
         auto key = static_cast<WORD>(message.WParam);
         const auto watch = LifeWatch();
         KeyUp(key, KeyShiftOf(message));
         if (watch.expired() || key == 0) {
-            return;
+            return true;
         }
         message.WParam = key;
     }
-    Inherited(message);
+    return false;
 }
 
-void TWinControl::WMChar(TMessage& message) {
+bool TWinControl::DoKeyPress(TMessage& message) {
     if (FormTakesKey(message)) {
-        return;
+        return true;
     }
     if (KeyEventsAllowed()) {
         auto key = static_cast<char>(message.WParam);
         const auto watch = LifeWatch();
         KeyPress(key);
         if (watch.expired() || key == 0) {
-            return;
+            return true;
         }
         message.WParam = static_cast<BYTE>(key);
     }
-    Inherited(message);
+    return false;
+}
+
+void TWinControl::WMKeyDown(TMessage& message) {
+    if (!DoKeyDown(message)) {
+        Inherited(message);
+    }
+}
+
+void TWinControl::WMKeyUp(TMessage& message) {
+    if (!DoKeyUp(message)) {
+        Inherited(message);
+    }
+}
+
+void TWinControl::WMChar(TMessage& message) {
+    if (!DoKeyPress(message)) {
+        Inherited(message);
+    }
 }
 
 // System notices are performed as the matching control message, which goes

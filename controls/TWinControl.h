@@ -186,6 +186,18 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
+protected:
+    // The key steps of WM_KEYDOWN and WM_SYSKEYDOWN, WM_KEYUP and WM_SYSKEYUP,
+    // and WM_CHAR: the form's preview, then KeyDown, KeyUp or KeyPress. True
+    // when the key was consumed or the control freed; otherwise the message
+    // carries the key the step left. A control that wraps system child
+    // windows offers their keys here too.
+    bool DoKeyDown(TMessage& message);
+    bool DoKeyUp(TMessage& message);
+    bool DoKeyPress(TMessage& message);
+    // The input method as the control gains or loses the focus.
+    void AdjustInputMethod(bool focused);
+
 private:
     friend class TControl;
     friend LRESULT CALLBACK ControlCreationProc(HWND, UINT, WPARAM, LPARAM);
@@ -247,7 +259,6 @@ private:
     bool BringLastActivePopupForward();
     void WMSysCommand(TMessage& message);
     void WMFocusChange(TMessage& message);
-    void AdjustInputMethod(bool focused);
     void WMImeComposition(TMessage& message);
 
     HWND handle_ = nullptr;

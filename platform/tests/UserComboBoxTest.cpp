@@ -449,6 +449,24 @@ TEST_F(UserComboBox, LeavingTheBoxClosesTheListBeforeKillFocus) {
     EXPECT_TRUE(g_notes.empty());
 }
 
+TEST_F(UserComboBox, HidingAndShowingTheBoxLeavesItTheFocus) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    SetFocus(combo);
+    g_notes.clear();
+    // How a library resizes the box for its list while the list comes down.
+    SetWindowPos(combo, nullptr, 0, 0, 120, 300,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_HIDEWINDOW);
+    SetWindowPos(combo, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW |
+                     SWP_SHOWWINDOW);
+    EXPECT_EQ(GetFocus(), GetWindow(combo, GW_CHILD));
+    EXPECT_TRUE(g_notes.empty());
+    RECT dropped;
+    SendMessageA(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    EXPECT_EQ(dropped.bottom - dropped.top, 300);
+}
+
 TEST_F(UserComboBox, TheListScrollsWithItsScrollBar) {
     HWND combo = MakeCombo();
     AddKeys(combo);

@@ -347,11 +347,13 @@ void Measure(const Window& w, PositionChange& c) {
     }
 }
 
+// Windows leaves the focus on a hidden child window, which goes on
+// receiving the keys; hiding a top-level window takes the focus away.
 void MoveFocusOutOf(HWND window) {
     UserState& state = State();
-    if (state.focus && IsDescendant(window, state.focus)) {
-        Window* w = Find(window);
-        SetFocus(w && w->parent && IsVisibleChain(w->parent) ? w->parent : nullptr);
+    Window* w = Find(window);
+    if (state.focus && IsDescendant(window, state.focus) && w && !w->parent) {
+        SetFocus(nullptr);
     }
     if (state.capture && IsDescendant(window, state.capture)) {
         ReleaseCapture();
