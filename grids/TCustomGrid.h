@@ -10,6 +10,7 @@
 #include "Grids.h"
 #include "controls/TCustomControl.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,6 +28,12 @@ public:
     // and "RowHeights", lists of one integer per column (row).
     void DeclareStoredData(TFiler* filer) override;
     void PrepareWindowSpec(TCreateParams& params) override;
+    // Every pixel of the client area: the grid lines, each cell that lies in
+    // the clipping region (its background, its contents through PaintCell,
+    // the raised edges of fixed cells, the focus frame of the current cell)
+    // and the strips past the last cell. Raises EInvalidOperation when a
+    // cell is to be drawn while the grid lies on no form.
+    void Paint() override;
 
     // Counts below 1 become 1; FixedCols (FixedRows) shrinks to stay below
     // the count. Cell contents are not touched.
@@ -103,6 +110,11 @@ protected:
     virtual void ColumnMoved(std::int32_t fromIndex, std::int32_t toIndex);
     // Row `fromIndex` was moved to `toIndex`; the base does nothing.
     virtual void RowMoved(std::int32_t fromIndex, std::int32_t toIndex);
+    // Draws the contents of cell (col, row) on Canvas() inside `rect`, the
+    // cell without its lines, which DefaultDrawing has filled with the
+    // cell's background and given the font in the cell's text colour.
+    virtual void PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
+                           TGridDrawState state) = 0;
     // Whether cell (col, row) may become the current cell; the base agrees.
     virtual bool CanSelectCell(std::int32_t col, std::int32_t row);
     // The column or row count changed from the old counts given.
@@ -142,6 +154,26 @@ private:
     void WriteColWidths(TWriter& writer) const;
     void WriteRowHeights(TWriter& writer) const;
     void CMCtl3DChanged(TMessage& message);
+    void WMFocusMoved(TMessage& message);
+
+    struct TLineRegion;
+    struct TCellRegion;
+    struct TPaintPass;
+    enum class TLineKind : std::uint8_t { Vertical, Horizontal };
+    void PaintLines(const TGridLayout& layout);
+    void PaintLineRegion(const TGridLayout& layout, const TLineRegion& region, std::size_t limit);
+    void PaintLineKind(const TGridLayout& layout, const TLineRegion& region, TLineKind kind,
+                       std::size_t limit);
+    void SelectLinePen(TColor color);
+    void PaintCellRegion(TPaintPass& pass, const TCellRegion& region);
+    void PaintOneCell(TPaintPass& pass, const TCellRegion& region, TCellCoord cell,
+                      const RECT& rect);
+    TGridDrawState DrawStateOf(TPaintPass& pass, const TCellRegion& region, TCellCoord cell);
+    void FillCellBackground(const RECT& rect, TGridDrawState state, TColor background);
+    void DrawFixedCellEdges(const TPaintPass& pass, const RECT& rect);
+    bool ShowsFocusRect(TGridDrawState state) const;
+    void PaintBeyondLastCell(const TGridLayout& layout);
+    bool IsActiveControlOfForm();
 
     friend class TDrawGrid;
 

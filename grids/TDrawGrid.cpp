@@ -103,6 +103,11 @@ void TDrawGrid::RowMoved(std::int32_t fromIndex, std::int32_t toIndex) {
     OnRowMoved(this, fromIndex, toIndex);
 }
 
+void TDrawGrid::PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
+                          TGridDrawState state) {
+    OnDrawCell(this, col, row, rect, state);
+}
+
 bool TDrawGrid::CanSelectCell(std::int32_t col, std::int32_t row) {
     bool canSelect = true;
     OnSelectCell(this, col, row, canSelect);

@@ -26,6 +26,9 @@ protected:
     // Raise OnColumnMoved, OnRowMoved and OnSelectCell.
     void ColumnMoved(std::int32_t fromIndex, std::int32_t toIndex) override;
     void RowMoved(std::int32_t fromIndex, std::int32_t toIndex) override;
+    // Raises OnDrawCell; without a handler the cell keeps its background.
+    void PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
+                   TGridDrawState state) override;
     bool CanSelectCell(std::int32_t col, std::int32_t row) override;
 };
 

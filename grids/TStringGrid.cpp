@@ -3,8 +3,12 @@
 #include "TSparseList.h"
 #include "TStringGridStrings.h"
 #include "TStringSparseList.h"
+#include "controls/TControlCanvas.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
+
+#include <algorithm>
+#include <climits>
 
 namespace velbrin {
 
@@ -130,6 +134,20 @@ void TStringGrid::SetRows(std::int32_t row, TStrings* value) {
 
 void TStringGrid::SetCols(std::int32_t col, TStrings* value) {
     Cols(col)->Assign(value);
+}
+
+// The text stands on the cell's background: the opaque fill takes the
+// brush colour the background was painted with, and an empty text fills the
+// cell all the same.
+void TStringGrid::PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
+                            TGridDrawState state) {
+    if (DefaultDrawing()) {
+        const std::string text = Cells(col, row);
+        const auto length = static_cast<UINT>(std::min<std::size_t>(text.size(), INT_MAX));
+        ExtTextOutA(Canvas()->Handle(), rect.left + 2, rect.top + 2, ETO_CLIPPED | ETO_OPAQUE,
+                    &rect, text.data(), length, nullptr);
+    }
+    TDrawGrid::PaintCell(col, row, rect, state);
 }
 
 void TStringGrid::ColumnMoved(std::int32_t fromIndex, std::int32_t toIndex) {

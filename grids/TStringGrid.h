@@ -60,6 +60,10 @@ protected:
     // they are.
     void ColumnMoved(std::int32_t fromIndex, std::int32_t toIndex) override;
     void RowMoved(std::int32_t fromIndex, std::int32_t toIndex) override;
+    // With DefaultDrawing the cell's text, one line from the top left, cut
+    // off at the cell's edges; then OnDrawCell.
+    void PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
+                   TGridDrawState state) override;
 
 private:
     friend class TStringGridStrings;
