@@ -8,8 +8,10 @@ build: setup
 	cmake --preset default
 	cmake --build --preset default
 
+# The chart window on the X display of DISPLAY; without one, notesview says
+# so and the chart is printed as text instead.
 run: build
-	./build/bin/notechart C
+	./build/bin/notesview || ./build/bin/notechart C
 
 test: setup
 	cmake --preset default
