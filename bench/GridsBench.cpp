@@ -1,7 +1,8 @@
 // The string grid's cell store: every cell of the chart's 12 x 12 grid
 // written and read, with the grid's window (each write marks its cell for
 // repainting) and without one; and a large grid with few cells written, read
-// at random places, most of which hold nothing.
+// at random places, most of which hold nothing. The chart's grid painted
+// whole and one cell of it.
 
 #include "controls/TWinControl.h"
 #include "forms/Forms.h"
@@ -139,6 +140,36 @@ void BM_ChartGridReadAll(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kChartSide * kChartSide);
 }
 BENCHMARK(BM_ChartGridReadAll)->Unit(benchmark::kMicrosecond);
+
+// The chart's grid painted whole, every cell holding a note name.
+void BM_ChartGridPaintAll(benchmark::State& state) {
+    GridsLibrary library;
+    TStringGrid* grid = ShownChartGrid();
+    WriteChart(*grid);
+    HWND window = grid->Handle();
+    for (auto _ : state) {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+    state.SetItemsProcessed(state.iterations() * kChartSide * kChartSide);
+}
+BENCHMARK(BM_ChartGridPaintAll)->Unit(benchmark::kMicrosecond);
+
+// One written cell repainted, as after a cell write: the other 143 cells are
+// skipped as outside the area to repaint.
+void BM_ChartGridPaintOneCell(benchmark::State& state) {
+    GridsLibrary library;
+    TStringGrid* grid = ShownChartGrid();
+    WriteChart(*grid);
+    HWND window = grid->Handle();
+    UpdateWindow(window);
+    for (auto _ : state) {
+        grid->InvalidateCell(5, 6);
+        UpdateWindow(window);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ChartGridPaintOneCell)->Unit(benchmark::kMicrosecond);
 
 struct Place {
     std::int32_t col;
