@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -43,6 +44,8 @@ public:
     enum class Showing { Hidden, Shown, Minimized };
     virtual void PlaceSurface(SurfaceId, const RECT& /*screenRect*/, const RECT& /*client*/,
                               Showing) {}
+    // The title a top-level window shows in the display's frame, in UTF-8.
+    virtual void NameSurface(SurfaceId, const std::string& /*utf8Title*/) {}
     // Turns what has already arrived into input, without waiting.
     virtual void CollectInput() {}
     // The display server's own handle of a surface; 0 when there is none.

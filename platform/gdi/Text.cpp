@@ -1,5 +1,7 @@
 #include "Text.h"
 
+#include "../kernel/CodePage.h"
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -47,20 +49,6 @@ struct FontFace::Sized {
 namespace {
 
 constexpr char32_t kReplacement = 0x30FB; // the middle dot Windows shows for a broken byte
-
-std::string ToUtf8(const char* text) {
-    int length = static_cast<int>(std::strlen(text));
-    if (length == 0) {
-        return {};
-    }
-    std::vector<WCHAR> wide(static_cast<std::size_t>(length));
-    int units = MultiByteToWideChar(CP_ACP, 0, text, length, wide.data(), length);
-    std::string utf8(static_cast<std::size_t>(units) * 3, '\0');
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(),
-                                    static_cast<int>(utf8.size()), nullptr, nullptr);
-    utf8.resize(static_cast<std::size_t>(std::max(bytes, 0)));
-    return utf8;
-}
 
 // Empty when the name has no code page 932 form.
 std::string FromUtf8(const std::string& utf8) {
@@ -430,7 +418,7 @@ std::shared_ptr<FontFace> TextEngine::FaceFor(const LOGFONTA& logFont, int pixel
     font.lfFaceName[LF_FACESIZE - 1] = '\0';
     bool bold = font.lfWeight >= 600;
     bool italic = font.lfItalic != 0;
-    MappedFace mapped = MapFace(ToUtf8(font.lfFaceName), font.lfCharSet);
+    MappedFace mapped = MapFace(platform::Utf8FromAnsi(font.lfFaceName), font.lfCharSet);
     FontFace::Source source = Resolve(mapped.family, bold, italic);
     source.cellAscent = mapped.cellAscent;
     source.cellDescent = mapped.cellDescent;

@@ -1,6 +1,7 @@
 // Code page 932 and UTF-8 conversion, and the locale-aware comparison, on ICU.
 // The system is Japanese: the ANSI code page is 932 and the user's locale 0x411.
 
+#include "CodePage.h"
 #include "../core/Context.h"
 #include "KernelState.h"
 
@@ -9,6 +10,7 @@
 #include <unicode/ucnv_cb.h>
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -146,6 +148,20 @@ icu::Collator* JapaneseCollator() {
 }
 
 } // namespace
+
+std::string platform::Utf8FromAnsi(const char* text) {
+    const int length = static_cast<int>(std::strlen(text));
+    if (length == 0) {
+        return {};
+    }
+    std::vector<WCHAR> wide(static_cast<std::size_t>(length));
+    const int units = MultiByteToWideChar(CP_ACP, 0, text, length, wide.data(), length);
+    std::string utf8(static_cast<std::size_t>(units) * 3, '\0');
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(),
+                                          static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.resize(static_cast<std::size_t>(std::max(bytes, 0)));
+    return utf8;
+}
 
 LANGID GetSystemDefaultLangID() {
     return LANG_JAPANESE_DEFAULT_LCID;

@@ -83,6 +83,9 @@ LRESULT SetText(HWND window, LPARAM lParam) {
     if (!w->parent && (w->style & WS_CAPTION) == WS_CAPTION && IsWindowVisible(window)) {
         DrawFrame(window);
     }
+    if (!w->parent) {
+        NameOnScreen(*w);
+    }
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #include "UserState.h"
 
 #include "../gdi/WindowDC.h"
+#include "../kernel/CodePage.h"
 
 #include <algorithm>
 #include <map>
@@ -131,12 +132,19 @@ void PlaceOnScreen(const Window& w) {
     State().backend->PlaceSurface(w.backendSurface, w.rect, w.client, showing);
 }
 
+void NameOnScreen(const Window& w) {
+    if (w.backendSurface) {
+        State().backend->NameSurface(w.backendSurface, Utf8FromAnsi(w.text.c_str()));
+    }
+}
+
 void PrepareSurface(Window& w) {
     int width = Width(w.rect);
     int height = Height(w.rect);
     if (!w.surface) {
         w.surface = std::make_shared<Surface>(width, height);
         w.backendSurface = State().backend->OpenSurface(w.handle, w.rect);
+        NameOnScreen(w);
     } else if (w.surface->Width() != width || w.surface->Height() != height) {
         w.surface->Resize(width, height);
     }

@@ -273,6 +273,8 @@ void PrepareSurface(Window& window);
 void Present(HWND window, const Region& surfaceArea);
 // Tells the screen where a top-level window is and whether it shows.
 void PlaceOnScreen(const Window& window);
+// Tells the screen the title of a top-level window that has a surface.
+void NameOnScreen(const Window& window);
 bool HasPaintPending(HWND window);
 HWND FindWindowToPaint(HWND filter);
 

@@ -109,6 +109,7 @@ public:
     void Wake() override {}
     void PlaceSurface(SurfaceId surface, const RECT& screenRect, const RECT& client,
                       Showing showing) override;
+    void NameSurface(SurfaceId surface, const std::string& utf8Title) override;
     void CollectInput() override { HandlePendingEvents(); }
     std::uintptr_t NativeHandle(SurfaceId surface) const override {
         auto found = surfaces_.find(surface);
@@ -193,6 +194,23 @@ SurfaceId X11Screen::OpenSurface(HWND owner, const RECT& screenRect) {
     return id;
 }
 
+// The window manager reads the UTF-8 name; XStoreName's Latin-1 name is
+// for those that do not.
+void X11Screen::NameSurface(SurfaceId id, const std::string& utf8Title) {
+    auto found = surfaces_.find(id);
+    if (found == surfaces_.end()) {
+        return;
+    }
+    const ::Window window = found->second.window;
+    XStoreName(display_, window, utf8Title.c_str());
+    const Atom utf8Name = XInternAtom(display_, "_NET_WM_NAME", False);
+    const Atom utf8String = XInternAtom(display_, "UTF8_STRING", False);
+    XChangeProperty(display_, window, utf8Name, utf8String, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8Title.data()),
+                    static_cast<int>(utf8Title.size()));
+    XFlush(display_);
+}
+
 void X11Screen::CloseSurface(SurfaceId id) {
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) {
@@ -224,6 +242,11 @@ void X11Screen::PlaceSurface(SurfaceId id, const RECT& screenRect, const RECT& c
     s.shown = s.bypassesManager ? RECT{0, 0, screenRect.right - screenRect.left,
                                        screenRect.bottom - screenRect.top}
                                 : client;
+    // A window with nothing to show, as the application's own window, stays
+    // unmapped: X cannot show less than a pixel, and Windows shows nothing.
+    if (s.shown.right <= s.shown.left || s.shown.bottom <= s.shown.top) {
+        showing = Showing::Hidden;
+    }
     // Left and top, then width and height.
     RECT placed{screenRect.left + s.shown.left, screenRect.top + s.shown.top,
                 std::max<LONG>(s.shown.right - s.shown.left, 1),
