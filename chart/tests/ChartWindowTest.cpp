@@ -179,5 +179,37 @@ TEST_F(ChartWindowTest, ATypedTextThatIsNoKeyLeavesTheChartAsItIs) {
     EXPECT_EQ(ChartOf(*grid), ExpectedChart(5));
 }
 
+TEST_F(ChartWindowTest, TheGridShowsAllCellsWithTheFirstInTheSelectedLook) {
+    const platform::WindowImage grid0 =
+        platform::CaptureWindow(grid->Handle(), platform::WindowArea::Client);
+    ASSERT_EQ(grid0.width, 397);
+    ASSERT_EQ(grid0.height, 253);
+    EXPECT_EQ(GetWindowLongA(grid->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0)
+        << "no scroll bars";
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const COLORREF silver = RGB(192, 192, 192);
+    EXPECT_EQ(grid0.At(30, 18), highlight) << "cell (0, 0): selected, the grid not focused";
+    EXPECT_EQ(grid0.At(33 + 30, 18), window);
+    for (int c = 0; c < 12; ++c) {
+        EXPECT_EQ(grid0.At(33 * c + 32, 5), silver) << "the line after column " << c;
+    }
+    for (int r = 0; r < 12; ++r) {
+        EXPECT_EQ(grid0.At(5, 21 * r + 20), silver) << "the line under row " << r;
+    }
+
+    // The notes of a chosen key appear at once, in the window colour's cells.
+    ChooseWithTheMouse(5);
+    const platform::WindowImage chart =
+        platform::CaptureWindow(grid->Handle(), platform::WindowArea::Client);
+    int dark = 0;
+    for (int y = 21 * 6; y < 21 * 6 + 20; ++y) {
+        for (int x = 33; x < 33 + 32; ++x) {
+            dark += GetRValue(chart.At(x, y)) < 100;
+        }
+    }
+    EXPECT_GT(dark, 5) << "the blow note of hole 1 in cell (1, 6)";
+}
+
 } // namespace
 } // namespace velbrin::testing
