@@ -74,22 +74,7 @@ protected:
         while (Application->TryProcessOne()) {
         }
     }
-    // The visible drop-down list of the combo box, if any.
-    static HWND DroppedList() {
-        HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM out) -> BOOL {
-                char name[32];
-                GetClassNameA(window, name, sizeof name);
-                if (std::string(name) == "ComboLBox" && IsWindowVisible(window)) {
-                    *reinterpret_cast<HWND*>(out) = window;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
+    static HWND DroppedList() { return platform::FindVisibleTopLevel("ComboLBox"); }
     // Drops the list down with the mouse and clicks the key's row.
     void ChooseWithTheMouse(int key) {
         RECT client;

@@ -116,22 +116,7 @@ protected:
         LRESULT length = SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
         return length == CB_ERR ? "<error>" : std::string(buffer, length);
     }
-    // The drop-down list: the visible top-level "ComboLBox", if any.
-    static HWND DroppedList() {
-        HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM out) -> BOOL {
-                char name[32];
-                GetClassNameA(window, name, sizeof name);
-                if (std::string(name) == "ComboLBox" && IsWindowVisible(window)) {
-                    *reinterpret_cast<HWND*>(out) = window;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
+    static HWND DroppedList() { return platform::FindVisibleTopLevel("ComboLBox"); }
     static POINT ButtonCentre(HWND combo) {
         RECT client;
         GetClientRect(combo, &client);

@@ -214,6 +214,26 @@ std::size_t CountLiveWindows() {
     return State().windows.LiveCount();
 }
 
+HWND FindVisibleTopLevel(const std::string& className) {
+    struct Search {
+        const std::string& className;
+        HWND found = nullptr;
+    } search{className};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& wanted = *reinterpret_cast<Search*>(data);
+            char name[64];
+            GetClassNameA(window, name, sizeof name);
+            if (wanted.className == name && IsWindowVisible(window)) {
+                wanted.found = window;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 int CountBeeps() {
     return State().beeps;
 }

@@ -98,22 +98,7 @@ protected:
         }
     }
     static POINT ButtonOf(TComboBox* box) { return {box->Width() - 10, box->Height() / 2}; }
-    // The visible drop-down list, if any.
-    static HWND DroppedList() {
-        HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM out) -> BOOL {
-                char name[32];
-                GetClassNameA(window, name, sizeof name);
-                if (std::string(name) == "ComboLBox" && IsWindowVisible(window)) {
-                    *reinterpret_cast<HWND*>(out) = window;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
+    static HWND DroppedList() { return platform::FindVisibleTopLevel("ComboLBox"); }
     static int ListHeight(HWND list) {
         RECT r;
         GetWindowRect(list, &r);

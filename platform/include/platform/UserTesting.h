@@ -63,6 +63,10 @@ std::string MessageBoxCaption();
 bool AnswerMessageBox(int answer);
 
 std::size_t CountLiveWindows();
+// The visible top-level window of the thread whose class is `className`
+// (the last in the thread's list when there are several), or null: a
+// combo box's dropped list, say.
+HWND FindVisibleTopLevel(const std::string& className);
 int CountBeeps();
 
 // What WinHelpA was asked for, oldest first.
