@@ -5,6 +5,8 @@
 #include "core/TFiler.h"
 #include "core/TReader.h"
 #include "core/TWriter.h"
+#include "forms/Forms.h"
+#include "forms/TScreen.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
 
@@ -59,6 +61,12 @@ VELBRIN_DEFINE_CLASS_TABLES(TCustomGrid, TCustomControl, "Grids") {
     cls.Handle<CM_CTL3D_CHANGED, &TCustomGrid::CMCtl3DChanged>();
     cls.Handle<WM_SETFOCUS, &TCustomGrid::WMFocusMoved>();
     cls.Handle<WM_KILLFOCUS, &TCustomGrid::WMFocusMoved>();
+    cls.Handle<WM_SIZE, &TCustomGrid::WMSize>();
+    cls.Handle<WM_HSCROLL, &TCustomGrid::WMHScroll>();
+    cls.Handle<WM_VSCROLL, &TCustomGrid::WMVScroll>();
+    cls.Handle<WM_GETDLGCODE, &TCustomGrid::WMGetDlgCode>();
+    cls.Handle<WM_SETCURSOR, &TCustomGrid::WMSetCursor>();
+    cls.Handle<WM_TIMER, &TCustomGrid::WMTimer>();
 }
 
 TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
@@ -89,6 +97,8 @@ void TCustomGrid::SizeChanged(std::int32_t, std::int32_t) {}
 void TCustomGrid::ColumnWidthsModified() {}
 
 void TCustomGrid::RowHeightsModified() {}
+
+void TCustomGrid::ScrollOriginChanged() {}
 
 // ---------------------------------------------------------------- window
 
@@ -218,6 +228,7 @@ void TCustomGrid::ChangeSize(std::int32_t newColCount, std::int32_t newRowCount)
     if (oldLayout && HasWindow()) {
         InvalidateResizedArea(*oldLayout);
     }
+    UpdateScrollRange();
     SizeChanged(oldColCount, oldRowCount);
 }
 
@@ -237,7 +248,7 @@ void TCustomGrid::UpdateAfterResize() {
     }
     // Not a choice CanSelectCell may refuse: the old cell is gone.
     if (clamped != current_) {
-        PlaceCurrentCell(clamped, TAnchorMove::Follows);
+        PlaceCurrentCell(clamped, TAnchorMove::Follows, TReveal::No);
     }
     if (anchor_ != clamped) {
         MoveAnchor(clamped);
@@ -292,6 +303,7 @@ void TCustomGrid::SetColWidths(std::int32_t col, std::int32_t width) {
         InvalidateGrid();
         stored = width;
         ColumnWidthsModified();
+        UpdateScrollRange();
     }
 }
 
@@ -307,6 +319,7 @@ void TCustomGrid::SetRowHeights(std::int32_t row, std::int32_t height) {
         InvalidateGrid();
         stored = height;
         RowHeightsModified();
+        UpdateScrollRange();
     }
 }
 
@@ -315,6 +328,7 @@ void TCustomGrid::SetDefaultColWidth(std::int32_t value) {
     defaultColWidth_ = value;
     ColumnWidthsModified();
     InvalidateGrid();
+    UpdateScrollRange();
 }
 
 void TCustomGrid::SetDefaultRowHeight(std::int32_t value) {
@@ -322,6 +336,7 @@ void TCustomGrid::SetDefaultRowHeight(std::int32_t value) {
     defaultRowHeight_ = value;
     RowHeightsModified();
     InvalidateGrid();
+    UpdateScrollRange();
 }
 
 // ---------------------------------------------------------------- looks
@@ -436,16 +451,17 @@ void TCustomGrid::InvalidateSelection(const TCellRange& selection) {
 
 // ---------------------------------------------------------------- current cell
 
-void TCustomGrid::MoveCurrentCell(std::int32_t col, std::int32_t row, TAnchorMove anchor) {
+void TCustomGrid::MoveCurrentCell(std::int32_t col, std::int32_t row, TAnchorMove anchor,
+                                  TReveal reveal) {
     if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_) {
         RaiseIndexOutOfRange();
     }
     if (CanSelectCell(col, row)) {
-        PlaceCurrentCell({col, row}, anchor);
+        PlaceCurrentCell({col, row}, anchor, reveal);
     }
 }
 
-void TCustomGrid::PlaceCurrentCell(TCellCoord cell, TAnchorMove anchor) {
+void TCustomGrid::PlaceCurrentCell(TCellCoord cell, TAnchorMove anchor, TReveal reveal) {
     const TCellRange oldSelection = Selection();
     const TCellCoord oldCurrent = current_;
     current_ = cell;
@@ -458,6 +474,9 @@ void TCustomGrid::PlaceCurrentCell(TCellCoord cell, TAnchorMove anchor) {
     if (HasOption(options_, goRowSelect)) {
         current_.X = fixedCols_;
     }
+    if (reveal == TReveal::Yes) {
+        ClampInView(current_);
+    }
     InvalidateSelectionChange(oldSelection);
     InvalidateCell(oldCurrent.X, oldCurrent.Y);
     InvalidateCell(cell.X, cell.Y);
@@ -465,7 +484,7 @@ void TCustomGrid::PlaceCurrentCell(TCellCoord cell, TAnchorMove anchor) {
 
 void TCustomGrid::MoveAnchor(TCellCoord cell) {
     if (!HasOption(options_, goRangeSelect) || HasOption(options_, goEditing)) {
-        MoveCurrentCell(cell.X, cell.Y, TAnchorMove::Follows);
+        MoveCurrentCell(cell.X, cell.Y, TAnchorMove::Follows, TReveal::Yes);
         return;
     }
     const TCellRange oldSelection = Selection();
@@ -473,6 +492,7 @@ void TCustomGrid::MoveAnchor(TCellCoord cell) {
     if (HasOption(options_, goRowSelect)) {
         anchor_.X = colCount_ - 1;
     }
+    ClampInView(cell);
     InvalidateSelectionChange(oldSelection);
 }
 
@@ -557,7 +577,7 @@ void TCustomGrid::Paint() {
     const TCellRegion regions[] = {
         {{0, 0}, {0, 0}, {horz.FixedBoundary, vert.FixedBoundary}, fixedColor_, gdsFixed},
         {{topLeft_.X, 0},
-         {horz.FixedBoundary, 0},
+         {horz.FixedBoundary - colOffset_, 0},
          {horz.GridBoundary, vert.FixedBoundary},
          fixedColor_,
          gdsFixed},
@@ -567,7 +587,7 @@ void TCustomGrid::Paint() {
          fixedColor_,
          gdsFixed},
         {topLeft_,
-         {horz.FixedBoundary, vert.FixedBoundary},
+         {horz.FixedBoundary - colOffset_, vert.FixedBoundary},
          {horz.GridBoundary, vert.GridBoundary},
          Color(),
          0},
@@ -845,6 +865,725 @@ void TCustomGrid::WriteColWidths(TWriter& writer) const {
 
 void TCustomGrid::WriteRowHeights(TWriter& writer) const {
     WriteExtents(writer, rowCount_, &TCustomGrid::RowHeights, *this);
+}
+
+// ---------------------------------------------------------------- scrolling
+
+namespace {
+
+// A scroll bar that can scroll runs from 0 to this, whatever the counts.
+constexpr int kScrollScale = 127;
+
+// The upper bound when `value` is above it, else the lower one when below.
+std::int32_t KeptBetween(std::int32_t value, std::int32_t low, std::int32_t high) {
+    if (value > high) {
+        return high;
+    }
+    return value < low ? low : value;
+}
+
+// The pixels between first cells `from` and `to` of an axis, negative when
+// the grid moved forward; nothing when more than `limit`, as a scroll would
+// then uncover the whole area anyway.
+std::optional<std::int32_t> ScrollDistance(const TAxisLayout& axis, std::int32_t from,
+                                           std::int32_t to, std::int64_t limit) {
+    std::int64_t distance = 0;
+    for (std::int32_t cell = std::min(from, to); cell < std::max(from, to); ++cell) {
+        distance += std::int64_t{axis.Extent(cell)} + axis.LineWidth;
+        if (distance > limit) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::int32_t>(to > from ? -distance : distance);
+}
+
+bool StyleWants(TScrollStyle style, int bar) {
+    return style == ssBoth || style == (bar == SB_HORZ ? ssHorizontal : ssVertical);
+}
+
+} // namespace
+
+TCellCoord TCustomGrid::LastMaxTopLeft() {
+    return MaxTopLeft(CalcLayout(), {colCount_ - 1, rowCount_ - 1});
+}
+
+void TCustomGrid::SetFirstVisibleCol(std::int32_t value) {
+    MoveTopLeft(KeptBetween(value, fixedCols_, LastMaxTopLeft().X), topLeft_.Y);
+}
+
+void TCustomGrid::SetFirstVisibleRow(std::int32_t value) {
+    MoveTopLeft(topLeft_.X, KeptBetween(value, fixedRows_, LastMaxTopLeft().Y));
+}
+
+// A fixed cell shows whatever the first visible cell, so it never scrolls
+// its axis.
+void TCustomGrid::ClampInView(TCellCoord cell) {
+    if (!HasWindow()) {
+        return;
+    }
+    const TGridLayout layout = CalcLayout();
+    const TCellCoord last{layout.Horz.LastFullVisibleCell, layout.Vert.LastFullVisibleCell};
+    const TCellCoord farthest = MaxTopLeft(layout, cell);
+    TCellCoord next = topLeft_;
+    if (cell.X >= fixedCols_ && cell.X < topLeft_.X) {
+        next.X = cell.X;
+    } else if (cell.X > last.X) {
+        next.X = farthest.X;
+    }
+    if (cell.Y >= fixedRows_ && cell.Y < topLeft_.Y) {
+        next.Y = cell.Y;
+    } else if (cell.Y > last.Y) {
+        next.Y = farthest.Y;
+    }
+    if (next == topLeft_) {
+        return;
+    }
+    Update();
+    const TCellCoord oldTopLeft = topLeft_;
+    topLeft_ = next;
+    TopLeftMoved(oldTopLeft);
+}
+
+void TCustomGrid::MoveTopLeft(std::int32_t left, std::int32_t top) {
+    if (left == topLeft_.X && top == topLeft_.Y) {
+        return;
+    }
+    Update();
+    const TCellCoord oldTopLeft = topLeft_;
+    topLeft_ = {left, top};
+    TopLeftMoved(oldTopLeft);
+}
+
+void TCustomGrid::TopLeftMoved(TCellCoord oldTopLeft) {
+    if (HasWindow()) {
+        UpdateScrollPos();
+        const TGridLayout layout = CalcLayout();
+        const auto dx = ScrollDistance(layout.Horz, oldTopLeft.X, topLeft_.X,
+                                       layout.Horz.GridBoundary - layout.Horz.FixedBoundary);
+        const auto dy = ScrollDistance(layout.Vert, oldTopLeft.Y, topLeft_.Y,
+                                       layout.Vert.GridBoundary - layout.Vert.FixedBoundary);
+        if (dx && dy) {
+            ScrollContents(layout, *dx, *dy);
+        } else {
+            Invalidate();
+        }
+    }
+    ScrollOriginChanged();
+}
+
+// The fixed rows move only sideways and the fixed columns only up and down.
+void TCustomGrid::ScrollContents(const TGridLayout& layout, std::int32_t dx, std::int32_t dy) {
+    const TAxisLayout& horz = layout.Horz;
+    const TAxisLayout& vert = layout.Vert;
+    if (dx != 0 && dy != 0) {
+        ScrollArea({horz.FixedBoundary, 0, horz.GridExtent, vert.FixedBoundary}, dx, 0);
+        ScrollArea({0, vert.FixedBoundary, horz.FixedBoundary, vert.GridExtent}, 0, dy);
+        ScrollArea({horz.FixedBoundary, vert.FixedBoundary, horz.GridExtent, vert.GridExtent}, dx,
+                   dy);
+    } else if (dy != 0) {
+        ScrollArea({0, vert.FixedBoundary, horz.GridExtent, vert.GridExtent}, 0, dy);
+    } else if (dx != 0) {
+        ScrollArea({horz.FixedBoundary, 0, horz.GridExtent, vert.GridExtent}, dx, 0);
+    }
+}
+
+// Without default drawing the cells' handlers may leave pixels unpainted,
+// so the uncovered strip is erased first.
+void TCustomGrid::ScrollArea(const RECT& area, std::int32_t dx, std::int32_t dy) {
+    const UINT flags = SW_INVALIDATE | (defaultDrawing_ ? 0u : static_cast<UINT>(SW_ERASE));
+    ScrollWindowEx(Handle(), dx, dy, &area, &area, nullptr, nullptr, flags);
+}
+
+bool TCustomGrid::WantsScrollBar(int bar) const {
+    return StyleWants(scrollBars_, bar);
+}
+
+bool TCustomGrid::ScrollBarShown(int bar) {
+    int low = 0;
+    int high = 0;
+    GetScrollRange(Handle(), bar, &low, &high);
+    return high != low;
+}
+
+// Planned as if no bar were shown, since the bars come and go with the
+// ranges. Showing or hiding a bar resizes the client area, whose size
+// message must not start another update meanwhile.
+void TCustomGrid::UpdateScrollRange() {
+    if (scrollBars_ == ssNone || !HasWindow()) {
+        return;
+    }
+    const TCellCoord oldTopLeft = topLeft_;
+    const bool horz = WantsScrollBar(SB_HORZ);
+    const bool vert = WantsScrollBar(SB_VERT);
+    std::int32_t width = ClientWidth();
+    std::int32_t height = ClientHeight();
+    if (horz && ScrollBarShown(SB_HORZ)) {
+        height += GetSystemMetrics(SM_CYHSCROLL);
+    }
+    if (vert && ScrollBarShown(SB_VERT)) {
+        width += GetSystemMetrics(SM_CXVSCROLL);
+    }
+    const TScrollStyle style = scrollBars_;
+    scrollBars_ = ssNone;
+    bool flushed = false;
+    try {
+        if (horz) {
+            UpdateOneRange(SB_HORZ, width, height, flushed);
+        }
+        const std::int32_t widthAfterHorz = ClientWidth();
+        if (vert) {
+            UpdateOneRange(SB_VERT, width, ClientHeight(), flushed);
+        }
+        if (horz && ClientWidth() != widthAfterHorz) {
+            UpdateOneRange(SB_HORZ, ClientWidth(), ClientHeight(), flushed);
+        }
+    } catch (...) {
+        scrollBars_ = style;
+        throw;
+    }
+    scrollBars_ = style;
+    UpdateScrollPos();
+    if (topLeft_ != oldTopLeft) {
+        TopLeftMoved(oldTopLeft);
+    }
+}
+
+void TCustomGrid::UpdateOneRange(int bar, std::int32_t width, std::int32_t height, bool& flushed) {
+    if (bar == SB_HORZ && colCount_ == 1) {
+        SetScrollRange(Handle(), SB_HORZ, 0, std::max(0, ColWidths(0) - width), TRUE);
+        return;
+    }
+    const TCellCoord farthest =
+        MaxTopLeft(CalcLayoutFor(width, height), {colCount_ - 1, rowCount_ - 1});
+    const bool isHorz = bar == SB_HORZ;
+    const std::int32_t fixed = isHorz ? fixedCols_ : fixedRows_;
+    const std::int32_t limit = isHorz ? farthest.X : farthest.Y;
+    SetScrollRange(Handle(), bar, 0, limit > fixed ? kScrollScale : 0, TRUE);
+    std::int32_t& first = isHorz ? topLeft_.X : topLeft_.Y;
+    if (first > limit) {
+        if (!flushed) {
+            Update();
+            flushed = true;
+        }
+        first = std::max(limit, fixed);
+    }
+}
+
+void TCustomGrid::UpdateScrollPos() {
+    if (scrollBars_ == ssNone || !HasWindow()) {
+        return;
+    }
+    const TCellCoord farthest = LastMaxTopLeft();
+    if (WantsScrollBar(SB_HORZ)) {
+        if (colCount_ == 1) {
+            const std::int32_t hidden = ColWidths(0) - ClientWidth();
+            if (colOffset_ > 0 && colOffset_ > hidden) {
+                ScrollByPixels(SB_THUMBPOSITION, hidden);
+            }
+            SetScrollPosIfChanged(SB_HORZ, colOffset_);
+        } else if (farthest.X > fixedCols_) {
+            SetScrollPosIfChanged(
+                SB_HORZ, MulDiv(topLeft_.X - fixedCols_, kScrollScale, farthest.X - fixedCols_));
+        }
+    }
+    if (WantsScrollBar(SB_VERT) && farthest.Y > fixedRows_) {
+        SetScrollPosIfChanged(
+            SB_VERT, MulDiv(topLeft_.Y - fixedRows_, kScrollScale, farthest.Y - fixedRows_));
+    }
+}
+
+void TCustomGrid::SetScrollPosIfChanged(int bar, int position) {
+    if (GetScrollPos(Handle(), bar) != position) {
+        SetScrollPos(Handle(), bar, position, TRUE);
+    }
+}
+
+void TCustomGrid::WMSize(TMessage& message) {
+    Inherited(message);
+    UpdateScrollRange();
+}
+
+void TCustomGrid::WMHScroll(TMessage& message) {
+    HandleScrollMessage(SB_HORZ, message);
+}
+
+void TCustomGrid::WMVScroll(TMessage& message) {
+    HandleScrollMessage(SB_VERT, message);
+}
+
+void TCustomGrid::HandleScrollMessage(int bar, const TMessage& message) {
+    if (Visible() && IsFocusable() && TabStop() && !HasState(csDesigning)) {
+        SetFocus();
+    }
+    const int code = LOWORD(message.WParam);
+    const int thumb = HIWORD(message.WParam);
+    if (bar == SB_HORZ && colCount_ == 1) {
+        ScrollByPixels(code, thumb);
+        return;
+    }
+    TCellCoord next = topLeft_;
+    (bar == SB_HORZ ? next.X : next.Y) = ScrolledValue(bar, code, thumb);
+    const TCellCoord farthest = LastMaxTopLeft();
+    next.X = KeptBetween(next.X, fixedCols_, farthest.X);
+    next.Y = KeptBetween(next.Y, fixedRows_, farthest.Y);
+    if (next != topLeft_) {
+        MoveTopLeft(next.X, next.Y);
+    }
+}
+
+// The new first visible column or row for a scroll code; the caller keeps
+// it in range.
+std::int32_t TCustomGrid::ScrolledValue(int bar, int code, int thumb) {
+    const bool isHorz = bar == SB_HORZ;
+    const TGridLayout layout = CalcLayout();
+    const TCellCoord farthest = MaxTopLeft(layout, {colCount_ - 1, rowCount_ - 1});
+    const std::int32_t low = isHorz ? fixedCols_ : fixedRows_;
+    const std::int32_t high = isHorz ? farthest.X : farthest.Y;
+    const std::int32_t value = isHorz ? topLeft_.X : topLeft_.Y;
+    switch (code) {
+    case SB_LINEUP:
+        return value - 1;
+    case SB_LINEDOWN:
+        return value + 1;
+    case SB_PAGEUP: {
+        const TCellCoord previousPage = MaxTopLeft(layout, topLeft_);
+        return value - std::max(1, value - (isHorz ? previousPage.X : previousPage.Y));
+    }
+    case SB_PAGEDOWN: {
+        const TAxisLayout& axis = isHorz ? layout.Horz : layout.Vert;
+        return value + std::max(1, axis.LastFullVisibleCell - value);
+    }
+    case SB_THUMBTRACK:
+        if (!HasOption(options_, goThumbTracking)) {
+            return value;
+        }
+        [[fallthrough]];
+    case SB_THUMBPOSITION:
+        return MulDiv(thumb, high - low, kScrollScale) + low;
+    case SB_TOP:
+        return low;
+    case SB_BOTTOM:
+        return high;
+    default:
+        return value;
+    }
+}
+
+// A grid of one column scrolls sideways by pixels, its column being wider
+// than the window.
+void TCustomGrid::ScrollByPixels(int code, int thumb) {
+    const std::int32_t hidden = ColWidths(0) - ClientWidth();
+    std::int32_t offset = colOffset_;
+    switch (code) {
+    case SB_LINEUP:
+        offset -= Canvas()->TextWidth("0");
+        break;
+    case SB_LINEDOWN:
+        offset += Canvas()->TextWidth("0");
+        break;
+    case SB_PAGEUP:
+        offset -= ClientWidth();
+        break;
+    case SB_PAGEDOWN:
+        offset += ClientWidth();
+        break;
+    case SB_THUMBTRACK:
+        if (HasOption(options_, goThumbTracking)) {
+            offset = thumb;
+        }
+        break;
+    case SB_THUMBPOSITION:
+        offset = thumb;
+        break;
+    case SB_BOTTOM:
+        offset = hidden;
+        break;
+    case SB_TOP:
+        offset = 0;
+        break;
+    default:
+        break;
+    }
+    offset = std::max(std::min(offset, hidden), 0);
+    if (offset == colOffset_) {
+        return;
+    }
+    const std::int32_t oldOffset = colOffset_;
+    colOffset_ = offset;
+    ScrollContents(CalcLayout(), oldOffset - offset, 0);
+    InvalidateSelection({0, 0, 0, fixedRows_});
+    Update();
+    UpdateScrollPos();
+}
+
+// ---------------------------------------------------------------- keyboard
+
+namespace {
+
+// The timer that drives a drag beyond the cells.
+constexpr UINT_PTR kDragTimer = 1;
+constexpr UINT kDragTimerInterval = 60;
+
+// How close to a line a press sizes its cell, for lines thinner than that.
+constexpr std::int32_t kSizingReach = 7;
+
+} // namespace
+
+void TCustomGrid::WMGetDlgCode(TMessage& message) {
+    message.Result = DLGC_WANTARROWS;
+    if (!HasOption(options_, goRowSelect) && HasOption(options_, goTabs)) {
+        message.Result |= DLGC_WANTTAB;
+    }
+}
+
+void TCustomGrid::KeyDown(WORD& key, TShiftState shift) {
+    TCustomControl::KeyDown(key, shift);
+    const TGridLayout layout = CalcLayout();
+    const std::int32_t lastCol = layout.Horz.LastFullVisibleCell;
+    const std::int32_t lastRow = layout.Vert.LastFullVisibleCell;
+    const std::int32_t pageWidth = std::max(1, lastCol - topLeft_.X);
+    const std::int32_t pageHeight = std::max(1, lastRow - topLeft_.Y);
+    const bool rowSelect = HasOption(options_, goRowSelect);
+    TCellCoord next = current_;
+    TCellCoord topLeft = topLeft_;
+    if ((shift & ssCtrl) != 0) {
+        switch (key) {
+        case VK_PRIOR:
+            next.Y = topLeft_.Y;
+            break;
+        case VK_NEXT:
+            next.Y = lastRow;
+            break;
+        case VK_END:
+            next = {colCount_ - 1, rowCount_ - 1};
+            break;
+        case VK_HOME:
+            next = {fixedCols_, fixedRows_};
+            break;
+        case VK_LEFT:
+        case VK_RIGHT:
+            if (!rowSelect) {
+                const std::int32_t step = key == VK_LEFT ? -pageWidth : pageWidth;
+                next.X += step;
+                topLeft.X += step;
+            }
+            break;
+        case VK_UP:
+            --topLeft.Y;
+            break;
+        case VK_DOWN:
+            ++topLeft.Y;
+            break;
+        default:
+            break;
+        }
+    } else {
+        switch (key) {
+        case VK_TAB:
+            if ((shift & ssAlt) == 0) {
+                next = TabbedCell((shift & ssShift) != 0);
+                // A step back is a step all the same: the anchor follows.
+                shift &= ~ssShift;
+            }
+            break;
+        case VK_PRIOR:
+            next.Y -= pageHeight;
+            topLeft.Y -= pageHeight;
+            break;
+        case VK_NEXT:
+            next.Y += pageHeight;
+            topLeft.Y += pageHeight;
+            break;
+        case VK_END:
+            (rowSelect ? next.Y : next.X) = rowSelect ? rowCount_ - 1 : colCount_ - 1;
+            break;
+        case VK_HOME:
+            (rowSelect ? next.Y : next.X) = rowSelect ? fixedRows_ : fixedCols_;
+            break;
+        case VK_LEFT:
+            --(rowSelect ? next.Y : next.X);
+            break;
+        case VK_RIGHT:
+            ++(rowSelect ? next.Y : next.X);
+            break;
+        case VK_UP:
+            --next.Y;
+            break;
+        case VK_DOWN:
+            ++next.Y;
+            break;
+        default:
+            break;
+        }
+    }
+    const TCellCoord farthest = MaxTopLeft(layout, {colCount_ - 1, rowCount_ - 1});
+    topLeft = {KeptBetween(topLeft.X, fixedCols_, farthest.X),
+               KeptBetween(topLeft.Y, fixedRows_, farthest.Y)};
+    if (topLeft != topLeft_) {
+        MoveTopLeft(topLeft.X, topLeft.Y);
+    }
+    next = {KeptBetween(next.X, fixedCols_, colCount_ - 1),
+            KeptBetween(next.Y, fixedRows_, rowCount_ - 1)};
+    if (next != current_) {
+        FocusOnCell(next, (shift & ssShift) != 0 ? TAnchorMove::Stays : TAnchorMove::Follows);
+    }
+}
+
+// Tab runs along the rows and wraps from the last cell to the first.
+TCellCoord TCustomGrid::TabbedCell(bool backward) const {
+    TCellCoord cell = current_;
+    if (!backward) {
+        if (++cell.X >= colCount_) {
+            cell.X = fixedCols_;
+            if (++cell.Y >= rowCount_) {
+                cell.Y = fixedRows_;
+            }
+        }
+    } else if (--cell.X < fixedCols_) {
+        cell.X = colCount_ - 1;
+        if (--cell.Y < fixedRows_) {
+            cell.Y = rowCount_ - 1;
+        }
+    }
+    return cell;
+}
+
+void TCustomGrid::FocusOnCell(TCellCoord cell, TAnchorMove anchor) {
+    MoveCurrentCell(cell.X, cell.Y, anchor, TReveal::Yes);
+    Click();
+}
+
+// ---------------------------------------------------------------- mouse
+
+void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (!HasState(csDesigning) && IsFocusable()) {
+        SetFocus();
+        // The form may have refused the change.
+        if (!IsActiveControlOfForm()) {
+            ReleaseCapture();
+            return;
+        }
+    }
+    if (button == mbLeft && (shift & ssDouble) != 0) {
+        DblClick();
+    } else if (button == mbLeft) {
+        PressLeft(shift, x, y);
+    }
+    TCustomControl::MouseDown(button, shift, x, y);
+}
+
+// A point in no cell counts as a fixed cell, which starts nothing.
+void TCustomGrid::PressLeft(TShiftState shift, std::int32_t x, std::int32_t y) {
+    const TGridLayout layout = CalcLayout();
+    if (const std::optional<TSizingHit> hit = SizingAt(layout, x, y)) {
+        mouseState_ = hit->state;
+        sizingIndex_ = hit->index;
+        sizingPosition_ = hit->position;
+        sizingOffset_ = hit->offset;
+        DrawSizingLine();
+        return;
+    }
+    const TCellCoord cell = velbrin::CellAtPoint(layout, x, y);
+    if (cell.X < fixedCols_ || cell.Y < fixedRows_) {
+        return;
+    }
+    if (HasOption(options_, goEditing)) {
+        MoveCurrentCell(cell.X, cell.Y, TAnchorMove::Follows, TReveal::Yes);
+        Click();
+        return;
+    }
+    mouseState_ = TMouseState::Selecting;
+    SetTimer(Handle(), kDragTimer, kDragTimerInterval, nullptr);
+    if ((shift & ssShift) != 0) {
+        MoveAnchor(cell);
+    } else {
+        MoveCurrentCell(cell.X, cell.Y, TAnchorMove::Follows, TReveal::Yes);
+    }
+}
+
+void TCustomGrid::MouseMove(TShiftState shift, int x, int y) {
+    if (mouseState_ == TMouseState::Selecting) {
+        const TGridLayout layout = CalcLayout();
+        const TCellCoord cell = velbrin::CellAtPoint(layout, x, y);
+        const bool reachable = cell.X >= fixedCols_ && cell.Y >= fixedRows_ &&
+                               cell.X <= layout.Horz.LastFullVisibleCell + 1 &&
+                               cell.Y <= layout.Vert.LastFullVisibleCell + 1;
+        if (reachable && cell != anchor_) {
+            MoveAnchor(cell);
+        }
+    } else if (mouseState_ == TMouseState::ColSizing || mouseState_ == TMouseState::RowSizing) {
+        DrawSizingLine();
+        sizingPosition_ = (mouseState_ == TMouseState::ColSizing ? x : y) + sizingOffset_;
+        DrawSizingLine();
+    }
+    TCustomControl::MouseMove(shift, x, y);
+}
+
+void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    const TMouseState state = mouseState_;
+    try {
+        if (state == TMouseState::Selecting) {
+            MouseMove(shift, x, y);
+            KillTimer(Handle(), kDragTimer);
+            mouseState_ = TMouseState::Normal;
+            Click();
+        } else if (state != TMouseState::Normal) {
+            EndSizing();
+        }
+    } catch (...) {
+        mouseState_ = TMouseState::Normal;
+        throw;
+    }
+    mouseState_ = TMouseState::Normal;
+    TCustomControl::MouseUp(button, shift, x, y);
+}
+
+// The new extent runs from the sized cell's leading edge to where its line
+// was dropped; one pixel or less is no size at all.
+void TCustomGrid::EndSizing() {
+    DrawSizingLine();
+    const bool cols = mouseState_ == TMouseState::ColSizing;
+    const TGridLayout layout = CalcLayout();
+    const TAxisLayout& axis = cols ? layout.Horz : layout.Vert;
+    std::int64_t start = axis.FixedBoundary;
+    for (std::int32_t cell = axis.FirstGridCell; cell < sizingIndex_; ++cell) {
+        start += std::int64_t{axis.Extent(cell)} + axis.LineWidth;
+    }
+    const std::int64_t size = sizingPosition_ - start;
+    mouseState_ = TMouseState::Normal;
+    if (size <= 1) {
+        return;
+    }
+    if (cols) {
+        SetColWidths(sizingIndex_, static_cast<std::int32_t>(size));
+    } else {
+        SetRowHeights(sizingIndex_, static_cast<std::int32_t>(size));
+    }
+}
+
+// Drawn in XOR, so drawing it again erases it.
+void TCustomGrid::DrawSizingLine() {
+    const TGridLayout layout = CalcLayout();
+    TCanvas* canvas = Canvas();
+    TPen* pen = canvas->Pen();
+    const TPenStyle oldStyle = pen->Style();
+    const TPenMode oldMode = pen->Mode();
+    const std::int32_t oldWidth = pen->Width();
+    pen->SetStyle(psDot);
+    pen->SetMode(pmXor);
+    pen->SetWidth(1);
+    if (mouseState_ == TMouseState::RowSizing) {
+        canvas->MoveTo(0, sizingPosition_);
+        canvas->LineTo(layout.Horz.GridBoundary, sizingPosition_);
+    } else {
+        canvas->MoveTo(sizingPosition_, 0);
+        canvas->LineTo(sizingPosition_, layout.Vert.GridBoundary);
+    }
+    pen->SetStyle(oldStyle);
+    pen->SetMode(oldMode);
+    pen->SetWidth(oldWidth);
+}
+
+// Columns are sized from the fixed rows, rows from the fixed columns, a
+// few pixels either side of a line thinner than the reach.
+std::optional<TCustomGrid::TSizingHit> TCustomGrid::SizingAt(const TGridLayout& layout,
+                                                             std::int32_t x, std::int32_t y) {
+    TGridOptions options = options_;
+    if (HasState(csDesigning)) {
+        options = options | GridOptionBit(goRowSizing) | GridOptionBit(goColSizing);
+    }
+    const TAxisLayout* axis = nullptr;
+    std::int32_t position = 0;
+    TMouseState state = TMouseState::Normal;
+    if (x > layout.Horz.FixedBoundary && HasOption(options, goColSizing) &&
+        y < layout.Vert.FixedBoundary) {
+        axis = &layout.Horz;
+        position = x;
+        state = TMouseState::ColSizing;
+    } else if (y > layout.Vert.FixedBoundary && HasOption(options, goRowSizing) &&
+               x < layout.Horz.FixedBoundary) {
+        axis = &layout.Vert;
+        position = y;
+        state = TMouseState::RowSizing;
+    } else {
+        return std::nullopt;
+    }
+    std::int32_t range = axis->LineWidth;
+    std::int32_t back = 0;
+    if (range < kSizingReach) {
+        range = kSizingReach;
+        back = (kSizingReach - axis->LineWidth) / 2;
+    }
+    std::int64_t line = axis->FixedBoundary;
+    std::int32_t cell = axis->FirstGridCell;
+    for (; cell < axis->GridCellCount; ++cell) {
+        line += axis->Extent(cell);
+        if (line > axis->GridExtent) {
+            break;
+        }
+        if (position >= line - back && position <= line - back + range) {
+            const auto at = static_cast<std::int32_t>(line);
+            return TSizingHit{state, cell, at, at - position};
+        }
+        line += axis->LineWidth;
+    }
+    if (cell < axis->GridCellCount && position >= axis->GridExtent - back &&
+        position <= axis->GridExtent) {
+        return TSizingHit{state, cell, axis->GridExtent, axis->GridExtent - position};
+    }
+    return std::nullopt;
+}
+
+void TCustomGrid::WMSetCursor(TMessage& message) {
+    if (LOWORD(message.LParam) != HTCLIENT) {
+        Inherited(message);
+        return;
+    }
+    TMouseState state = mouseState_;
+    if (state == TMouseState::Normal) {
+        POINT point{};
+        GetCursorPos(&point);
+        ::ScreenToClient(Handle(), &point);
+        const std::optional<TSizingHit> hit = SizingAt(CalcLayout(), point.x, point.y);
+        state = hit ? hit->state : TMouseState::Normal;
+    }
+    if (state == TMouseState::ColSizing || state == TMouseState::RowSizing) {
+        ::SetCursor(Screen->Cursors(state == TMouseState::ColSizing ? crHSplit : crVSplit));
+        message.Result = TRUE;
+        return;
+    }
+    Inherited(message);
+}
+
+void TCustomGrid::WMTimer(TMessage& message) {
+    if (message.WParam != kDragTimer || mouseState_ != TMouseState::Selecting) {
+        Inherited(message);
+        return;
+    }
+    AutoScrollTick();
+}
+
+// A drag held beyond the cells moves the selection's end one cell further
+// that way on each tick, scrolling it into view.
+void TCustomGrid::AutoScrollTick() {
+    POINT point{};
+    GetCursorPos(&point);
+    ::ScreenToClient(Handle(), &point);
+    const TGridLayout layout = CalcLayout();
+    TCellCoord cell = anchor_;
+    if (point.x < layout.Horz.FixedBoundary && cell.X > fixedCols_) {
+        --cell.X;
+    } else if (point.x > layout.Horz.FullVisibleBoundary && cell.X < colCount_ - 1) {
+        ++cell.X;
+    }
+    if (point.y < layout.Vert.FixedBoundary && cell.Y > fixedRows_) {
+        --cell.Y;
+    } else if (point.y > layout.Vert.FullVisibleBoundary && cell.Y < rowCount_ - 1) {
+        ++cell.Y;
+    }
+    if (cell != anchor_) {
+        MoveAnchor(cell);
+    }
 }
 
 } // namespace velbrin

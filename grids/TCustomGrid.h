@@ -90,6 +90,13 @@ public:
     TCellRange Selection() const { return NormalizedRange(current_, anchor_); }
     std::int32_t FirstVisibleCol() const { return topLeft_.X; }
     std::int32_t FirstVisibleRow() const { return topLeft_.Y; }
+    // Scroll the grid so that `value` becomes the first scrolling column
+    // (row) shown, kept between the first non-fixed one and the one that
+    // shows the last column (row) at the edge.
+    void SetFirstVisibleCol(std::int32_t value);
+    void SetFirstVisibleRow(std::int32_t value);
+    // How many pixels a grid of one column is scrolled to the left.
+    std::int32_t ColOffset() const { return colOffset_; }
 
     // The layout of the client area, and of a client area of another size.
     TGridLayout CalcLayout();
@@ -123,17 +130,43 @@ protected:
     virtual void ColumnWidthsModified();
     virtual void RowHeightsModified();
 
+    // The first visible column or row moved; the draw grid tells its users.
+    virtual void ScrollOriginChanged();
+
+    // The arrows, Home, End, the page keys (with Ctrl, within the page) and
+    // Tab move the current cell, Shift held extending the selection; the
+    // cell moved to is scrolled into view.
+    void KeyDown(WORD& key, TShiftState shift) override;
+    // A press focuses the grid and makes the cell under it current (with
+    // Shift the end of the selection), or starts sizing the column or row
+    // whose line it lies on; dragging extends the selection, scrolling when
+    // the pointer leaves the cells.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+
     // Whether a move of the current cell takes the anchor along.
     enum class TAnchorMove : std::uint8_t { Stays, Follows };
+    // Whether a moved cell is scrolled into view.
+    enum class TReveal : std::uint8_t { No, Yes };
 
     // Makes (col, row) the current cell, unless CanSelectCell refuses it;
     // EInvalidGridOperation for a cell outside the grid. Without
     // goRangeSelect the anchor always follows; with goRowSelect the current
     // column is FixedCols and the anchor's the last one.
-    void MoveCurrentCell(std::int32_t col, std::int32_t row, TAnchorMove anchor);
+    void MoveCurrentCell(std::int32_t col, std::int32_t row, TAnchorMove anchor,
+                         TReveal reveal = TReveal::No);
     // Extends the selection to `cell` (with goRangeSelect and without
-    // goEditing), else makes it the current cell.
+    // goEditing), else makes it the current cell; either way into view.
     void MoveAnchor(TCellCoord cell);
+    // Scrolls the least that shows `cell` wholly; only with a window.
+    void ClampInView(TCellCoord cell);
+    // Makes (left, top) the first visible column and row, moving the pixels
+    // already shown rather than repainting them.
+    void MoveTopLeft(std::int32_t left, std::int32_t top);
+    // Fits the scroll bars' ranges to the cells and the client size, pulling
+    // the first visible cell back when less is hidden than before.
+    void UpdateScrollRange();
     // Sets new counts, keeping the widths, heights and current cell in step;
     // when that fails the old counts come back.
     void ChangeSize(std::int32_t newColCount, std::int32_t newRowCount);
@@ -141,7 +174,7 @@ protected:
 private:
     using TExtentArray = std::optional<std::vector<std::int32_t>>;
 
-    void PlaceCurrentCell(TCellCoord cell, TAnchorMove anchor);
+    void PlaceCurrentCell(TCellCoord cell, TAnchorMove anchor, TReveal reveal);
     void ResetPosition();
     void UpdateAfterResize();
     void InvalidateResizedArea(const TGridLayout& oldLayout);
@@ -155,6 +188,40 @@ private:
     void WriteRowHeights(TWriter& writer) const;
     void CMCtl3DChanged(TMessage& message);
     void WMFocusMoved(TMessage& message);
+    void WMSize(TMessage& message);
+    void WMGetDlgCode(TMessage& message);
+    void WMSetCursor(TMessage& message);
+    void WMTimer(TMessage& message);
+
+    enum class TMouseState : std::uint8_t { Normal, Selecting, RowSizing, ColSizing };
+    struct TSizingHit {
+        TMouseState state;
+        std::int32_t index;
+        std::int32_t position;
+        std::int32_t offset;
+    };
+    std::optional<TSizingHit> SizingAt(const TGridLayout& layout, std::int32_t x, std::int32_t y);
+    void PressLeft(TShiftState shift, std::int32_t x, std::int32_t y);
+    void DrawSizingLine();
+    void EndSizing();
+    void AutoScrollTick();
+    TCellCoord TabbedCell(bool backward) const;
+    void FocusOnCell(TCellCoord cell, TAnchorMove anchor);
+    void WMHScroll(TMessage& message);
+    void WMVScroll(TMessage& message);
+
+    bool WantsScrollBar(int bar) const;
+    bool ScrollBarShown(int bar);
+    void UpdateOneRange(int bar, std::int32_t width, std::int32_t height, bool& flushed);
+    void UpdateScrollPos();
+    void SetScrollPosIfChanged(int bar, int position);
+    void TopLeftMoved(TCellCoord oldTopLeft);
+    void ScrollContents(const TGridLayout& layout, std::int32_t dx, std::int32_t dy);
+    void ScrollArea(const RECT& area, std::int32_t dx, std::int32_t dy);
+    void HandleScrollMessage(int bar, const TMessage& message);
+    std::int32_t ScrolledValue(int bar, int code, int thumb);
+    void ScrollByPixels(int code, int thumb);
+    TCellCoord LastMaxTopLeft();
 
     struct TLineRegion;
     struct TCellRegion;
@@ -189,6 +256,13 @@ private:
     std::int32_t defaultColWidth_ = 64;
     std::int32_t defaultRowHeight_ = 24;
     std::int32_t gridLineWidth_ = 1;
+    std::int32_t colOffset_ = 0;
+    TMouseState mouseState_ = TMouseState::Normal;
+    // The column or row being sized, where its line is dragged to and how
+    // far the pointer was from the line at the press.
+    std::int32_t sizingIndex_ = 0;
+    std::int32_t sizingPosition_ = 0;
+    std::int32_t sizingOffset_ = 0;
     TGridOptions options_ = kDefaultGridOptions;
     TColor fixedColor_ = clBtnFace;
     TScrollStyle scrollBars_ = ssBoth;

@@ -114,4 +114,9 @@ bool TDrawGrid::CanSelectCell(std::int32_t col, std::int32_t row) {
     return canSelect;
 }
 
+void TDrawGrid::ScrollOriginChanged() {
+    TCustomGrid::ScrollOriginChanged();
+    OnTopLeftChanged(this);
+}
+
 } // namespace velbrin

@@ -30,6 +30,8 @@ protected:
     void PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
                    TGridDrawState state) override;
     bool CanSelectCell(std::int32_t col, std::int32_t row) override;
+    // Raises OnTopLeftChanged.
+    void ScrollOriginChanged() override;
 };
 
 } // namespace velbrin

@@ -362,6 +362,8 @@ TEST_F(GridTest, ChangedLooksRepaintTheGridAndEqualOnesDoNot) {
 
 TEST_F(GridTest, ScrollBarsAndBorderRebuildTheWindow) {
     TStringGrid* grid = MakeChartGrid();
+    // Rows to scroll through, or the bar would hide.
+    grid->SetRowCount(30);
     grid->SetScrollBars(ssVertical);
     Pump();
     ASSERT_TRUE(grid->HasWindow());
