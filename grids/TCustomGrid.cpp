@@ -10,6 +10,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Messages.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace velbrin {
@@ -1115,8 +1116,10 @@ void TCustomGrid::HandleScrollMessage(int bar, const TMessage& message) {
     if (Visible() && IsFocusable() && TabStop() && !HasState(csDesigning)) {
         SetFocus();
     }
-    const int code = LOWORD(message.WParam);
-    const int thumb = HIWORD(message.WParam);
+    ScrollBy(bar, LOWORD(message.WParam), HIWORD(message.WParam));
+}
+
+void TCustomGrid::ScrollBy(int bar, int code, int thumb) {
     if (bar == SB_HORZ && colCount_ == 1) {
         ScrollByPixels(code, thumb);
         return;
@@ -1384,7 +1387,11 @@ void TCustomGrid::PressLeft(TShiftState shift, std::int32_t x, std::int32_t y) {
         return;
     }
     const TCellCoord cell = velbrin::CellAtPoint(layout, x, y);
+    if (cell.X < 0 || cell.Y < 0) {
+        return;
+    }
     if (cell.X < fixedCols_ || cell.Y < fixedRows_) {
+        PressFixedCell(cell);
         return;
     }
     if (HasOption(options_, goEditing)) {
@@ -1402,14 +1409,17 @@ void TCustomGrid::PressLeft(TShiftState shift, std::int32_t x, std::int32_t y) {
 }
 
 void TCustomGrid::MouseMove(TShiftState shift, int x, int y) {
-    if (mouseState_ == TMouseState::Selecting) {
+    if (mouseState_ == TMouseState::Selecting || IsMoving()) {
         const TGridLayout layout = CalcLayout();
         const TCellCoord cell = velbrin::CellAtPoint(layout, x, y);
         const bool reachable = cell.X >= fixedCols_ && cell.Y >= fixedRows_ &&
                                cell.X <= layout.Horz.LastFullVisibleCell + 1 &&
                                cell.Y <= layout.Vert.LastFullVisibleCell + 1;
-        if (reachable && cell != anchor_) {
+        if (reachable && mouseState_ == TMouseState::Selecting && cell != anchor_) {
             MoveAnchor(cell);
+        } else if (reachable && mouseState_ != TMouseState::Selecting) {
+            const bool cols = mouseState_ == TMouseState::ColMoving;
+            UpdateDropPosition(cols ? x : y, cols ? cell.X : cell.Y);
         }
     } else if (mouseState_ == TMouseState::ColSizing || mouseState_ == TMouseState::RowSizing) {
         DrawSizingLine();
@@ -1427,6 +1437,8 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
             KillTimer(Handle(), kDragTimer);
             mouseState_ = TMouseState::Normal;
             Click();
+        } else if (IsMoving()) {
+            EndMoving();
         } else if (state != TMouseState::Normal) {
             EndSizing();
         }
@@ -1461,9 +1473,17 @@ void TCustomGrid::EndSizing() {
     }
 }
 
-// Drawn in XOR, so drawing it again erases it.
 void TCustomGrid::DrawSizingLine() {
     const TGridLayout layout = CalcLayout();
+    if (mouseState_ == TMouseState::RowSizing) {
+        DrawXorLine({0, sizingPosition_}, {layout.Horz.GridBoundary, sizingPosition_}, 1);
+    } else {
+        DrawXorLine({sizingPosition_, 0}, {sizingPosition_, layout.Vert.GridBoundary}, 1);
+    }
+}
+
+// Drawn in XOR, so drawing it again erases it.
+void TCustomGrid::DrawXorLine(POINT from, POINT to, std::int32_t width) {
     TCanvas* canvas = Canvas();
     TPen* pen = canvas->Pen();
     const TPenStyle oldStyle = pen->Style();
@@ -1471,14 +1491,9 @@ void TCustomGrid::DrawSizingLine() {
     const std::int32_t oldWidth = pen->Width();
     pen->SetStyle(psDot);
     pen->SetMode(pmXor);
-    pen->SetWidth(1);
-    if (mouseState_ == TMouseState::RowSizing) {
-        canvas->MoveTo(0, sizingPosition_);
-        canvas->LineTo(layout.Horz.GridBoundary, sizingPosition_);
-    } else {
-        canvas->MoveTo(sizingPosition_, 0);
-        canvas->LineTo(sizingPosition_, layout.Vert.GridBoundary);
-    }
+    pen->SetWidth(width);
+    canvas->MoveTo(from.x, from.y);
+    canvas->LineTo(to.x, to.y);
     pen->SetStyle(oldStyle);
     pen->SetMode(oldMode);
     pen->SetWidth(oldWidth);
@@ -1556,8 +1571,17 @@ void TCustomGrid::WMSetCursor(TMessage& message) {
 }
 
 void TCustomGrid::WMTimer(TMessage& message) {
-    if (message.WParam != kDragTimer || mouseState_ != TMouseState::Selecting) {
+    if (message.WParam != kDragTimer || (mouseState_ != TMouseState::Selecting && !IsMoving())) {
         Inherited(message);
+        return;
+    }
+    if (IsMoving()) {
+        POINT point{};
+        GetCursorPos(&point);
+        ::ScreenToClient(Handle(), &point);
+        const TCellCoord cell = CellAtPoint(point.x, point.y);
+        const bool cols = mouseState_ == TMouseState::ColMoving;
+        UpdateDropPosition(cols ? point.x : point.y, cols ? cell.X : cell.Y);
         return;
     }
     AutoScrollTick();
@@ -1583,6 +1607,152 @@ void TCustomGrid::AutoScrollTick() {
     }
     if (cell != anchor_) {
         MoveAnchor(cell);
+    }
+}
+
+// ---------------------------------------------------------------- moving
+
+bool TCustomGrid::IsMoving() const {
+    return mouseState_ == TMouseState::ColMoving || mouseState_ == TMouseState::RowMoving;
+}
+
+// A row is dragged by its fixed column cell, a column by its fixed row cell.
+void TCustomGrid::PressFixedCell(TCellCoord cell) {
+    if (HasOption(options_, goRowMoving) && cell.X < fixedCols_ && cell.Y >= fixedRows_) {
+        StartMoving(TMouseState::RowMoving, cell.Y);
+    } else if (HasOption(options_, goColMoving) && cell.Y < fixedRows_ && cell.X >= fixedCols_) {
+        StartMoving(TMouseState::ColMoving, cell.X);
+    }
+}
+
+void TCustomGrid::StartMoving(TMouseState state, std::int32_t index) {
+    mouseState_ = state;
+    moveIndex_ = index;
+    movePosition_ = index;
+    Update();
+    DrawMoveMarker();
+    SetTimer(Handle(), kDragTimer, kDragTimerInterval, nullptr);
+}
+
+void TCustomGrid::EndMoving() {
+    DrawMoveMarker();
+    KillTimer(Handle(), kDragTimer);
+    const bool cols = mouseState_ == TMouseState::ColMoving;
+    mouseState_ = TMouseState::Normal;
+    if (movePosition_ != moveIndex_) {
+        if (cols) {
+            MoveColumn(moveIndex_, movePosition_);
+        } else {
+            MoveRow(moveIndex_, movePosition_);
+        }
+    }
+}
+
+// The marker shows where the moved column (row) would land: past the drop
+// cell when moving forward, before it when moving back.
+void TCustomGrid::DrawMoveMarker() {
+    constexpr std::int32_t kMarkerWidth = 5;
+    if (mouseState_ == TMouseState::RowMoving) {
+        const RECT cell = CellBounds(0, movePosition_);
+        const LONG y = moveIndex_ < movePosition_ ? cell.bottom : cell.top;
+        DrawXorLine({0, y}, {ClientWidth(), y}, kMarkerWidth);
+    } else {
+        const RECT cell = CellBounds(movePosition_, 0);
+        const LONG x = moveIndex_ < movePosition_ ? cell.right : cell.left;
+        DrawXorLine({x, 0}, {x, ClientHeight()}, kMarkerWidth);
+    }
+}
+
+// Held over the fixed cells or past the last one shown, the drop scrolls
+// a line at a time.
+void TCustomGrid::UpdateDropPosition(std::int32_t position, std::int32_t hit) {
+    const bool cols = mouseState_ == TMouseState::ColMoving;
+    const int bar = cols ? SB_HORZ : SB_VERT;
+    const std::int32_t firstIndex = cols ? fixedCols_ : fixedRows_;
+    const std::int32_t lastIndex = (cols ? colCount_ : rowCount_) - 1;
+    TGridLayout layout = CalcLayout();
+    const TAxisLayout* axis = cols ? &layout.Horz : &layout.Vert;
+    if (hit == movePosition_ || (movePosition_ == firstIndex && position < axis->FixedBoundary) ||
+        (movePosition_ == lastIndex && position > axis->GridBoundary)) {
+        return;
+    }
+    DrawMoveMarker();
+    if (position < axis->FixedBoundary) {
+        if (movePosition_ > firstIndex) {
+            ScrollBy(bar, SB_LINEUP, 0);
+            Update();
+        }
+        hit = cols ? topLeft_.X : topLeft_.Y;
+    } else if (position >= axis->FullVisibleBoundary) {
+        if (movePosition_ == axis->LastFullVisibleCell && movePosition_ != lastIndex) {
+            ScrollBy(bar, SB_LINEDOWN, 0);
+            Update();
+            layout = CalcLayout();
+            axis = cols ? &layout.Horz : &layout.Vert;
+        }
+        hit = axis->LastFullVisibleCell;
+    } else if (hit < 0) {
+        hit = movePosition_;
+    }
+    movePosition_ = hit;
+    DrawMoveMarker();
+}
+
+namespace {
+
+// Where a column (row) at `position` goes when the one at `from` moves to
+// `to`: the moved one to its new place, those between one step towards
+// the place it left.
+std::int32_t MovedPosition(std::int32_t position, std::int32_t from, std::int32_t to) {
+    if (position == from) {
+        return to;
+    }
+    if (position >= std::min(from, to) && position <= std::max(from, to)) {
+        return to < from ? position + 1 : position - 1;
+    }
+    return position;
+}
+
+void MoveExtent(std::vector<std::int32_t>& extents, std::int32_t from, std::int32_t to) {
+    const auto first = extents.begin();
+    if (from < to) {
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    } else {
+        std::rotate(first + to, first + from, first + from + 1);
+    }
+}
+
+} // namespace
+
+void TCustomGrid::MoveColumn(std::int32_t from, std::int32_t to) {
+    if (from == to) {
+        return;
+    }
+    if (colWidths_) {
+        MoveExtent(*colWidths_, from, to);
+    }
+    current_.X = MovedPosition(current_.X, from, to);
+    anchor_.X = MovedPosition(anchor_.X, from, to);
+    InvalidateSelection({std::min(from, to), 0, std::max(from, to), rowCount_ - 1});
+    ColumnMoved(from, to);
+    if (colWidths_) {
+        ColumnWidthsModified();
+    }
+}
+
+void TCustomGrid::MoveRow(std::int32_t from, std::int32_t to) {
+    if (from == to) {
+        return;
+    }
+    if (rowHeights_) {
+        MoveExtent(*rowHeights_, from, to);
+    }
+    current_.Y = MovedPosition(current_.Y, from, to);
+    anchor_.Y = MovedPosition(anchor_.Y, from, to);
+    InvalidateSelection({0, std::min(from, to), colCount_ - 1, std::max(from, to)});
+    RowMoved(from, to);
+    if (rowHeights_) {
+        RowHeightsModified();
     }
 }
 

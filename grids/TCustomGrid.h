@@ -139,8 +139,9 @@ protected:
     void KeyDown(WORD& key, TShiftState shift) override;
     // A press focuses the grid and makes the cell under it current (with
     // Shift the end of the selection), or starts sizing the column or row
-    // whose line it lies on; dragging extends the selection, scrolling when
-    // the pointer leaves the cells.
+    // whose line it lies on, or (with goColMoving, goRowMoving) moving the
+    // column or row whose fixed cell it hits; dragging extends the
+    // selection, scrolling when the pointer leaves the cells.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -167,6 +168,10 @@ protected:
     // Fits the scroll bars' ranges to the cells and the client size, pulling
     // the first visible cell back when less is hidden than before.
     void UpdateScrollRange();
+    // Moves column (row) `from` to `to`, those between shifting by one, with
+    // their widths (heights), the current cell and the anchor.
+    void MoveColumn(std::int32_t from, std::int32_t to);
+    void MoveRow(std::int32_t from, std::int32_t to);
     // Sets new counts, keeping the widths, heights and current cell in step;
     // when that fails the old counts come back.
     void ChangeSize(std::int32_t newColCount, std::int32_t newRowCount);
@@ -193,7 +198,14 @@ private:
     void WMSetCursor(TMessage& message);
     void WMTimer(TMessage& message);
 
-    enum class TMouseState : std::uint8_t { Normal, Selecting, RowSizing, ColSizing };
+    enum class TMouseState : std::uint8_t {
+        Normal,
+        Selecting,
+        RowSizing,
+        ColSizing,
+        RowMoving,
+        ColMoving
+    };
     struct TSizingHit {
         TMouseState state;
         std::int32_t index;
@@ -203,6 +215,14 @@ private:
     std::optional<TSizingHit> SizingAt(const TGridLayout& layout, std::int32_t x, std::int32_t y);
     void PressLeft(TShiftState shift, std::int32_t x, std::int32_t y);
     void DrawSizingLine();
+    void DrawXorLine(POINT from, POINT to, std::int32_t width);
+    bool IsMoving() const;
+    void PressFixedCell(TCellCoord cell);
+    void StartMoving(TMouseState state, std::int32_t index);
+    void EndMoving();
+    void DrawMoveMarker();
+    void UpdateDropPosition(std::int32_t position, std::int32_t hit);
+    void ScrollBy(int bar, int code, int thumb);
     void EndSizing();
     void AutoScrollTick();
     TCellCoord TabbedCell(bool backward) const;
@@ -263,6 +283,9 @@ private:
     std::int32_t sizingIndex_ = 0;
     std::int32_t sizingPosition_ = 0;
     std::int32_t sizingOffset_ = 0;
+    // The column or row being moved and where it would land.
+    std::int32_t moveIndex_ = 0;
+    std::int32_t movePosition_ = 0;
     TGridOptions options_ = kDefaultGridOptions;
     TColor fixedColor_ = clBtnFace;
     TScrollStyle scrollBars_ = ssBoth;

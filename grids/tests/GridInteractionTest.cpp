@@ -11,6 +11,9 @@
 #include <platform/Testing.h>
 #include <platform/UserTesting.h>
 
+#include <utility>
+#include <vector>
+
 namespace velbrin::testing {
 namespace {
 
@@ -272,6 +275,70 @@ TEST_F(GridInteractionTest, ADragHeldBelowTheCellsScrollsTheSelectionOn) {
     platform::AdvanceClock(180);
     EXPECT_EQ(grid->Anchor().Y, end);
     EXPECT_EQ(grid->CurrentCell(), (TCellCoord{2, 7}));
+}
+
+// Records the moves the grid tells of.
+class TMoveRecorder : public TObject {
+public:
+    void Moved(TObject*, std::int32_t fromIndex, std::int32_t toIndex) {
+        moves.emplace_back(fromIndex, toIndex);
+    }
+    std::vector<std::pair<std::int32_t, std::int32_t>> moves;
+};
+
+TEST_F(GridInteractionTest, AColumnDraggedByItsFixedCellMovesWithItsWidthAndCells) {
+    auto* grid = new TStringGrid(form);
+    grid->SetParent(form);
+    grid->SetColCount(6);
+    grid->SetDefaultColWidth(40);
+    grid->SetDefaultRowHeight(20);
+    grid->SetBounds(0, 0, 300, 200);
+    grid->SetOptions(grid->Options() | GridOptionBit(goColMoving) | GridOptionBit(goRowMoving));
+    TMoveRecorder columns;
+    TMoveRecorder rows;
+    grid->OnColumnMoved = TMovedEvent::Of<&TMoveRecorder::Moved>(&columns);
+    grid->OnRowMoved = TMovedEvent::Of<&TMoveRecorder::Moved>(&rows);
+    grid->SetColWidths(2, 50);
+    grid->SetCells(2, 1, "moved");
+    grid->SetCells(3, 1, "three");
+    grid->Handle();
+    Pump();
+    ClickCell(grid, 2, 1);
+    ASSERT_EQ(grid->CurrentCell(), (TCellCoord{2, 1}));
+
+    // The drop follows the pointer once it is among the scrolling cells.
+    platform::MoveMouse(CellCentre(grid, 2, 0));
+    platform::PressMouse(MouseButton::Left);
+    platform::MoveMouse(CellCentre(grid, 4, 0));
+    platform::MoveMouse(CellCentre(grid, 4, 2));
+    platform::ReleaseMouse(MouseButton::Left);
+    Pump();
+    ASSERT_EQ(columns.moves.size(), 1u);
+    EXPECT_EQ(columns.moves[0], std::make_pair(2, 4));
+    EXPECT_EQ(grid->ColWidths(4), 50);
+    EXPECT_EQ(grid->ColWidths(2), 40);
+    EXPECT_EQ(grid->Cells(4, 1), "moved");
+    EXPECT_EQ(grid->Cells(2, 1), "three");
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{4, 1}));
+
+    platform::MoveMouse(CellCentre(grid, 0, 3));
+    platform::PressMouse(MouseButton::Left);
+    platform::MoveMouse(CellCentre(grid, 1, 1));
+    platform::ReleaseMouse(MouseButton::Left);
+    Pump();
+    ASSERT_EQ(rows.moves.size(), 1u);
+    EXPECT_EQ(rows.moves[0], std::make_pair(3, 1));
+    EXPECT_EQ(grid->Cells(4, 2), "moved");
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{4, 2}));
+
+    // A press on the fixed corner cell moves nothing.
+    platform::MoveMouse(CellCentre(grid, 0, 0));
+    platform::PressMouse(MouseButton::Left);
+    platform::MoveMouse(CellCentre(grid, 3, 3));
+    platform::ReleaseMouse(MouseButton::Left);
+    Pump();
+    EXPECT_EQ(columns.moves.size(), 1u);
+    EXPECT_EQ(rows.moves.size(), 1u);
 }
 
 } // namespace
