@@ -497,15 +497,21 @@ void TCustomGrid::MoveAnchor(TCellCoord cell) {
     InvalidateSelectionChange(oldSelection);
 }
 
-// Both selections are repainted whole: the cells that changed lie in one of
-// them.
+// Only the cells in one selection but not the other change their look, so
+// a drag that grows the selection repaints just the cells it adds.
 void TCustomGrid::InvalidateSelectionChange(const TCellRange& oldSelection) {
     const TCellRange newSelection = Selection();
-    if (newSelection == oldSelection) {
+    if (newSelection == oldSelection || !HasWindow()) {
         return;
     }
-    InvalidateSelection(oldSelection);
-    InvalidateSelection(newSelection);
+    const RECT oldRect = RangeBounds(oldSelection, TGridLines::Included);
+    const RECT newRect = RangeBounds(newSelection, TGridLines::Included);
+    HRGN changed = CreateRectRgnIndirect(&oldRect);
+    HRGN added = CreateRectRgnIndirect(&newRect);
+    CombineRgn(changed, changed, added, RGN_XOR);
+    InvalidateRgn(Handle(), changed, FALSE);
+    DeleteObject(added);
+    DeleteObject(changed);
 }
 
 // ---------------------------------------------------------------- painting

@@ -341,5 +341,44 @@ TEST_F(GridInteractionTest, AColumnDraggedByItsFixedCellMovesWithItsWidthAndCell
     EXPECT_EQ(rows.moves.size(), 1u);
 }
 
+TEST_F(GridInteractionTest, AStepPastTheBottomMovesThePixelsUpAndRepaintsOnlyTheNewRow) {
+    TDrawGrid* grid = MakeGrid();
+    grid->SetFocus();
+    Pump();
+    for (int i = 0; i < 7; ++i) {
+        Tap(VK_DOWN);
+    }
+    ASSERT_EQ(grid->CurrentCell().Y, 8);
+    Validate(grid->Handle());
+    SendMessageA(grid->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(grid->FirstVisibleRow(), 2);
+    // The rows moved up by one row and its line; what waits is the strip
+    // they uncovered, with the old and the new current cell.
+    const RECT waiting = UpdateBox(grid->Handle());
+    EXPECT_EQ(waiting.top, 21 + 6 * 21);
+    EXPECT_EQ(waiting.bottom, 200);
+    EXPECT_FALSE(NeedsPaint(grid->Handle(), 100, 30));
+}
+
+TEST_F(GridInteractionTest, ADragGrowingTheSelectionRepaintsOnlyTheCellsItAdds) {
+    TDrawGrid* grid = MakeGrid();
+    platform::MoveMouse(CellCentre(grid, 1, 1));
+    platform::PressMouse(MouseButton::Left);
+    platform::MoveMouse(CellCentre(grid, 2, 2));
+    Pump();
+    Validate(grid->Handle());
+    // Sent straight to the grid, so that nothing paints before the look.
+    const RECT target = grid->CellBounds(3, 2);
+    SendMessageA(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON,
+                 MAKELPARAM(target.left + 5, target.top + 5));
+    ExpectSelection(grid, {1, 1, 3, 2});
+    const RECT added = grid->CellBounds(3, 1);
+    EXPECT_TRUE(NeedsPaint(grid->Handle(), added.left + 2, added.top + 2));
+    const RECT kept = grid->CellBounds(2, 2);
+    EXPECT_FALSE(NeedsPaint(grid->Handle(), kept.left + 2, kept.top + 2));
+    platform::ReleaseMouse(MouseButton::Left);
+    Pump();
+}
+
 } // namespace
 } // namespace velbrin::testing
