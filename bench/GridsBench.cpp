@@ -2,7 +2,8 @@
 // written and read, with the grid's window (each write marks its cell for
 // repainting) and without one; and a large grid with few cells written, read
 // at random places, most of which hold nothing. The chart's grid painted
-// whole and one cell of it.
+// whole and one cell of it. A taller grid scrolled by lines and by the
+// thumb.
 
 #include "controls/TWinControl.h"
 #include "forms/Forms.h"
@@ -243,5 +244,73 @@ void BM_LargeSparseGridReadWritten(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLargeWrites);
 }
 BENCHMARK(BM_LargeSparseGridReadWritten)->Unit(benchmark::kMillisecond);
+
+// A string grid of `rows` rows of 8 written columns behind both scroll bars,
+// on a shown form, its window made and painted.
+TStringGrid* ShownTallGrid(std::int32_t rows) {
+    auto* form = new TForm(Application);
+    form->SetBounds(100, 50, 600, 500);
+    form->Show();
+    auto* grid = new TStringGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 560, 440);
+    grid->SetColCount(8);
+    grid->SetRowCount(rows);
+    const std::vector<std::string>& texts = ChartTexts();
+    for (std::int32_t row = 0; row < 100; ++row) {
+        for (std::int32_t col = 0; col < 8; ++col) {
+            grid->SetCells(col, row, texts[static_cast<std::size_t>(row + col)]);
+        }
+    }
+    grid->Handle();
+    Pump();
+    UpdateWindow(grid->Handle());
+    return grid;
+}
+
+// One line down and back up through the scroll bar, each moving the shown
+// pixels and painting the uncovered row, against the same grid repainted
+// whole.
+void BM_TallGridScrollLine(benchmark::State& state) {
+    GridsLibrary library;
+    TStringGrid* grid = ShownTallGrid(100);
+    HWND window = grid->Handle();
+    for (auto _ : state) {
+        SendMessageA(window, WM_VSCROLL, SB_LINEDOWN, 0);
+        UpdateWindow(window);
+        SendMessageA(window, WM_VSCROLL, SB_LINEUP, 0);
+        UpdateWindow(window);
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_TallGridScrollLine)->Unit(benchmark::kMicrosecond);
+
+void BM_TallGridPaintAll(benchmark::State& state) {
+    GridsLibrary library;
+    TStringGrid* grid = ShownTallGrid(100);
+    HWND window = grid->Handle();
+    for (auto _ : state) {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TallGridPaintAll)->Unit(benchmark::kMicrosecond);
+
+// The thumb dropped at the end and at the start of a grid of `rows` rows:
+// what a jump costs must not grow with the rows jumped over.
+void BM_TallGridThumbJump(benchmark::State& state) {
+    GridsLibrary library;
+    TStringGrid* grid = ShownTallGrid(static_cast<std::int32_t>(state.range(0)));
+    HWND window = grid->Handle();
+    for (auto _ : state) {
+        SendMessageA(window, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 127), 0);
+        UpdateWindow(window);
+        SendMessageA(window, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+        UpdateWindow(window);
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_TallGridThumbJump)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
