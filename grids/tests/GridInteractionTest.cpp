@@ -23,10 +23,12 @@ using platform::MouseButton;
 class TEventCounter : public TObject {
 public:
     void Clicked(TObject*) { ++clicks; }
+    void DoubleClicked(TObject*) { ++doubleClicks; }
     void TopLeftChanged(TObject*) { ++topLeftChanges; }
     void Select(TObject*, std::int32_t, std::int32_t, bool& canSelect) { canSelect = allow; }
 
     int clicks = 0;
+    int doubleClicks = 0;
     int topLeftChanges = 0;
     bool allow = true;
 };
@@ -46,6 +48,7 @@ protected:
         grid->SetBounds(0, 0, 4 + 250 + GetSystemMetrics(SM_CXVSCROLL),
                         4 + 200 + GetSystemMetrics(SM_CYHSCROLL));
         grid->OnClick = TNotifyEvent::Of<&TEventCounter::Clicked>(&events);
+        grid->OnDblClick = TNotifyEvent::Of<&TEventCounter::DoubleClicked>(&events);
         grid->OnTopLeftChanged = TNotifyEvent::Of<&TEventCounter::TopLeftChanged>(&events);
         grid->OnSelectCell = TSelectCellEvent::Of<&TEventCounter::Select>(&events);
         grid->Handle();
@@ -378,6 +381,51 @@ TEST_F(GridInteractionTest, ADragGrowingTheSelectionRepaintsOnlyTheCellsItAdds) 
     EXPECT_FALSE(NeedsPaint(grid->Handle(), kept.left + 2, kept.top + 2));
     platform::ReleaseMouse(MouseButton::Left);
     Pump();
+}
+
+TEST_F(GridInteractionTest, ARowDropHeldOverTheFixedRowScrollsBackALineATick) {
+    TDrawGrid* grid = MakeGrid();
+    grid->SetOptions(grid->Options() | GridOptionBit(goRowMoving));
+    TMoveRecorder rows;
+    grid->OnRowMoved = TMovedEvent::Of<&TMoveRecorder::Moved>(&rows);
+    grid->SetFirstVisibleRow(5);
+    Pump();
+    platform::MoveMouse(CellCentre(grid, 0, 6));
+    platform::PressMouse(MouseButton::Left);
+    platform::MoveMouse(CellCentre(grid, 2, 7));
+    platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {60, 10}));
+    Pump();
+    platform::AdvanceClock(180);
+    EXPECT_EQ(grid->FirstVisibleRow(), 2);
+    platform::ReleaseMouse(MouseButton::Left);
+    Pump();
+    ASSERT_EQ(rows.moves.size(), 1u);
+    EXPECT_EQ(rows.moves[0], std::make_pair(6, 2));
+
+    // Held past the last row shown, the drop scrolls forward: once on
+    // getting there, then on each tick.
+    platform::MoveMouse(CellCentre(grid, 0, 4));
+    platform::PressMouse(MouseButton::Left);
+    platform::MoveMouse(CellCentre(grid, 2, 9));
+    platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {60, 199}));
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleRow(), 3);
+    platform::AdvanceClock(120);
+    EXPECT_EQ(grid->FirstVisibleRow(), 5);
+    platform::ReleaseMouse(MouseButton::Left);
+    Pump();
+    ASSERT_EQ(rows.moves.size(), 2u);
+    EXPECT_EQ(rows.moves[1], std::make_pair(4, 12));
+}
+
+TEST_F(GridInteractionTest, ASecondQuickPressIsADoubleClickThatSelectsNothingNew) {
+    TDrawGrid* grid = MakeGrid();
+    ClickCell(grid, 2, 3);
+    EXPECT_EQ(events.clicks, 1);
+    ClickCell(grid, 2, 3);
+    EXPECT_EQ(events.doubleClicks, 1);
+    EXPECT_EQ(events.clicks, 1);
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{2, 3}));
 }
 
 } // namespace
