@@ -185,6 +185,7 @@ void TCustomGrid::SetFixedCols(std::int32_t value) {
     fixedCols_ = value;
     ResetPosition();
     InvalidateGrid();
+    UpdateScrollRange();
 }
 
 void TCustomGrid::SetFixedRows(std::int32_t value) {
@@ -200,6 +201,7 @@ void TCustomGrid::SetFixedRows(std::int32_t value) {
     fixedRows_ = value;
     ResetPosition();
     InvalidateGrid();
+    UpdateScrollRange();
 }
 
 void TCustomGrid::ChangeSize(std::int32_t newColCount, std::int32_t newRowCount) {

@@ -264,5 +264,16 @@ TEST_F(GridScrollingTest, AOneColumnGridScrollsSidewaysByPixels) {
     EXPECT_EQ(BarOf(grid, SB_HORZ).nPos, 100);
 }
 
+TEST_F(GridScrollingTest, NewFixedRowsStartTheBarAgainFromTheTop) {
+    TDrawGrid* grid = MakeTallGrid();
+    grid->SetFirstVisibleRow(50);
+    ASSERT_NE(BarOf(grid, SB_VERT).nPos, 0);
+    grid->SetFixedRows(3);
+    EXPECT_EQ(grid->FirstVisibleRow(), 3);
+    EXPECT_EQ(BarOf(grid, SB_VERT).nPos, 0);
+    grid->SetFixedRows(99);
+    EXPECT_EQ(BarOf(grid, SB_VERT).nMax, 0);
+}
+
 } // namespace
 } // namespace velbrin::testing
