@@ -1250,93 +1250,106 @@ void TCustomGrid::WMGetDlgCode(TMessage& message) {
 void TCustomGrid::KeyDown(WORD& key, TShiftState shift) {
     TCustomControl::KeyDown(key, shift);
     const TGridLayout layout = CalcLayout();
-    const std::int32_t lastCol = layout.Horz.LastFullVisibleCell;
-    const std::int32_t lastRow = layout.Vert.LastFullVisibleCell;
-    const std::int32_t pageWidth = std::max(1, lastCol - topLeft_.X);
-    const std::int32_t pageHeight = std::max(1, lastRow - topLeft_.Y);
-    const bool rowSelect = HasOption(options_, goRowSelect);
-    TCellCoord next = current_;
-    TCellCoord topLeft = topLeft_;
+    TKeyMove move{current_, topLeft_, std::max(1, layout.Horz.LastFullVisibleCell - topLeft_.X),
+                  std::max(1, layout.Vert.LastFullVisibleCell - topLeft_.Y),
+                  layout.Vert.LastFullVisibleCell};
     if ((shift & ssCtrl) != 0) {
-        switch (key) {
-        case VK_PRIOR:
-            next.Y = topLeft_.Y;
-            break;
-        case VK_NEXT:
-            next.Y = lastRow;
-            break;
-        case VK_END:
-            next = {colCount_ - 1, rowCount_ - 1};
-            break;
-        case VK_HOME:
-            next = {fixedCols_, fixedRows_};
-            break;
-        case VK_LEFT:
-        case VK_RIGHT:
-            if (!rowSelect) {
-                const std::int32_t step = key == VK_LEFT ? -pageWidth : pageWidth;
-                next.X += step;
-                topLeft.X += step;
-            }
-            break;
-        case VK_UP:
-            --topLeft.Y;
-            break;
-        case VK_DOWN:
-            ++topLeft.Y;
-            break;
-        default:
-            break;
-        }
+        StepWithCtrl(key, move);
     } else {
-        switch (key) {
-        case VK_TAB:
-            if ((shift & ssAlt) == 0) {
-                next = TabbedCell((shift & ssShift) != 0);
-                // A step back is a step all the same: the anchor follows.
-                shift &= ~ssShift;
-            }
-            break;
-        case VK_PRIOR:
-            next.Y -= pageHeight;
-            topLeft.Y -= pageHeight;
-            break;
-        case VK_NEXT:
-            next.Y += pageHeight;
-            topLeft.Y += pageHeight;
-            break;
-        case VK_END:
-            (rowSelect ? next.Y : next.X) = rowSelect ? rowCount_ - 1 : colCount_ - 1;
-            break;
-        case VK_HOME:
-            (rowSelect ? next.Y : next.X) = rowSelect ? fixedRows_ : fixedCols_;
-            break;
-        case VK_LEFT:
-            --(rowSelect ? next.Y : next.X);
-            break;
-        case VK_RIGHT:
-            ++(rowSelect ? next.Y : next.X);
-            break;
-        case VK_UP:
-            --next.Y;
-            break;
-        case VK_DOWN:
-            ++next.Y;
-            break;
-        default:
-            break;
-        }
+        StepPlain(key, shift, move);
     }
     const TCellCoord farthest = MaxTopLeft(layout, {colCount_ - 1, rowCount_ - 1});
-    topLeft = {KeptBetween(topLeft.X, fixedCols_, farthest.X),
-               KeptBetween(topLeft.Y, fixedRows_, farthest.Y)};
+    const TCellCoord topLeft{KeptBetween(move.topLeft.X, fixedCols_, farthest.X),
+                             KeptBetween(move.topLeft.Y, fixedRows_, farthest.Y)};
     if (topLeft != topLeft_) {
         MoveTopLeft(topLeft.X, topLeft.Y);
     }
-    next = {KeptBetween(next.X, fixedCols_, colCount_ - 1),
-            KeptBetween(next.Y, fixedRows_, rowCount_ - 1)};
+    const TCellCoord next{KeptBetween(move.current.X, fixedCols_, colCount_ - 1),
+                          KeptBetween(move.current.Y, fixedRows_, rowCount_ - 1)};
     if (next != current_) {
         FocusOnCell(next, (shift & ssShift) != 0 ? TAnchorMove::Stays : TAnchorMove::Follows);
+    }
+}
+
+// With Ctrl the keys work within the page shown, or scroll it.
+void TCustomGrid::StepWithCtrl(WORD key, TKeyMove& move) const {
+    switch (key) {
+    case VK_PRIOR:
+        move.current.Y = topLeft_.Y;
+        break;
+    case VK_NEXT:
+        move.current.Y = move.lastRow;
+        break;
+    case VK_END:
+        move.current = {colCount_ - 1, rowCount_ - 1};
+        break;
+    case VK_HOME:
+        move.current = {fixedCols_, fixedRows_};
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (!HasOption(options_, goRowSelect)) {
+            const std::int32_t step = key == VK_LEFT ? -move.pageWidth : move.pageWidth;
+            move.current.X += step;
+            move.topLeft.X += step;
+        }
+        break;
+    case VK_UP:
+        --move.topLeft.Y;
+        break;
+    case VK_DOWN:
+        ++move.topLeft.Y;
+        break;
+    default:
+        break;
+    }
+}
+
+// Selecting rows, the sideways keys move between rows.
+void TCustomGrid::StepPlain(WORD key, TShiftState& shift, TKeyMove& move) const {
+    const bool rowSelect = HasOption(options_, goRowSelect);
+    TCellCoord& current = move.current;
+    switch (key) {
+    case VK_TAB:
+        if ((shift & ssAlt) == 0) {
+            current = TabbedCell((shift & ssShift) != 0);
+            // A step back is a step all the same: the anchor follows.
+            shift &= ~ssShift;
+        }
+        break;
+    case VK_PRIOR:
+    case VK_NEXT: {
+        const std::int32_t step = key == VK_PRIOR ? -move.pageHeight : move.pageHeight;
+        current.Y += step;
+        move.topLeft.Y += step;
+        break;
+    }
+    case VK_END:
+        if (rowSelect) {
+            current.Y = rowCount_ - 1;
+        } else {
+            current.X = colCount_ - 1;
+        }
+        break;
+    case VK_HOME:
+        if (rowSelect) {
+            current.Y = fixedRows_;
+        } else {
+            current.X = fixedCols_;
+        }
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        (rowSelect ? current.Y : current.X) += key == VK_LEFT ? -1 : 1;
+        break;
+    case VK_UP:
+        --current.Y;
+        break;
+    case VK_DOWN:
+        ++current.Y;
+        break;
+    default:
+        break;
     }
 }
 

@@ -225,6 +225,17 @@ private:
     void ScrollBy(int bar, int code, int thumb);
     void EndSizing();
     void AutoScrollTick();
+    // Where a key takes the current cell and the first visible cell, and
+    // the page it moves within.
+    struct TKeyMove {
+        TCellCoord current;
+        TCellCoord topLeft;
+        std::int32_t pageWidth;
+        std::int32_t pageHeight;
+        std::int32_t lastRow;
+    };
+    void StepWithCtrl(WORD key, TKeyMove& move) const;
+    void StepPlain(WORD key, TShiftState& shift, TKeyMove& move) const;
     TCellCoord TabbedCell(bool backward) const;
     void FocusOnCell(TCellCoord cell, TAnchorMove anchor);
     void WMHScroll(TMessage& message);
