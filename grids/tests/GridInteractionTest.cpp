@@ -227,12 +227,13 @@ TEST_F(GridInteractionTest, AColumnLineDraggedInTheFixedRowSizesItsColumn) {
     grid->SetOptions(grid->Options() | GridOptionBit(goColSizing) | GridOptionBit(goRowSizing));
     // Column 2's right edge lies at 41 + 41 + 40.
     const int edge = 122;
-    platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {edge + 2, 10}));
-    Pump();
-    EXPECT_EQ(GetCursor(), Screen->Cursors(crHSplit));
-    platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {edge + 6, 10}));
-    Pump();
-    EXPECT_NE(GetCursor(), Screen->Cursors(crHSplit));
+    // From 3 pixels before the edge to 4 after it.
+    for (const int x : {edge - 4, edge - 3, edge + 4, edge + 5}) {
+        platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {x, 10}));
+        Pump();
+        EXPECT_EQ(GetCursor() == Screen->Cursors(crHSplit), x >= edge - 3 && x <= edge + 4)
+            << "at " << x;
+    }
     platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {10, 21 + 20}));
     Pump();
     EXPECT_EQ(GetCursor(), Screen->Cursors(crVSplit));
