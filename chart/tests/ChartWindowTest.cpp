@@ -3,6 +3,7 @@
 #include "core/TStrings.h"
 #include "forms/Forms.h"
 #include "forms/TApplication.h"
+#include "forms/tests/LibraryTest.h"
 #include "grids/TStringGrid.h"
 #include "stdctrls/TComboBox.h"
 #include "stdctrls/TLabel.h"
@@ -51,14 +52,10 @@ Chart ExpectedChart(int key) {
     return chart;
 }
 
-class ChartWindowTest : public ::testing::Test {
+class ChartWindowTest : public LibraryTest {
 protected:
     void SetUp() override {
-        platform::ResetForTesting();
-        platform::UseHeadlessScreen(800, 600, 96);
-        RestartGraphicsForTesting();
-        ResetControlsForTesting();
-        StartFormsLibrary();
+        LibraryTest::SetUp();
         Application->MakeForm(Form1);
         Form1->Show();
         Pump();
@@ -66,13 +63,8 @@ protected:
         grid = Form1->StringGrid1;
     }
     void TearDown() override {
-        EndFormsLibrary();
+        LibraryTest::TearDown();
         Form1 = nullptr;
-        EXPECT_EQ(platform::CountLiveWindows(), 0u);
-    }
-    static void Pump() {
-        while (Application->TryProcessOne()) {
-        }
     }
     static HWND DroppedList() { return platform::FindVisibleTopLevel("ComboLBox"); }
     // Drops the list down with the mouse and clicks the key's row.

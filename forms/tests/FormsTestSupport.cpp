@@ -136,32 +136,6 @@ VELBRIN_DEFINE_CLASS_TABLES(TTestUnscaledForm, TForm, "FormsTests") {
 VELBRIN_DEFINE_CLASS(TTestClientForm, TForm, "FormsTests")
 VELBRIN_DEFINE_CLASS(TTestMissingForm, TForm, "FormsTests")
 
-void FormsTest::StartAt(int pixelsPerInch) {
-    EndFormsLibrary();
-    platform::ResetForTesting();
-    platform::UseHeadlessScreen(800, 600, pixelsPerInch);
-    platform::SetScreenPixelsPerInch(pixelsPerInch);
-    RestartGraphicsForTesting();
-    ResetControlsForTesting();
-    StartFormsLibrary();
-}
-
-void FormsTest::TearDown() {
-    // The handlers a test gave the screen live on the test's stack.
-    if (Screen != nullptr) {
-        Screen->OnActiveControlChange = {};
-        Screen->OnActiveFormChange = {};
-    }
-    EndFormsLibrary();
-    EXPECT_EQ(platform::CountLiveWindows(), 0u);
-    EXPECT_FALSE(platform::MessageBoxOpen());
-}
-
-void FormsTest::Pump() {
-    while (Application->TryProcessOne() && !Application->Terminated()) {
-    }
-}
-
 void FormsTest::AnswerNextBox() {
     platform::QueueUserAction([this] {
         boxTexts.push_back(platform::MessageBoxText());

@@ -6,6 +6,7 @@
 #include "controls/TCustomControl.h"
 #include "controls/TGraphicControl.h"
 #include "forms/TForm.h"
+#include "forms/tests/LibraryTest.h"
 
 #include <platform/Testing.h>
 #include <platform/UserTesting.h>
@@ -115,15 +116,8 @@ public:
     explicit TTestMissingForm(TComponent* owner) : TForm(owner) {}
 };
 
-class FormsTest : public ::testing::Test {
+class FormsTest : public LibraryTest {
 protected:
-    void SetUp() override { StartAt(96); }
-    void TearDown() override;
-
-    // A fresh platform whose screen has `pixelsPerInch`, and the library.
-    void StartAt(int pixelsPerInch);
-    // Handles what waits through the application's own message step.
-    static void Pump();
     // The next message box is answered OK; its text and caption are kept.
     void AnswerNextBox();
     // Makes the main form and shows it, activated.

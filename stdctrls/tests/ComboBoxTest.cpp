@@ -9,6 +9,7 @@
 #include "forms/Forms.h"
 #include "forms/TApplication.h"
 #include "forms/TForm.h"
+#include "forms/tests/LibraryTest.h"
 #include "graphics/TBrush.h"
 #include "graphics/TCanvas.h"
 #include "runtime/Exceptions.h"
@@ -75,27 +76,14 @@ VELBRIN_DEFINE_CLASS_TABLES(TComboBoxTestForm, TForm, "StdCtrlsTests") {
 
 const char* const kKeys[] = {"G", "A-", "A", "B-", "B", "C", "D-", "D", "E-", "E", "F", "F+"};
 
-class ComboBoxTest : public ::testing::Test {
+class ComboBoxTest : public LibraryTest {
 protected:
     void SetUp() override {
-        platform::ResetForTesting();
-        platform::UseHeadlessScreen(800, 600, 96);
-        RestartGraphicsForTesting();
-        ResetControlsForTesting();
-        StartFormsLibrary();
+        LibraryTest::SetUp();
         Application->MakeForm(form);
         form->Show();
         Pump();
         combo = form->ComboBox1;
-    }
-    void TearDown() override {
-        EndFormsLibrary();
-        EXPECT_EQ(platform::CountLiveWindows(), 0u);
-        EXPECT_FALSE(platform::MessageBoxOpen());
-    }
-    static void Pump() {
-        while (Application->TryProcessOne()) {
-        }
     }
     static POINT ButtonOf(TComboBox* box) { return {box->Width() - 10, box->Height() / 2}; }
     static HWND DroppedList() { return platform::FindVisibleTopLevel("ComboLBox"); }

@@ -5,6 +5,7 @@
 #include "forms/Forms.h"
 #include "forms/TApplication.h"
 #include "forms/TForm.h"
+#include "forms/tests/LibraryTest.h"
 #include "graphics/TBrush.h"
 #include "graphics/TCanvas.h"
 #include "graphics/TFont.h"
@@ -49,26 +50,14 @@ VELBRIN_DEFINE_CLASS_TABLES(TLabelTestForm, TForm, "StdCtrlsTests") {
     cls.Field<&TLabelTestForm::Other>("Other");
 }
 
-class LabelTest : public ::testing::Test {
+class LabelTest : public LibraryTest {
 protected:
     void SetUp() override {
-        platform::ResetForTesting();
-        platform::UseHeadlessScreen(800, 600, 96);
-        RestartGraphicsForTesting();
-        ResetControlsForTesting();
-        StartFormsLibrary();
+        LibraryTest::SetUp();
         Application->MakeForm(form);
         form->Show();
         Pump();
         label = form->Label1;
-    }
-    void TearDown() override {
-        EndFormsLibrary();
-        EXPECT_EQ(platform::CountLiveWindows(), 0u);
-    }
-    static void Pump() {
-        while (Application->TryProcessOne()) {
-        }
     }
     // The label's pixels as the form shows them.
     platform::WindowImage Picture() {
