@@ -12,7 +12,7 @@
 namespace velbrin::testing {
 namespace {
 
-struct AxisSpec {
+struct AxisGiven {
     std::vector<std::int32_t> extents;
     std::int32_t lineWidth = 1;
     std::int32_t fixed = 0;
@@ -20,11 +20,11 @@ struct AxisSpec {
     std::int32_t gridExtent = 0;
 };
 
-TAxisLayout Axis(const AxisSpec& spec) {
-    const std::vector<std::int32_t> extents = spec.extents;
+TAxisLayout Axis(const AxisGiven& given) {
+    const std::vector<std::int32_t> extents = given.extents;
     return CalcAxisLayout(
-        {spec.lineWidth, spec.fixed, spec.first, static_cast<std::int32_t>(extents.size()),
-         spec.gridExtent,
+        {given.lineWidth, given.fixed, given.first, static_cast<std::int32_t>(extents.size()),
+         given.gridExtent,
          [extents](std::int32_t cell) { return extents.at(static_cast<std::size_t>(cell)); }});
 }
 
