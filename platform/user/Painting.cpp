@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 namespace platform::user {
 
@@ -509,12 +510,37 @@ BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* rect, const RECT* cli
 namespace {
 
 // Copies the pixels of `area` (surface coordinates) from (x - dx, y - dy).
+// The sources are taken first, row by row, so that no copy reads a pixel
+// another has already overwritten; pixels from outside the surface are 0.
 void MovePixels(Surface& surface, const Region& area, int dx, int dy) {
-    Surface before = surface;
+    const RECT bounds = area.Bounds();
+    const LONG width = bounds.right - bounds.left;
+    const LONG height = bounds.bottom - bounds.top;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    std::vector<platform::gdi::Pixel> sources(static_cast<std::size_t>(width) * height, 0);
+    for (LONG row = 0; row < height; ++row) {
+        const LONG y = bounds.top + row - dy;
+        if (y < 0 || y >= surface.Height()) {
+            continue;
+        }
+        const LONG from = std::max<LONG>(bounds.left - dx, 0);
+        const LONG to = std::min<LONG>(bounds.right - dx, surface.Width());
+        if (from < to) {
+            std::copy(surface.Row(y) + from, surface.Row(y) + to,
+                      sources.data() + row * width + (from - (bounds.left - dx)));
+        }
+    }
     for (const RECT& r : area.Rects()) {
-        for (LONG y = r.top; y < r.bottom; ++y) {
-            for (LONG x = r.left; x < r.right; ++x) {
-                surface.Set(x, y, before.At(x - dx, y - dy));
+        const LONG left = std::max<LONG>(r.left, 0);
+        const LONG right = std::min<LONG>(r.right, surface.Width());
+        for (LONG y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, surface.Height());
+             ++y) {
+            if (left < right) {
+                const platform::gdi::Pixel* source =
+                    sources.data() + (y - bounds.top) * width + (left - bounds.left);
+                std::copy(source, source + (right - left), surface.Row(y) + left);
             }
         }
     }
