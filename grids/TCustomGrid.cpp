@@ -1,5 +1,7 @@
 #include "TCustomGrid.h"
 
+#include "TInplaceEdit.h"
+
 #include "GridLines.h"
 #include "controls/TControlCanvas.h"
 #include "core/TFiler.h"
@@ -68,6 +70,7 @@ VELBRIN_DEFINE_CLASS_TABLES(TCustomGrid, TCustomControl, "Grids") {
     cls.Handle<WM_GETDLGCODE, &TCustomGrid::WMGetDlgCode>();
     cls.Handle<WM_SETCURSOR, &TCustomGrid::WMSetCursor>();
     cls.Handle<WM_TIMER, &TCustomGrid::WMTimer>();
+    cls.Handle<WM_CHAR, &TCustomGrid::WMChar>();
 }
 
 TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
@@ -99,7 +102,18 @@ void TCustomGrid::ColumnWidthsModified() {}
 
 void TCustomGrid::RowHeightsModified() {}
 
-void TCustomGrid::ScrollOriginChanged() {}
+// A shown editor stays over the current cell as the cells move under it.
+void TCustomGrid::ScrollOriginChanged() {
+    if (editor_ != nullptr && editor_->Shown()) {
+        editor_->ShowOver(CellBounds(current_.X, current_.Y));
+    }
+}
+
+std::string TCustomGrid::EditTextFor(std::int32_t, std::int32_t) {
+    return {};
+}
+
+void TCustomGrid::StoreEditText(std::int32_t, std::int32_t, const std::string&) {}
 
 // ---------------------------------------------------------------- window
 
@@ -129,10 +143,116 @@ void TCustomGrid::CMCtl3DChanged(TMessage& message) {
     RebuildWindow();
 }
 
-// The selection looks different with the focus and without it.
+// The selection looks different with the focus and without it. The focus
+// passing between the grid and its editor leaves the editor as it is.
 void TCustomGrid::WMFocusMoved(TMessage& message) {
     Inherited(message);
     InvalidateSelection(Selection());
+    const auto other = reinterpret_cast<HWND>(message.WParam);
+    if (editor_ != nullptr && editor_->HasWindow() && other == editor_->Handle()) {
+        return;
+    }
+    if (message.Msg == WM_SETFOCUS) {
+        RefreshEditor();
+    } else {
+        HideEditor();
+    }
+}
+
+// ---------------------------------------------------------------- editor
+
+void TCustomGrid::SetEditorMode(bool value) {
+    editorShown_ = value;
+    if (value) {
+        RefreshEditor();
+    } else {
+        HideEditor();
+    }
+}
+
+void TCustomGrid::ReloadEditor() {
+    editorCell_ = {-1, -1};
+    RefreshEditor();
+}
+
+bool TCustomGrid::EditorAllowed() {
+    return HasOption(options_, goEditing) && !HasOption(options_, goRowSelect) && editorShown_ &&
+           !HasState(csDesigning) && HasWindow() &&
+           (HasOption(options_, goAlwaysShowEditor) || IsActiveControlOfForm());
+}
+
+void TCustomGrid::RefreshEditor() {
+    if (!EditorAllowed()) {
+        return;
+    }
+    if (editor_ == nullptr) {
+        editor_ = new TInplaceEdit(this);
+        FillEditor();
+    } else if (editorCell_ != current_) {
+        HideEditor();
+        FillEditor();
+    }
+    if (EditorAllowed()) {
+        editor_->ShowOver(CellBounds(current_.X, current_.Y));
+    }
+}
+
+void TCustomGrid::FillEditor() {
+    editorCell_ = current_;
+    editor_->Fill(EditTextFor(current_.X, current_.Y));
+}
+
+// The text goes back to the cell the editor was filled for; the editor is
+// hidden and forgets that cell even when storing fails.
+void TCustomGrid::HideEditor() {
+    if (editor_ == nullptr) {
+        return;
+    }
+    const TCellCoord cell = editorCell_;
+    editorCell_ = {-1, -1};
+    try {
+        if (cell.X != -1) {
+            StoreEditText(cell.X, cell.Y, editor_->Text());
+        }
+    } catch (...) {
+        editor_->HideField();
+        throw;
+    }
+    editor_->HideField();
+}
+
+void TCustomGrid::EditTextChanged(const std::string& text) {
+    if (editorCell_.X != -1) {
+        StoreEditText(editorCell_.X, editorCell_.Y, text);
+    }
+}
+
+void TCustomGrid::KeyPress(char& key) {
+    TCustomControl::KeyPress(key);
+    if (key == '\r' && !HasOption(options_, goAlwaysShowEditor)) {
+        SetEditorMode(!editorShown_);
+        key = 0;
+    }
+}
+
+// A character typed into the grid opens the editor and is typed into it.
+void TCustomGrid::WMChar(TMessage& message) {
+    const auto code = static_cast<BYTE>(message.WParam);
+    if (!HasOption(options_, goEditing) || (code != VK_BACK && code < ' ')) {
+        Inherited(message);
+        return;
+    }
+    SetEditorMode(true);
+    if (editor_ != nullptr && editor_->Shown()) {
+        PostMessageA(editor_->Handle(), WM_CHAR, message.WParam, message.LParam);
+    }
+}
+
+void TCustomGrid::DoExit() {
+    TCustomControl::DoExit();
+    if (!HasOption(options_, goAlwaysShowEditor)) {
+        SetEditorMode(false);
+    }
 }
 
 // ---------------------------------------------------------------- counts
@@ -366,6 +486,7 @@ void TCustomGrid::SetOptions(TGridOptions value) {
     if (HasOption(options_, goRowSelect)) {
         MoveCurrentCell(current_.X, current_.Y, TAnchorMove::Follows);
     }
+    SetEditorMode(HasOption(options_, goAlwaysShowEditor));
     InvalidateGrid();
 }
 
@@ -468,6 +589,9 @@ void TCustomGrid::PlaceCurrentCell(TCellCoord cell, TAnchorMove anchor, TReveal 
     const TCellRange oldSelection = Selection();
     const TCellCoord oldCurrent = current_;
     current_ = cell;
+    if (!HasOption(options_, goAlwaysShowEditor)) {
+        SetEditorMode(false);
+    }
     if (anchor == TAnchorMove::Follows || !HasOption(options_, goRangeSelect)) {
         anchor_ = current_;
         if (HasOption(options_, goRowSelect)) {
@@ -740,6 +864,9 @@ void TCustomGrid::PaintCellRegion(TPaintPass& pass, const TCellRegion& region) {
 void TCustomGrid::PaintOneCell(TPaintPass& pass, const TCellRegion& region, TCellCoord cell,
                                const RECT& rect) {
     const TGridDrawState state = DrawStateOf(pass, region, cell);
+    if (IsUnderEditor(state)) {
+        return;
+    }
     if (defaultDrawing_ || HasState(csDesigning)) {
         FillCellBackground(rect, state, region.background);
     }
@@ -797,6 +924,12 @@ void TCustomGrid::DrawFixedCellEdges(const TPaintPass& pass, const RECT& rect) {
     HDC dc = Canvas()->Handle();
     DrawEdge(dc, &edges, BDR_RAISEDINNER, pass.firstEdges);
     DrawEdge(dc, &edges, BDR_RAISEDINNER, pass.secondEdges);
+}
+
+// The editor shown over the current cell paints it.
+bool TCustomGrid::IsUnderEditor(TGridDrawState state) {
+    return (state & gdsFocused) != 0 && HasOption(options_, goEditing) && editorShown_ &&
+           !HasState(csDesigning) && editor_ != nullptr && editor_->Shown();
 }
 
 // With the editor always shown the editor marks the cell; with whole rows
@@ -1242,8 +1375,14 @@ constexpr std::int32_t kSizingReach = 7;
 
 void TCustomGrid::WMGetDlgCode(TMessage& message) {
     message.Result = DLGC_WANTARROWS;
-    if (!HasOption(options_, goRowSelect) && HasOption(options_, goTabs)) {
+    if (HasOption(options_, goRowSelect)) {
+        return;
+    }
+    if (HasOption(options_, goTabs)) {
         message.Result |= DLGC_WANTTAB;
+    }
+    if (HasOption(options_, goEditing)) {
+        message.Result |= DLGC_WANTCHARS;
     }
 }
 
@@ -1268,6 +1407,12 @@ void TCustomGrid::KeyDown(WORD& key, TShiftState shift) {
                           KeptBetween(move.current.Y, fixedRows_, rowCount_ - 1)};
     if (next != current_) {
         FocusOnCell(next, (shift & ssShift) != 0 ? TAnchorMove::Stays : TAnchorMove::Follows);
+    }
+    if (key == VK_F2 && (shift & ssCtrl) == 0) {
+        SetEditorMode(true);
+        if (editor_ != nullptr && editor_->HasWindow()) {
+            editor_->Deselect();
+        }
     }
 }
 
@@ -1374,6 +1519,7 @@ TCellCoord TCustomGrid::TabbedCell(bool backward) const {
 
 void TCustomGrid::FocusOnCell(TCellCoord cell, TAnchorMove anchor) {
     MoveCurrentCell(cell.X, cell.Y, anchor, TReveal::Yes);
+    RefreshEditor();
     Click();
 }
 
@@ -1416,7 +1562,12 @@ void TCustomGrid::PressLeft(TShiftState shift, std::int32_t x, std::int32_t y) {
         return;
     }
     if (HasOption(options_, goEditing)) {
-        MoveCurrentCell(cell.X, cell.Y, TAnchorMove::Follows, TReveal::Yes);
+        if (cell == current_) {
+            SetEditorMode(true);
+        } else {
+            MoveCurrentCell(cell.X, cell.Y, TAnchorMove::Follows, TReveal::Yes);
+            RefreshEditor();
+        }
         Click();
         return;
     }

@@ -13,9 +13,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace velbrin {
+
+class TInplaceEdit;
 
 class TCustomGrid : public TCustomControl {
     VELBRIN_CLASS(TCustomGrid, TCustomControl)
@@ -111,6 +114,18 @@ public:
     void InvalidateCell(std::int32_t col, std::int32_t row);
     void InvalidateGrid() { Invalidate(); }
 
+    // Whether the user asked for the in-place editor (F2, Enter, typing, a
+    // click on the current cell); it shows only with goEditing, without
+    // goRowSelect, and while the grid is active on its form (or always with
+    // goAlwaysShowEditor). Switching it off stores the editor's text.
+    bool EditorMode() const { return editorShown_; }
+    void SetEditorMode(bool value);
+    // The editor, made on first need; null before.
+    TInplaceEdit* InplaceEditor() const { return editor_; }
+    // Fills the editor again from the current cell, as after its contents
+    // changed elsewhere.
+    void ReloadEditor();
+
 protected:
     // Virtual operations added to TCustomControl's, in slot order.
     // Column `fromIndex` was moved to `toIndex`; the base does nothing.
@@ -132,6 +147,16 @@ protected:
 
     // The first visible column or row moved; the draw grid tells its users.
     virtual void ScrollOriginChanged();
+    // The text the editor starts with for cell (col, row); the base gives
+    // an empty one.
+    virtual std::string EditTextFor(std::int32_t col, std::int32_t row);
+    // The editor's text for cell (col, row); the base drops it.
+    virtual void StoreEditText(std::int32_t col, std::int32_t row, const std::string& text);
+
+    // Unless goAlwaysShowEditor holds, Enter switches the editor on or off.
+    void KeyPress(char& key) override;
+    // Leaving the grid hides the editor unless it is always shown.
+    void DoExit() override;
 
     // The arrows, Home, End, the page keys (with Ctrl, within the page) and
     // Tab move the current cell, Shift held extending the selection; the
@@ -269,11 +294,25 @@ private:
     TGridDrawState DrawStateOf(TPaintPass& pass, const TCellRegion& region, TCellCoord cell);
     void FillCellBackground(const RECT& rect, TGridDrawState state, TColor background);
     void DrawFixedCellEdges(const TPaintPass& pass, const RECT& rect);
+    bool IsUnderEditor(TGridDrawState state);
     bool ShowsFocusRect(TGridDrawState state) const;
     void PaintBeyondLastCell(const TGridLayout& layout);
     bool IsActiveControlOfForm();
 
     friend class TDrawGrid;
+    friend class TInplaceEdit;
+
+    bool EditorAllowed();
+    void RefreshEditor();
+    void HideEditor();
+    void FillEditor();
+    void EditTextChanged(const std::string& text);
+    void WMChar(TMessage& message);
+
+    TInplaceEdit* editor_ = nullptr;
+    // The cell the editor was filled for; (-1, -1) when none.
+    TCellCoord editorCell_{-1, -1};
+    bool editorShown_ = false;
 
     TCellCoord anchor_;
     TExtentArray colWidths_;

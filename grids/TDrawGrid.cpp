@@ -114,6 +114,16 @@ bool TDrawGrid::CanSelectCell(std::int32_t col, std::int32_t row) {
     return canSelect;
 }
 
+std::string TDrawGrid::EditTextFor(std::int32_t col, std::int32_t row) {
+    std::string text;
+    OnGetEditText(this, col, row, text);
+    return text;
+}
+
+void TDrawGrid::StoreEditText(std::int32_t col, std::int32_t row, const std::string& text) {
+    OnSetEditText(this, col, row, text);
+}
+
 void TDrawGrid::ScrollOriginChanged() {
     TCustomGrid::ScrollOriginChanged();
     OnTopLeftChanged(this);

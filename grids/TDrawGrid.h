@@ -30,6 +30,10 @@ protected:
     void PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
                    TGridDrawState state) override;
     bool CanSelectCell(std::int32_t col, std::int32_t row) override;
+    // Ask OnGetEditText for the editor's text and tell OnSetEditText what
+    // it stored.
+    std::string EditTextFor(std::int32_t col, std::int32_t row) override;
+    void StoreEditText(std::int32_t col, std::int32_t row, const std::string& text) override;
     // Raises OnTopLeftChanged.
     void ScrollOriginChanged() override;
 };

@@ -110,6 +110,29 @@ void TStringGrid::CellWritten(std::int32_t col, std::int32_t row) {
         return;
     }
     InvalidateCell(col, row);
+    if (TCellCoord{col, row} == CurrentCell() && editorUpdates_ == 0) {
+        ReloadEditor();
+    }
+}
+
+std::string TStringGrid::EditTextFor(std::int32_t col, std::int32_t row) {
+    std::string text = Cells(col, row);
+    OnGetEditText(this, col, row, text);
+    return text;
+}
+
+void TStringGrid::StoreEditText(std::int32_t col, std::int32_t row, const std::string& text) {
+    ++editorUpdates_;
+    try {
+        if (text != Cells(col, row)) {
+            SetCells(col, row, text);
+        }
+    } catch (...) {
+        --editorUpdates_;
+        throw;
+    }
+    --editorUpdates_;
+    OnSetEditText(this, col, row, text);
 }
 
 void TStringGrid::SetUpdating(bool updating) {

@@ -64,6 +64,11 @@ protected:
     // off at the cell's edges; then OnDrawCell.
     void PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
                    TGridDrawState state) override;
+    // The editor starts with the cell's text, which OnGetEditText may
+    // change; what it stores becomes the cell's text, then OnSetEditText
+    // hears of it.
+    std::string EditTextFor(std::int32_t col, std::int32_t row) override;
+    void StoreEditText(std::int32_t col, std::int32_t row, const std::string& text) override;
 
 private:
     friend class TStringGridStrings;
@@ -82,6 +87,8 @@ private:
     std::unique_ptr<TSparseList> colViews_;
     bool updating_ = false;
     bool repaintPending_ = false;
+    // While above 0, a write into the current cell leaves the editor alone.
+    std::int32_t editorUpdates_ = 0;
 };
 
 } // namespace velbrin

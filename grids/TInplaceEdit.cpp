@@ -1,0 +1,136 @@
+#include "TInplaceEdit.h"
+
+#include "TCustomGrid.h"
+
+namespace velbrin {
+
+VELBRIN_DEFINE_CLASS_TABLES(TInplaceEdit, TWinControl, "Grids") {
+    cls.Handle<CN_COMMAND, &TInplaceEdit::CNCommand>();
+}
+
+TInplaceEdit::TInplaceEdit(TCustomGrid* grid) : TWinControl(grid), grid_(grid) {
+    SetParentCtl3D(false);
+    SetCtl3D(false);
+    SetTabStop(false);
+    SetVisible(false);
+    SetParent(grid);
+}
+
+void TInplaceEdit::PrepareWindowSpec(TCreateParams& params) {
+    TWinControl::PrepareWindowSpec(params);
+    WNDCLASSA record{};
+    if (GetClassInfoA(nullptr, "EDIT", &record)) {
+        params.WindowClass = record;
+    }
+    params.Style &= ~static_cast<DWORD>(WS_BORDER | WS_TABSTOP);
+    params.Style |= ES_AUTOHSCROLL;
+    params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+}
+
+void TInplaceEdit::Fill(const std::string& text) {
+    filledText_ = text;
+    filling_ = true;
+    SetText(text);
+    filling_ = false;
+    SendMessageA(Handle(), EM_SETSEL, 0, -1);
+}
+
+void TInplaceEdit::ShowOver(const RECT& bounds) {
+    const bool gridFocused = grid_->Focused();
+    SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
+    SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(2, 2));
+    SetVisible(true);
+    if (gridFocused) {
+        ::SetFocus(Handle());
+    }
+}
+
+void TInplaceEdit::HideField() {
+    if (!HasWindow()) {
+        return;
+    }
+    const bool hadFocus = Focused();
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE);
+    SetVisible(false);
+    // As the grid is left, the form already names the control the focus
+    // goes to: the grid must not take it back.
+    if (hadFocus && grid_->HasWindow() && grid_->IsActiveControlOfForm()) {
+        ::SetFocus(grid_->Handle());
+    }
+}
+
+bool TInplaceEdit::Shown() {
+    return HasWindow() && IsWindowVisible(Handle()) != FALSE;
+}
+
+void TInplaceEdit::Deselect() {
+    const auto end = static_cast<WPARAM>(WindowTextLength());
+    SendMessageA(Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
+}
+
+void TInplaceEdit::HandleWindowMessage(TMessage& message) {
+    if (message.Msg != WM_SETFOCUS) {
+        TWinControl::HandleWindowMessage(message);
+        return;
+    }
+    TWinControl* form = grid_->ParentForm();
+    if (form != nullptr && !form->NoteFocusedControl(grid_)) {
+        return;
+    }
+    TControl::HandleWindowMessage(message);
+}
+
+bool TInplaceEdit::IsGridKey(WORD key, TShiftState shift) {
+    switch (key) {
+    case VK_TAB:
+        return (shift & ssAlt) == 0;
+    case VK_ESCAPE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Escape takes back what was typed since the field was filled; the grid then
+// sees the key as any other it is given.
+void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
+    TWinControl::KeyDown(key, shift);
+    if (key == VK_ESCAPE) {
+        SetText(filledText_);
+        SendMessageA(Handle(), EM_SETSEL, 0, -1);
+    }
+    if (key == VK_F2) {
+        Deselect();
+        key = 0;
+        return;
+    }
+    if (IsGridKey(key, shift)) {
+        grid_->KeyDown(key, shift);
+        key = 0;
+    }
+}
+
+// Every character passes the grid's key-press step first, where Enter hides
+// the field; Tab and Escape are never typed into the text.
+void TInplaceEdit::KeyPress(char& key) {
+    grid_->KeyPress(key);
+    if (key == '\t' || key == '\x1b') {
+        key = 0;
+    }
+    if (key != 0) {
+        TWinControl::KeyPress(key);
+    }
+}
+
+void TInplaceEdit::CNCommand(TMessage& message) {
+    if (HIWORD(message.WParam) == EN_CHANGE && !filling_) {
+        grid_->EditTextChanged(Text());
+    }
+}
+
+} // namespace velbrin

@@ -1,0 +1,56 @@
+#pragma once
+// The edit field a grid lays over its current cell while the user types into
+// it: a borderless window of the system "EDIT" class, owned by the grid and
+// its child. The keys that move between cells go on to the grid; Escape
+// brings back the text the cell had when the field was filled.
+
+#include "controls/TWinControl.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace velbrin {
+
+class TCustomGrid;
+
+class TInplaceEdit : public TWinControl {
+    VELBRIN_CLASS(TInplaceEdit, TWinControl)
+
+public:
+    explicit TInplaceEdit(TCustomGrid* grid);
+
+    void PrepareWindowSpec(TCreateParams& params) override;
+
+    // Takes `text` as the cell's text, all of it selected.
+    void Fill(const std::string& text);
+    // Lays the field over `bounds` (client coordinates of the grid) and shows
+    // it, taking the focus when the grid has it.
+    void ShowOver(const RECT& bounds);
+    // Hides the window without redrawing, giving the focus back to the grid
+    // when the field had it and the grid is still the form's active control.
+    void HideField();
+    // Whether the window is shown.
+    bool Shown();
+    // The caret at the end, nothing selected.
+    void Deselect();
+
+protected:
+    // The form's focused control stays the grid while the field has the
+    // focus, so that the grid counts as active and sees no exit.
+    void HandleWindowMessage(TMessage& message) override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+
+private:
+    static bool IsGridKey(WORD key, TShiftState shift);
+    void CNCommand(TMessage& message);
+
+    TCustomGrid* grid_;
+    std::string filledText_;
+    // The text being filled in is the cell's already: nothing to store.
+    bool filling_ = false;
+};
+
+} // namespace velbrin

@@ -1,0 +1,240 @@
+// The in-place editor as the user meets it: F2, Enter or a typed character
+// open it over the current cell, Enter and a move to another cell store what
+// was typed, Escape takes it back, and leaving the grid hides it.
+
+#include "GridTestSupport.h"
+
+#include "forms/Forms.h"
+#include "grids/TDrawGrid.h"
+#include "grids/TInplaceEdit.h"
+
+#include <platform/Testing.h>
+#include <platform/UserTesting.h>
+
+#include <string>
+#include <vector>
+
+namespace velbrin::testing {
+namespace {
+
+using platform::MouseButton;
+
+// Answers OnGetEditText with "<col>,<row>" and notes what OnSetEditText hears.
+class TEditEvents : public TObject {
+public:
+    void GetText(TObject*, std::int32_t col, std::int32_t row, std::string& value) {
+        value = std::to_string(col) + "," + std::to_string(row);
+    }
+    void SetText(TObject*, std::int32_t col, std::int32_t row, const std::string& value) {
+        stored.push_back(std::to_string(col) + "," + std::to_string(row) + "=" + value);
+    }
+
+    std::vector<std::string> stored;
+};
+
+class GridEditorTest : public GridTest {
+protected:
+    // 6 columns of 50 and 6 rows of 20 pixels, one of each fixed, editable.
+    template <class Grid> Grid* MakeGrid() {
+        auto* grid = new Grid(form);
+        grid->SetParent(form);
+        grid->SetColCount(6);
+        grid->SetRowCount(6);
+        grid->SetDefaultColWidth(50);
+        grid->SetDefaultRowHeight(20);
+        grid->SetBounds(0, 0, 320, 140);
+        grid->SetOptions(grid->Options() | GridOptionBit(goEditing));
+        grid->Handle();
+        Pump();
+        return grid;
+    }
+
+    static void ClickCell(TCustomGrid* grid, std::int32_t col, std::int32_t row) {
+        const RECT cell = grid->CellBounds(col, row);
+        platform::ClickAt(grid->Handle(),
+                          {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+        Pump();
+    }
+
+    static void Tap(BYTE key) {
+        platform::TapKey(key);
+        Pump();
+    }
+
+    static void Type(const std::string& text) {
+        platform::TypeText(text);
+        Pump();
+    }
+
+    static bool EditorVisible(TCustomGrid* grid) {
+        TInplaceEdit* editor = grid->InplaceEditor();
+        return editor != nullptr && editor->HasWindow() && IsWindowVisible(editor->Handle());
+    }
+
+    // The editor's window in the grid's client coordinates.
+    static RECT EditorPlace(TCustomGrid* grid) {
+        RECT place{};
+        GetWindowRect(grid->InplaceEditor()->Handle(), &place);
+        MapWindowPoints(nullptr, grid->Handle(), reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+
+    static void ExpectOverCell(TCustomGrid* grid, std::int32_t col, std::int32_t row) {
+        const RECT cell = grid->CellBounds(col, row);
+        const RECT place = EditorPlace(grid);
+        EXPECT_EQ(place.left, cell.left);
+        EXPECT_EQ(place.top, cell.top);
+        EXPECT_EQ(place.right, cell.right);
+        EXPECT_EQ(place.bottom, cell.bottom);
+    }
+};
+
+TEST_F(GridEditorTest, F2OpensTheEditorOverTheCellAndEnterStoresWhatWasTyped) {
+    auto* grid = MakeGrid<TStringGrid>();
+    grid->SetCells(2, 3, "ab");
+    ClickCell(grid, 2, 3);
+    EXPECT_FALSE(EditorVisible(grid));
+    Tap(VK_F2);
+    ASSERT_TRUE(EditorVisible(grid));
+    ExpectOverCell(grid, 2, 3);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "ab");
+    EXPECT_TRUE(grid->InplaceEditor()->Focused());
+    // F2 leaves the caret at the end: the typing goes after the old text.
+    Type("cd");
+    Tap(VK_RETURN);
+    EXPECT_EQ(grid->Cells(2, 3), "abcd");
+    EXPECT_FALSE(EditorVisible(grid));
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_TRUE(grid->Focused());
+    // Enter opens it again, all of its text selected, so typing replaces it.
+    Tap(VK_RETURN);
+    ASSERT_TRUE(EditorVisible(grid));
+    Type("x");
+    Tap(VK_RETURN);
+    EXPECT_EQ(grid->Cells(2, 3), "x");
+}
+
+TEST_F(GridEditorTest, ATypedCharacterOpensTheEditorAndIsTypedIntoIt) {
+    auto* grid = MakeGrid<TStringGrid>();
+    grid->SetCells(1, 1, "old");
+    ClickCell(grid, 1, 1);
+    Type("new");
+    ASSERT_TRUE(EditorVisible(grid));
+    ExpectOverCell(grid, 1, 1);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "new");
+    Tap(VK_RETURN);
+    EXPECT_EQ(grid->Cells(1, 1), "new");
+
+    // Without goEditing the grid takes no typing.
+    grid->SetOptions(WithoutOption(grid->Options(), goEditing));
+    ClickCell(grid, 2, 2);
+    Type("z");
+    EXPECT_FALSE(EditorVisible(grid));
+    EXPECT_EQ(grid->Cells(2, 2), "");
+}
+
+TEST_F(GridEditorTest, EscapeBringsBackTheOldTextAndArrowsStoreAndMoveOn) {
+    auto* grid = MakeGrid<TStringGrid>();
+    grid->SetCells(1, 1, "keep");
+    ClickCell(grid, 1, 1);
+    Tap(VK_F2);
+    Type("lost");
+    EXPECT_EQ(grid->Cells(1, 1), "keeplost");
+    Tap(VK_ESCAPE);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "keep");
+    EXPECT_EQ(grid->Cells(1, 1), "keep");
+    Tap(VK_RETURN);
+    EXPECT_EQ(grid->Cells(1, 1), "keep");
+
+    // Down from an open editor stores its text and moves to the next row,
+    // the editor closed.
+    Tap(VK_F2);
+    Type("1");
+    Tap(VK_DOWN);
+    EXPECT_EQ(grid->Cells(1, 1), "keep1");
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{1, 2}));
+    EXPECT_FALSE(EditorVisible(grid));
+    EXPECT_TRUE(grid->Focused());
+
+    // A click on another cell stores too.
+    Type("2");
+    ClickCell(grid, 3, 4);
+    EXPECT_EQ(grid->Cells(1, 2), "2");
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{3, 4}));
+    EXPECT_FALSE(EditorVisible(grid));
+}
+
+TEST_F(GridEditorTest, LeavingTheGridStoresAndHidesTheEditor) {
+    auto* grid = MakeGrid<TStringGrid>();
+    auto* other = MakeGrid<TStringGrid>();
+    other->SetTop(150);
+    ClickCell(grid, 2, 2);
+    Type("away");
+    ASSERT_TRUE(EditorVisible(grid));
+    // A click on the current cell of the other grid would open its editor.
+    ClickCell(other, 2, 1);
+    EXPECT_TRUE(other->Focused());
+    EXPECT_FALSE(EditorVisible(grid));
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(grid->Cells(2, 2), "away");
+}
+
+TEST_F(GridEditorTest, AnAlwaysShownEditorFollowsTheCurrentCell) {
+    auto* grid = MakeGrid<TStringGrid>();
+    grid->SetCells(1, 1, "a");
+    grid->SetCells(2, 1, "b");
+    grid->SetOptions(grid->Options() | GridOptionBit(goAlwaysShowEditor));
+    Pump();
+    ASSERT_TRUE(EditorVisible(grid));
+    ExpectOverCell(grid, 1, 1);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "a");
+    ClickCell(grid, 2, 1);
+    ASSERT_TRUE(EditorVisible(grid));
+    ExpectOverCell(grid, 2, 1);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "b");
+    // A write into the current cell from elsewhere shows in the editor.
+    grid->SetCells(2, 1, "c");
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "c");
+}
+
+TEST_F(GridEditorTest, TheDrawGridAsksItsEventsForTheTextAndTellsThemWhatWasStored) {
+    auto* grid = MakeGrid<TDrawGrid>();
+    TEditEvents events;
+    grid->OnGetEditText = TGetEditEvent::Of<&TEditEvents::GetText>(&events);
+    grid->OnSetEditText = TSetEditEvent::Of<&TEditEvents::SetText>(&events);
+    ClickCell(grid, 3, 2);
+    Tap(VK_F2);
+    ASSERT_TRUE(EditorVisible(grid));
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "3,2");
+    EXPECT_TRUE(events.stored.empty());
+    Type("!");
+    Tap(VK_RETURN);
+    ASSERT_FALSE(events.stored.empty());
+    EXPECT_EQ(events.stored.front(), "3,2=3,2!");
+    EXPECT_EQ(events.stored.back(), "3,2=3,2!");
+}
+
+TEST_F(GridEditorTest, TheCellUnderTheEditorIsLeftToIt) {
+    auto* grid = MakeGrid<TStringGrid>();
+    ClickCell(grid, 2, 2);
+    Tap(VK_F2);
+    ASSERT_TRUE(EditorVisible(grid));
+    Validate(grid->Handle());
+    // Paint the grid alone, the editor hidden underneath: the current cell
+    // is not filled, so what was there before stays.
+    HDC dc = GetDC(grid->Handle());
+    const RECT cell = grid->CellBounds(2, 2);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, &cell, red);
+    DeleteObject(red);
+    ReleaseDC(grid->Handle(), dc);
+    RedrawWindow(grid->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    const platform::WindowImage image =
+        platform::CaptureWindow(grid->Handle(), platform::WindowArea::Client);
+    EXPECT_EQ(image.At(cell.left + 3, cell.top + 3), RGB(255, 0, 0));
+    EXPECT_EQ(image.At(cell.left + 3 + 50, cell.top + 3),
+              static_cast<COLORREF>(GetSysColor(COLOR_WINDOW)));
+}
+
+} // namespace
+} // namespace velbrin::testing
