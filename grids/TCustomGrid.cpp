@@ -1525,7 +1525,10 @@ void TCustomGrid::FocusOnCell(TCellCoord cell, TAnchorMove anchor) {
 
 // ---------------------------------------------------------------- mouse
 
+// The editor's text is stored before a press can move the cells under it;
+// the release shows the editor again where the current cell then is.
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    HideEditor();
     if (!HasState(csDesigning) && IsFocusable()) {
         SetFocus();
         // The form may have refused the change.
@@ -1619,6 +1622,7 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         throw;
     }
     mouseState_ = TMouseState::Normal;
+    RefreshEditor();
     TCustomControl::MouseUp(button, shift, x, y);
 }
 

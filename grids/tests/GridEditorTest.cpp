@@ -197,6 +197,29 @@ TEST_F(GridEditorTest, AnAlwaysShownEditorFollowsTheCurrentCell) {
     EXPECT_EQ(grid->InplaceEditor()->Text(), "c");
 }
 
+TEST_F(GridEditorTest, AColumnDraggedAwayTakesTheTypedTextAndTheEditorAlong) {
+    auto* grid = MakeGrid<TStringGrid>();
+    grid->SetOptions(grid->Options() | GridOptionBit(goColMoving));
+    grid->SetCells(3, 1, "three");
+    ClickCell(grid, 2, 1);
+    Type("typed");
+    ASSERT_TRUE(EditorVisible(grid));
+    const RECT from = grid->CellBounds(2, 0);
+    const RECT to = grid->CellBounds(4, 0);
+    platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {from.left + 25, from.top + 10}));
+    platform::PressMouse(MouseButton::Left);
+    platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {to.left + 25, to.top + 10}));
+    platform::MoveMouse(platform::ScreenPointOf(grid->Handle(), {to.left + 25, to.top + 50}));
+    platform::ReleaseMouse(MouseButton::Left);
+    Pump();
+    EXPECT_EQ(grid->Cells(4, 1), "typed");
+    EXPECT_EQ(grid->Cells(2, 1), "three");
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{4, 1}));
+    ASSERT_TRUE(EditorVisible(grid));
+    ExpectOverCell(grid, 4, 1);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "typed");
+}
+
 TEST_F(GridEditorTest, TheDrawGridAsksItsEventsForTheTextAndTellsThemWhatWasStored) {
     auto* grid = MakeGrid<TDrawGrid>();
     TEditEvents events;
