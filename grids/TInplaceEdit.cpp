@@ -81,8 +81,29 @@ void TInplaceEdit::HandleWindowMessage(TMessage& message) {
     TControl::HandleWindowMessage(message);
 }
 
+// Whether the caret stands at `position` with nothing selected.
+bool TInplaceEdit::CaretAt(int position) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return start == end && static_cast<int>(start) == position;
+}
+
+// With the editor always shown, the keys that would take the caret past the
+// text's ends move to the next cell instead.
 bool TInplaceEdit::IsGridKey(WORD key, TShiftState shift) {
+    const bool alwaysShown = HasOption(grid_->Options(), goAlwaysShowEditor);
+    const bool ctrl = (shift & ssCtrl) != 0;
     switch (key) {
+    case VK_LEFT:
+    case VK_HOME:
+        return alwaysShown && (ctrl || CaretAt(0));
+    case VK_RIGHT:
+    case VK_END:
+        return alwaysShown && (ctrl || CaretAt(WindowTextLength()));
+    case VK_INSERT:
+        return shift == 0;
     case VK_TAB:
         return (shift & ssAlt) == 0;
     case VK_ESCAPE:

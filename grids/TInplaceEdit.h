@@ -44,7 +44,8 @@ protected:
     void KeyPress(char& key) override;
 
 private:
-    static bool IsGridKey(WORD key, TShiftState shift);
+    bool IsGridKey(WORD key, TShiftState shift);
+    bool CaretAt(int position);
     void CNCommand(TMessage& message);
 
     TCustomGrid* grid_;

@@ -195,6 +195,24 @@ TEST_F(GridEditorTest, AnAlwaysShownEditorFollowsTheCurrentCell) {
     // A write into the current cell from elsewhere shows in the editor.
     grid->SetCells(2, 1, "c");
     EXPECT_EQ(grid->InplaceEditor()->Text(), "c");
+
+    // The arrows move the caret within the text; past its ends they move
+    // the editor to the next cell.
+    Tap(VK_END);
+    Type("d");
+    Tap(VK_RIGHT);
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{3, 1}));
+    EXPECT_EQ(grid->Cells(2, 1), "cd");
+    ASSERT_TRUE(EditorVisible(grid));
+    ExpectOverCell(grid, 3, 1);
+    Tap(VK_LEFT);
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{2, 1}));
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "cd");
+    // All of the text is selected as the editor comes to a cell.
+    Tap(VK_LEFT);
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{2, 1}));
+    Tap(VK_LEFT);
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{1, 1}));
 }
 
 TEST_F(GridEditorTest, AColumnDraggedAwayTakesTheTypedTextAndTheEditorAlong) {
