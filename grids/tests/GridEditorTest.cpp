@@ -7,6 +7,7 @@
 #include "forms/Forms.h"
 #include "grids/TDrawGrid.h"
 #include "grids/TInplaceEdit.h"
+#include "runtime/Exceptions.h"
 
 #include <platform/Testing.h>
 #include <platform/UserTesting.h>
@@ -26,10 +27,14 @@ public:
         value = std::to_string(col) + "," + std::to_string(row);
     }
     void SetText(TObject*, std::int32_t col, std::int32_t row, const std::string& value) {
+        if (refuse) {
+            throw EInvalidGridOperation("refused");
+        }
         stored.push_back(std::to_string(col) + "," + std::to_string(row) + "=" + value);
     }
 
     std::vector<std::string> stored;
+    bool refuse = false;
 };
 
 class GridEditorTest : public GridTest {
@@ -253,6 +258,24 @@ TEST_F(GridEditorTest, TheDrawGridAsksItsEventsForTheTextAndTellsThemWhatWasStor
     ASSERT_FALSE(events.stored.empty());
     EXPECT_EQ(events.stored.front(), "3,2=3,2!");
     EXPECT_EQ(events.stored.back(), "3,2=3,2!");
+}
+
+TEST_F(GridEditorTest, AStoreThatFailsStillHidesTheEditorAndForgetsItsCell) {
+    auto* grid = MakeGrid<TDrawGrid>();
+    TEditEvents events;
+    grid->OnSetEditText = TSetEditEvent::Of<&TEditEvents::SetText>(&events);
+    ClickCell(grid, 2, 2);
+    Tap(VK_F2);
+    ASSERT_TRUE(EditorVisible(grid));
+    events.refuse = true;
+    EXPECT_THROW(grid->SetEditorMode(false), EInvalidGridOperation);
+    EXPECT_FALSE(EditorVisible(grid));
+    EXPECT_FALSE(grid->EditorMode());
+    // The cell was forgotten: opening the editor again stores nothing.
+    EXPECT_NO_THROW(grid->SetEditorMode(true));
+    EXPECT_TRUE(EditorVisible(grid));
+    events.refuse = false;
+    EXPECT_TRUE(events.stored.empty());
 }
 
 TEST_F(GridEditorTest, TheCellUnderTheEditorIsLeftToIt) {
