@@ -102,11 +102,9 @@ void TCustomGrid::ColumnWidthsModified() {}
 
 void TCustomGrid::RowHeightsModified() {}
 
-// A shown editor stays over the current cell as the cells move under it.
+// The editor stays over the current cell as the cells move under it.
 void TCustomGrid::ScrollOriginChanged() {
-    if (editor_ != nullptr && editor_->Shown()) {
-        editor_->ShowOver(CellBounds(current_.X, current_.Y));
-    }
+    RefreshEditor();
 }
 
 std::string TCustomGrid::EditTextFor(std::int32_t, std::int32_t) {

@@ -36,6 +36,10 @@ void TInplaceEdit::Fill(const std::string& text) {
 }
 
 void TInplaceEdit::ShowOver(const RECT& bounds) {
+    if (bounds.right <= bounds.left || bounds.bottom <= bounds.top) {
+        HideField();
+        return;
+    }
     const bool gridFocused = grid_->Focused();
     SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
     SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(2, 2));

@@ -26,7 +26,8 @@ public:
     // Takes `text` as the cell's text, all of it selected.
     void Fill(const std::string& text);
     // Lays the field over `bounds` (client coordinates of the grid) and shows
-    // it, taking the focus when the grid has it.
+    // it, taking the focus when the grid has it; an empty rectangle (a cell
+    // scrolled out of sight) hides it.
     void ShowOver(const RECT& bounds);
     // Hides the window without redrawing, giving the focus back to the grid
     // when the field had it and the grid is still the form's active control.

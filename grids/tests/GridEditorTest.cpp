@@ -243,6 +243,29 @@ TEST_F(GridEditorTest, AColumnDraggedAwayTakesTheTypedTextAndTheEditorAlong) {
     EXPECT_EQ(grid->InplaceEditor()->Text(), "typed");
 }
 
+TEST_F(GridEditorTest, TheEditorScrollsWithItsCellAndHidesWhileTheCellIsOutOfSight) {
+    auto* grid = MakeGrid<TStringGrid>();
+    grid->SetRowCount(30);
+    Pump();
+    ClickCell(grid, 2, 2);
+    Type("kept");
+    SendMessageA(grid->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    Pump();
+    ASSERT_EQ(grid->FirstVisibleRow(), 2);
+    ASSERT_TRUE(EditorVisible(grid));
+    ExpectOverCell(grid, 2, 2);
+    SendMessageA(grid->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    Pump();
+    EXPECT_FALSE(EditorVisible(grid));
+    EXPECT_TRUE(grid->Focused());
+    SendMessageA(grid->Handle(), WM_VSCROLL, SB_LINEUP, 0);
+    Pump();
+    ASSERT_TRUE(EditorVisible(grid));
+    ExpectOverCell(grid, 2, 2);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "kept");
+    EXPECT_EQ(grid->Cells(2, 2), "kept");
+}
+
 TEST_F(GridEditorTest, TheDrawGridAsksItsEventsForTheTextAndTellsThemWhatWasStored) {
     auto* grid = MakeGrid<TDrawGrid>();
     TEditEvents events;
