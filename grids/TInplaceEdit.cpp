@@ -6,6 +6,7 @@ namespace velbrin {
 
 VELBRIN_DEFINE_CLASS_TABLES(TInplaceEdit, TWinControl, "Grids") {
     cls.Handle<CN_COMMAND, &TInplaceEdit::CNCommand>();
+    cls.Handle<WM_GETDLGCODE, &TInplaceEdit::WMGetDlgCode>();
 }
 
 TInplaceEdit::TInplaceEdit(TCustomGrid* grid) : TWinControl(grid), grid_(grid) {
@@ -149,6 +150,15 @@ void TInplaceEdit::KeyPress(char& key) {
     }
     if (key != 0) {
         TWinControl::KeyPress(key);
+    }
+}
+
+// Tab moves between cells rather than to the next control when the grid
+// takes it.
+void TInplaceEdit::WMGetDlgCode(TMessage& message) {
+    Inherited(message);
+    if (HasOption(grid_->Options(), goTabs)) {
+        message.Result |= DLGC_WANTTAB;
     }
 }
 

@@ -48,6 +48,7 @@ private:
     bool IsGridKey(WORD key, TShiftState shift);
     bool CaretAt(int position);
     void CNCommand(TMessage& message);
+    void WMGetDlgCode(TMessage& message);
 
     TCustomGrid* grid_;
     std::string filledText_;

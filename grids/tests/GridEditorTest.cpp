@@ -169,6 +169,17 @@ TEST_F(GridEditorTest, EscapeBringsBackTheOldTextAndArrowsStoreAndMoveOn) {
     EXPECT_FALSE(EditorVisible(grid));
 }
 
+TEST_F(GridEditorTest, TabInTheEditorMovesToTheNextCellWhenTheGridTakesTabs) {
+    auto* grid = MakeGrid<TStringGrid>();
+    grid->SetOptions(grid->Options() | GridOptionBit(goTabs));
+    ClickCell(grid, 1, 1);
+    Type("one");
+    Tap(VK_TAB);
+    EXPECT_EQ(grid->Cells(1, 1), "one");
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{2, 1}));
+    EXPECT_TRUE(grid->Focused());
+}
+
 TEST_F(GridEditorTest, LeavingTheGridStoresAndHidesTheEditor) {
     auto* grid = MakeGrid<TStringGrid>();
     auto* other = MakeGrid<TStringGrid>();
