@@ -130,6 +130,14 @@ TEST_F(GridEditorTest, ATypedCharacterOpensTheEditorAndIsTypedIntoIt) {
     Tap(VK_RETURN);
     EXPECT_EQ(grid->Cells(1, 1), "new");
 
+    // A double-byte character opens the editor with both of its bytes.
+    ClickCell(grid, 2, 1);
+    Type("\x82\xa0"
+         "b");
+    Tap(VK_RETURN);
+    EXPECT_EQ(grid->Cells(2, 1), "\x82\xa0"
+                                 "b");
+
     // Without goEditing the grid takes no typing.
     grid->SetOptions(WithoutOption(grid->Options(), goEditing));
     ClickCell(grid, 2, 2);
