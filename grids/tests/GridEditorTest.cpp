@@ -5,6 +5,7 @@
 #include "GridTestSupport.h"
 
 #include "forms/Forms.h"
+#include "graphics/TFont.h"
 #include "grids/TDrawGrid.h"
 #include "grids/TInplaceEdit.h"
 #include "runtime/Exceptions.h"
@@ -104,6 +105,9 @@ TEST_F(GridEditorTest, F2OpensTheEditorOverTheCellAndEnterStoresWhatWasTyped) {
     ExpectOverCell(grid, 2, 3);
     EXPECT_EQ(grid->InplaceEditor()->Text(), "ab");
     EXPECT_TRUE(grid->InplaceEditor()->Focused());
+    // It writes in the grid's font, and follows it.
+    grid->Font()->SetSize(14);
+    EXPECT_EQ(grid->InplaceEditor()->Font()->Size(), 14);
     // F2 leaves the caret at the end: the typing goes after the old text.
     Type("cd");
     Tap(VK_RETURN);
