@@ -125,20 +125,25 @@ bool TInplaceEdit::IsGridKey(WORD key, TShiftState shift) {
 // Escape takes back what was typed since the field was filled; the grid then
 // sees the key as any other it is given.
 void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
-    TWinControl::KeyDown(key, shift);
     if (key == VK_ESCAPE) {
         SetText(filledText_);
         SendMessageA(Handle(), EM_SETSEL, 0, -1);
     }
-    if (key == VK_F2) {
-        Deselect();
-        key = 0;
-        return;
-    }
     if (IsGridKey(key, shift)) {
         grid_->KeyDown(key, shift);
         key = 0;
+        return;
     }
+    // To the grid's users the keys the field keeps are the grid's keys.
+    grid_->OnKeyDown(grid_, key, shift);
+    if (key == VK_F2) {
+        Deselect();
+        key = 0;
+    }
+}
+
+void TInplaceEdit::KeyUp(WORD& key, TShiftState shift) {
+    grid_->OnKeyUp(grid_, key, shift);
 }
 
 // Every character passes the grid's key-press step first, where Enter hides

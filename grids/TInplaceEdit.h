@@ -42,6 +42,7 @@ protected:
     // focus, so that the grid counts as active and sees no exit.
     void HandleWindowMessage(TMessage& message) override;
     void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
 
 private:

@@ -34,7 +34,12 @@ public:
         stored.push_back(std::to_string(col) + "," + std::to_string(row) + "=" + value);
     }
 
+    void KeyDown(TObject*, WORD& key, TShiftState) { keysDown.push_back(key); }
+    void KeyUp(TObject*, WORD& key, TShiftState) { keysUp.push_back(key); }
+
     std::vector<std::string> stored;
+    std::vector<WORD> keysDown;
+    std::vector<WORD> keysUp;
     bool refuse = false;
 };
 
@@ -299,6 +304,14 @@ TEST_F(GridEditorTest, TheDrawGridAsksItsEventsForTheTextAndTellsThemWhatWasStor
     ASSERT_TRUE(EditorVisible(grid));
     EXPECT_EQ(grid->InplaceEditor()->Text(), "3,2");
     EXPECT_TRUE(events.stored.empty());
+    // The keys the editor keeps still reach the grid's key events.
+    grid->OnKeyDown = TKeyEvent::Of<&TEditEvents::KeyDown>(&events);
+    grid->OnKeyUp = TKeyEvent::Of<&TEditEvents::KeyUp>(&events);
+    Tap(VK_LEFT);
+    EXPECT_EQ(events.keysDown, std::vector<WORD>{VK_LEFT});
+    EXPECT_EQ(events.keysUp, std::vector<WORD>{VK_LEFT});
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{3, 2}));
+    Tap(VK_END);
     Type("!");
     Tap(VK_RETURN);
     ASSERT_FALSE(events.stored.empty());
