@@ -86,6 +86,14 @@ void TInplaceEdit::HandleWindowMessage(TMessage& message) {
     TControl::HandleWindowMessage(message);
 }
 
+bool TInplaceEdit::AllSelected() {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return start == 0 && static_cast<int>(end) == WindowTextLength();
+}
+
 // Whether the caret stands at `position` with nothing selected.
 bool TInplaceEdit::CaretAt(int position) {
     DWORD start = 0;
@@ -151,6 +159,16 @@ void TInplaceEdit::KeyUp(WORD& key, TShiftState shift) {
 void TInplaceEdit::KeyPress(char& key) {
     grid_->KeyPress(key);
     if (key == '\t' || key == '\x1b') {
+        key = 0;
+    }
+    // An editor that never closes answers Enter by selecting all of its
+    // text, or by letting go of a selection that holds all of it.
+    if (key == '\r') {
+        if (AllSelected()) {
+            Deselect();
+        } else {
+            SendMessageA(Handle(), EM_SETSEL, 0, -1);
+        }
         key = 0;
     }
     if (key != 0) {

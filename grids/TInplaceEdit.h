@@ -48,6 +48,7 @@ protected:
 private:
     bool IsGridKey(WORD key, TShiftState shift);
     bool CaretAt(int position);
+    bool AllSelected();
     void CNCommand(TMessage& message);
     void WMGetDlgCode(TMessage& message);
 

@@ -225,6 +225,14 @@ TEST_F(GridEditorTest, AnAlwaysShownEditorFollowsTheCurrentCell) {
     ASSERT_TRUE(EditorVisible(grid));
     ExpectOverCell(grid, 2, 1);
     EXPECT_EQ(grid->InplaceEditor()->Text(), "b");
+    // Enter closes nothing: it selects all of the text, or lets go of it.
+    Tap(VK_RETURN);
+    ASSERT_TRUE(EditorVisible(grid));
+    Type("e");
+    EXPECT_EQ(grid->Cells(2, 1), "be");
+    Tap(VK_RETURN);
+    Type("f");
+    EXPECT_EQ(grid->Cells(2, 1), "f");
     // A write into the current cell from elsewhere shows in the editor.
     grid->SetCells(2, 1, "c");
     EXPECT_EQ(grid->InplaceEditor()->Text(), "c");
