@@ -86,21 +86,23 @@ void TInplaceEdit::HandleWindowMessage(TMessage& message) {
     TControl::HandleWindowMessage(message);
 }
 
-bool TInplaceEdit::AllSelected() {
+TInplaceEdit::TSelectedRange TInplaceEdit::SelectedRange() {
     DWORD start = 0;
     DWORD end = 0;
     SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
-    return start == 0 && static_cast<int>(end) == WindowTextLength();
+    return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+bool TInplaceEdit::AllSelected() {
+    const TSelectedRange range = SelectedRange();
+    return range.start == 0 && range.end == WindowTextLength();
 }
 
 // Whether the caret stands at `position` with nothing selected.
 bool TInplaceEdit::CaretAt(int position) {
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    return start == end && static_cast<int>(start) == position;
+    const TSelectedRange range = SelectedRange();
+    return range.start == range.end && range.start == position;
 }
 
 // With the editor always shown, the keys that would take the caret past the

@@ -47,6 +47,11 @@ protected:
 
 private:
     bool IsGridKey(WORD key, TShiftState shift);
+    struct TSelectedRange {
+        int start;
+        int end;
+    };
+    TSelectedRange SelectedRange();
     bool CaretAt(int position);
     bool AllSelected();
     void CNCommand(TMessage& message);
