@@ -318,15 +318,21 @@ void TWinControl::WindowEntry(TMessage& message) {
     }
 }
 
+// The form hears of the focus arriving first and may refuse it; a control
+// in the middle of taking the focus hears nothing of losing it.
+bool TWinControl::FocusNoticeSwallowed(const TMessage& message) {
+    if (message.Msg == WM_SETFOCUS) {
+        TWinControl* form = ParentForm();
+        return form != nullptr && !form->NoteFocusedControl(this);
+    }
+    return message.Msg == WM_KILLFOCUS && HasControlState(csFocusing);
+}
+
 void TWinControl::HandleWindowMessage(TMessage& message) {
     switch (message.Msg) {
     case WM_SETFOCUS:
-        if (TWinControl* form = ParentForm(); form != nullptr && !form->NoteFocusedControl(this)) {
-            return;
-        }
-        break;
     case WM_KILLFOCUS:
-        if (HasControlState(csFocusing)) {
+        if (FocusNoticeSwallowed(message)) {
             return;
         }
         break;

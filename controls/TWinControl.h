@@ -187,6 +187,9 @@ public:
     TNotifyEvent OnExit;
 
 protected:
+    // Whether a WM_SETFOCUS or WM_KILLFOCUS of this control's window, or of a
+    // system child window that stands for it, ends before any handler.
+    bool FocusNoticeSwallowed(const TMessage& message);
     // The key steps of WM_KEYDOWN and WM_SYSKEYDOWN, WM_KEYUP and WM_SYSKEYUP,
     // and WM_CHAR: the form's preview, then KeyDown, KeyUp or KeyPress. True
     // when the key was consumed or the control freed; otherwise the message

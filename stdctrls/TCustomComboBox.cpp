@@ -316,12 +316,8 @@ bool TCustomComboBox::CharClosesList(const TMessage& message) {
 void TCustomComboBox::RouteChildMessage(TMessage& message, HWND child, WNDPROC prior) {
     switch (message.Msg) {
     case WM_SETFOCUS:
-        if (TWinControl* form = ParentForm(); form != nullptr && !form->NoteFocusedControl(this)) {
-            return;
-        }
-        break;
     case WM_KILLFOCUS:
-        if (HasControlState(csFocusing)) {
+        if (FocusNoticeSwallowed(message)) {
             return;
         }
         break;
