@@ -9,6 +9,8 @@ packages=(
     libicu-dev libfreetype-dev libfontconfig-dev libpng-dev libx11-dev libxfixes-dev
     libpixman-1-dev
     fonts-ipafont-gothic fonts-liberation2 xvfb xauth
+    libxext-dev libxtst-dev openbox x11-utils
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64
 )
 
 missing=()
