@@ -119,6 +119,7 @@ public:
     void PlaceSurface(SurfaceId surface, const RECT& screenRect, const RECT& inside,
                       Showing showing) override;
     void DescribeSurface(SurfaceId surface, const SurfaceIdentity& identity) override;
+    bool ShowsIdentity() const override { return true; }
     void NameSurface(SurfaceId surface, const std::string& utf8Title) override;
     void CollectInput() override { HandlePendingEvents(); }
     std::uintptr_t NativeHandle(SurfaceId surface) const override {
