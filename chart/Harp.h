@@ -23,6 +23,8 @@ struct Harp {
     std::string NameOfPitch(int midi) const {
         return NameWithOctave(key, midi - MidiNumber(key, 0));
     }
+    // A pitch class, spelled as the key spells it.
+    std::string NameOfPitchClass(int pitchClass) const;
     // "Richter harmonica in C".
     std::string Title() const;
 };

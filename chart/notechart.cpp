@@ -240,12 +240,14 @@ int PrintPlaces(const Harp& harp, const std::string& noteText) {
     const WrittenNote note = NoteWritten(noteText);
     const std::vector<HoleNote> ways =
         note.midi ? WaysToPlay(harp, *note.midi) : WaysToPlayPitchClass(harp, note.pitchClass);
+    const std::string name =
+        note.midi ? harp.NameOfPitch(*note.midi) : harp.NameOfPitchClass(note.pitchClass);
     if (ways.empty()) {
-        std::cerr << "notechart: a " << harp.Title() << " cannot play " << noteText << "; "
+        std::cerr << "notechart: a " << harp.Title() << " cannot play " << name << "; "
                   << RangeText(harp) << ".\n";
         return kUnplayable;
     }
-    std::cout << noteText << " on a " << harp.Title() << ":\n" << PlacesAsText(harp, ways);
+    std::cout << name << " on a " << harp.Title() << ":\n" << PlacesAsText(harp, ways);
     return 0;
 }
 

@@ -1,6 +1,6 @@
 #include "chart/Tablature.h"
-#include "chart/TablatureText.h"
 #include "chart/NoteTables.h"
+#include "chart/TablatureText.h"
 #include "chart/tests/PublishedLayouts.h"
 
 #include <gtest/gtest.h>

@@ -158,6 +158,22 @@ TEST(Tuning, HarmonicMinorReachesARowFurtherBelowThanTheWindowsChart) {
     EXPECT_EQ(chart.Cell(3, 0), "C");
 }
 
+TEST(Tuning, ALabelNamesBothKindsWhereBendsAndOverbendsShareASide) {
+    // Hole 6 blowing B5 over its draw A5: its blow bend stands above the
+    // blow row beside the overblows of holes 1 to 5, its overdraw below the
+    // draw row beside their draw bends.
+    Reeds blow = BlowSemitones;
+    blow[5] = 23;
+    const Tuning odd("odd hole 6", "hole 6 blow raised", blow, DrawSemitones);
+    const ChartTable table = TuningChart(odd, kKeyOfC).Table();
+    EXPECT_EQ(table.Cell(6, 4), "A+") << "hole 6 blow bent a semitone";
+    EXPECT_EQ(table.Cell(6, 10), "C") << "its overdraw, three rows under the draw row";
+    EXPECT_EQ(table.Cell(0, 4), "bend/over");
+    EXPECT_EQ(table.Cell(0, 3), UpArrow);
+    EXPECT_EQ(table.Cell(0, 8), "bend/over");
+    EXPECT_EQ(table.Cell(0, 10), DownArrow);
+}
+
 TEST(Tuning, NamesAreFoundWhateverTheirCaseSpacesOrHyphens) {
     EXPECT_EQ(FindTuning("paddy-richter"), FindTuning("Paddy Richter"));
     EXPECT_EQ(FindTuning("NATURAL_MINOR")->Name(), "Natural Minor");
