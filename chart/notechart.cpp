@@ -84,9 +84,12 @@ int main(int argc, char** argv) {
     if (!keyText && !tsv) {
         return Refuse("which key?");
     }
-    std::optional<int> key = keyText ? ParseKey(*keyText) : std::nullopt;
-    if (keyText && !key) {
-        return Refuse("unknown key \"" + *keyText + "\"");
+    std::optional<int> key;
+    if (keyText) {
+        key = ParseKey(*keyText);
+        if (!key) {
+            return Refuse("unknown key \"" + *keyText + "\"");
+        }
     }
 
     ChartTable chart;

@@ -907,7 +907,9 @@ void TCustomGrid::FillCellBackground(const RECT& rect, TGridDrawState state, TCo
     } else {
         canvas->Brush()->SetColor(background);
     }
-    canvas->FillRect(rect);
+    if (!(paintCellFillsCell_ && defaultDrawing_)) {
+        canvas->FillRect(rect);
+    }
 }
 
 // The edges take in the cell's grid line on the side that has no edge, so

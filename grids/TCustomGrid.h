@@ -153,6 +153,11 @@ protected:
     // The editor's text for cell (col, row); the base drops it.
     virtual void StoreEditText(std::int32_t col, std::int32_t row, const std::string& text);
 
+    // A grid whose PaintCell fills the whole cell in its background under
+    // DefaultDrawing (the string grid's opaque text does) gets the colours
+    // set but no fill of its own first, so each cell is painted once.
+    void SetPaintCellFillsCell(bool value) { paintCellFillsCell_ = value; }
+
     // Unless goAlwaysShowEditor holds, Enter switches the editor on or off.
     void KeyPress(char& key) override;
     // Leaving the grid hides the editor unless it is always shown.
@@ -341,6 +346,7 @@ private:
     TScrollStyle scrollBars_ = ssBoth;
     TBorderStyle borderStyle_ = bsSingle;
     bool defaultDrawing_ = true;
+    bool paintCellFillsCell_ = false;
 };
 
 } // namespace velbrin
