@@ -85,10 +85,10 @@ void TControlScrollBar::ScaleBy(int multiplier, int divider) {
 void TControlScrollBar::Update(int clientSize) {
     page_ = clientSize + 1;
     showing_ = visible_ && calcRange_ > clientSize;
-    if (!showing_) {
-        // A hidden bar leaves no part of the children out of reach.
-        SetPosition(0);
-    }
+    // A hidden bar leaves no part of the children out of reach, and a range
+    // that shrank below the position lowers it: either way the children
+    // scroll back with the position.
+    SetPosition(showing_ ? position_ : 0);
     if (!control_->HasWindow()) {
         return;
     }
@@ -101,7 +101,6 @@ void TControlScrollBar::Update(int clientSize) {
     info.nPos = position_;
     SetScrollInfo(control_->Handle(), bar, &info, TRUE);
     ShowScrollBar(control_->Handle(), bar, showing_ ? TRUE : FALSE);
-    position_ = std::min(position_, MaxPosition());
 }
 
 VELBRIN_DEFINE_CLASS_TABLES(TScrollingWinControl, TWinControl, "Forms") {

@@ -577,10 +577,12 @@ int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* 
         exposed = source.Intersect(limit);
     }
     if (flags & SW_SCROLLCHILDREN) {
+        // Without a scroll rectangle every child moves, those out of sight
+        // included, so that all keep their places relative to each other.
         std::vector<HWND> children = w->children;
         for (HWND child : children) {
             Window* c = Find(child);
-            if (c && source.Intersects(c->rect)) {
+            if (c && (scroll == nullptr || source.Intersects(c->rect))) {
                 SetWindowPos(child, nullptr, c->rect.left + dx, c->rect.top + dy, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
                 if (Find(child)) {
