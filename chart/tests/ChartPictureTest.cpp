@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -84,7 +85,11 @@ protected:
         return platform::CaptureWindow(Form1->Handle(), platform::WindowArea::WithFrame);
     }
 
-    const std::string path = ::testing::TempDir() + "chart_picture_test.png";
+    // Named for the test and the process: CTest runs the tests of this file at
+    // the same time, and the debug and sanitizer builds may run side by side.
+    const std::string path = ::testing::TempDir() + "chart_picture_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                             std::to_string(getpid()) + ".png";
 };
 
 TEST_F(ChartPictureTest, ThePictureIsTheWindowsOwnPixelsWithTheKeyChosen) {
