@@ -1027,6 +1027,12 @@ LRESULT CALLBACK ComboBoxProc(HWND combo, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
         return OnMouse(combo, message, lParam);
+    case WM_MOUSEWHEEL:
+        if (s->dropped) {
+            ScrollListByWheel(combo, GET_WHEEL_DELTA_WPARAM(wParam));
+            return 0;
+        }
+        return DefWindowProcA(combo, message, wParam, lParam);
     case WM_CAPTURECHANGED:
         if (s->tracking && reinterpret_cast<HWND>(lParam) != s->list) {
             s->tracking = false;

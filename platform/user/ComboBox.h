@@ -93,6 +93,9 @@ void ShowInList(HWND combo, int index);
 // Places the drop-down list under the box (above it when the screen ends
 // first) and shows it.
 void ShowDroppedList(HWND combo);
+// Scrolls the dropped list by the wheel's lines for a turn of `delta`
+// (WHEEL_DELTA a notch, positive towards the first row).
+void ScrollListByWheel(HWND combo, int delta);
 // The list's scroll bar after its items or first row changed.
 void SyncListScrollBar(HWND combo);
 

@@ -16,6 +16,8 @@ struct ComboListState final : ControlState {
     HWND combo = nullptr;
     // The left button went down on a row of the dropped list.
     bool pressed = false;
+    // What a fine-stepping wheel turned short of a whole line.
+    int wheelRemainder = 0;
 };
 
 ComboListState* ListOf(HWND list) {
@@ -322,6 +324,20 @@ void ShowDroppedList(HWND combo) {
     ShowInList(combo, s->selection);
     SetWindowPos(list, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void ScrollListByWheel(HWND combo, int delta) {
+    ComboState* s = ComboOf(combo);
+    ComboListState* l = ListOf(s->list);
+    if (l == nullptr) {
+        return;
+    }
+    const int turned = l->wheelRemainder + delta * static_cast<int>(kWheelScrollLines);
+    const int lines = turned / WHEEL_DELTA;
+    l->wheelRemainder = turned % WHEEL_DELTA;
+    if (lines != 0) {
+        SetTop(combo, s->top - lines);
+    }
 }
 
 LRESULT CALLBACK ComboListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

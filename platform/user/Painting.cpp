@@ -130,7 +130,7 @@ void PlaceOnScreen(const Window& w) {
     Showing showing = !(w.style & WS_VISIBLE)   ? Showing::Hidden
                       : (w.style & WS_MINIMIZE) ? Showing::Minimized
                                                 : Showing::Shown;
-    State().backend->PlaceSurface(w.backendSurface, w.rect, w.client, showing);
+    State().backend->PlaceSurface(w.backendSurface, w.rect, InsideFrame(w), showing);
 }
 
 void NameOnScreen(const Window& w) {
@@ -146,6 +146,7 @@ void PrepareSurface(Window& w) {
         w.surface = std::make_shared<Surface>(width, height);
         w.backendSurface = State().backend->OpenSurface(w.handle, w.rect);
         NameOnScreen(w);
+        DescribeOnScreen(w.handle);
     } else if (w.surface->Width() != width || w.surface->Height() != height) {
         w.surface->Resize(width, height);
     }

@@ -410,6 +410,13 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 #define WM_MBUTTONUP 0x0208
 #define WM_MBUTTONDBLCLK 0x0209
 #define WM_MOUSELAST 0x0209
+// wParam: the MK_ flags in the low word, the turn in the high word (signed,
+// WHEEL_DELTA a notch); lParam: the pointer in screen coordinates.
+#define WM_MOUSEWHEEL 0x020A
+#define WM_MOUSEHWHEEL 0x020E
+#define WHEEL_DELTA 120
+#define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
+#define GET_KEYSTATE_WPARAM(wParam) (LOWORD(wParam))
 #define WM_PARENTNOTIFY 0x0210
 #define WM_ENTERMENULOOP 0x0211
 #define WM_EXITMENULOOP 0x0212
@@ -1114,6 +1121,7 @@ int GetSystemMetrics(int index);
 
 #define SPI_GETWORKAREA 0x0030
 #define SPI_GETANIMATION 0x0048
+#define SPI_GETWHEELSCROLLLINES 0x0068
 #define SPI_SETANIMATION 0x0049
 struct ANIMATIONINFO {
     UINT cbSize;
