@@ -94,6 +94,8 @@ int FindKey(std::string_view name) {
     return -1;
 }
 
+ChartTable::ChartTable(int rowCount) : cells_(rowCount) {}
+
 SetCellText ChartTable::Writer() {
     return
         [this](int column, int row, const std::string& text) { cells_.at(row).at(column) = text; };
