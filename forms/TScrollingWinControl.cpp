@@ -130,6 +130,13 @@ void TScrollingWinControl::SetAutoScroll(bool value) {
     UpdateScrollBars();
 }
 
+// While the control was read the bars stood still; its children are all in
+// place now.
+void TScrollingWinControl::AfterLoad() {
+    TWinControl::AfterLoad();
+    UpdateScrollBars();
+}
+
 void TScrollingWinControl::BuildWindow() {
     TWinControl::BuildWindow();
     UpdateScrollBars();
@@ -145,7 +152,7 @@ void TScrollingWinControl::WMSize(TMessage& message) {
     UpdateScrollBars();
 }
 
-void TScrollingWinControl::ComputeRanges() {
+SIZE TScrollingWinControl::ChildrenExtent() {
     int right = 0;
     int bottom = 0;
     int rightAligned = 0;
@@ -164,8 +171,8 @@ void TScrollingWinControl::ComputeRanges() {
             bottomAligned += child->Height();
         }
     }
-    horzScrollBar_->SetRangeFromChildren(right + rightAligned + horzScrollBar_->margin_);
-    vertScrollBar_->SetRangeFromChildren(bottom + bottomAligned + vertScrollBar_->margin_);
+    return {right + rightAligned + horzScrollBar_->margin_,
+            bottom + bottomAligned + vertScrollBar_->margin_};
 }
 
 void TScrollingWinControl::UpdateScrollBars() {
@@ -175,7 +182,9 @@ void TScrollingWinControl::UpdateScrollBars() {
     updatingScrollBars_ = true;
     try {
         if (autoScroll_) {
-            ComputeRanges();
+            const SIZE extent = ChildrenExtent();
+            horzScrollBar_->SetRangeFromChildren(extent.cx);
+            vertScrollBar_->SetRangeFromChildren(extent.cy);
         }
         RECT client{};
         ::GetClientRect(Handle(), &client);

@@ -31,6 +31,9 @@ public:
     // and "RowHeights", lists of one integer per column (row).
     void DeclareStoredData(TFiler* filer) override;
     void PrepareWindowSpec(TCreateParams& params) override;
+    // The cells grow with the bounds and the font, so that their texts still
+    // fit: the default and each set width and height are scaled too.
+    void ScaleControl(int multiplier, int divider) override;
     // Every pixel of the client area: the grid lines, each cell that lies in
     // the clipping region (its background, its contents through PaintCell,
     // the raised edges of fixed cells, the focus frame of the current cell)

@@ -2,6 +2,7 @@
 // scrolls a control into view, and the sizing frame that gives the room
 // back. The controls must stay where the form puts them, and show there.
 
+#include "core/ClassTables.h"
 #include "forms/tests/FormPlacement.h"
 #include "forms/tests/FormsTestSupport.h"
 
@@ -142,6 +143,79 @@ TEST_F(FormScrollingTest, TheScrollBarArrowsMoveEveryControlAndTheRoomGivenBackR
     EXPECT_EQ(form->HorzScrollBar()->Position(), horizontal);
     ExpectControlsWhereTheFormPutsThem(*form, designed, "at 120x130");
     ExpectTheShapeBandShows("at 120x130");
+}
+
+class TTestTightForm : public TForm {
+    VELBRIN_CLASS(TTestTightForm, TForm)
+
+public:
+    explicit TTestTightForm(TComponent* owner) : TForm(owner) {}
+    TTestBox* Box = nullptr;
+};
+
+class TTestCrowdedForm : public TForm {
+    VELBRIN_CLASS(TTestCrowdedForm, TForm)
+
+public:
+    explicit TTestCrowdedForm(TComponent* owner) : TForm(owner) {}
+    TTestBox* Box = nullptr;
+};
+
+VELBRIN_DEFINE_CLASS_TABLES(TTestTightForm, TForm, "FormsTests") {
+    cls.Field<&TTestTightForm::Box>("Box");
+}
+VELBRIN_DEFINE_CLASS_TABLES(TTestCrowdedForm, TForm, "FormsTests") {
+    cls.Field<&TTestCrowdedForm::Box>("Box");
+}
+
+// The client size of a window of `form`'s style that is `size` large.
+SIZE ClientSizeOfWindow(TForm& form, SIZE size) {
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame,
+                       GetWindowLongA(form.Handle(), GWL_STYLE) & ~(WS_HSCROLL | WS_VSCROLL), FALSE,
+                       GetWindowLongA(form.Handle(), GWL_EXSTYLE));
+    return {size.cx - (frame.right - frame.left), size.cy - (frame.bottom - frame.top)};
+}
+
+class FormScalingTest : public LibraryTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FormScalingTest, WhereTheStoredSizeWouldCutTheControlsOffTheClientAreaFollowsTheScale) {
+    StartAt(GetParam());
+    auto* form = new TTestTightForm(nullptr);
+    form->CompleteConstruction();
+    form->Show();
+    Pump();
+    const int m = form->TextHeightOfFont();
+    const SIZE stored = ClientSizeOfWindow(*form, {300, 200});
+    const bool cutOff = MulDiv(10 + 280, m, 12) > stored.cx || MulDiv(10 + 160, m, 12) > stored.cy;
+    const SIZE expected =
+        cutOff ? SIZE{MulDiv(stored.cx, m, 12), MulDiv(stored.cy, m, 12)} : stored;
+    EXPECT_EQ(form->ClientWidth(), expected.cx);
+    EXPECT_EQ(form->ClientHeight(), expected.cy);
+    EXPECT_LE(form->Box->BoundsRect().right, form->ClientWidth());
+    EXPECT_LE(form->Box->BoundsRect().bottom, form->ClientHeight());
+    EXPECT_EQ(GetWindowLongA(form->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
+    EXPECT_EQ(form->Left(), 10) << "room enough on the screen: the window stays where it was put";
+    TForm::Free(form);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, FormScalingTest, ::testing::Values(96, 120, 144, 192));
+
+TEST_F(FormScrollingTest, AFormReadSmallerThanItsControlsShowsItsScrollBarsAtOnce) {
+    auto* crowded = new TTestCrowdedForm(nullptr);
+    crowded->CompleteConstruction();
+    ASSERT_TRUE(crowded->HasWindow()) << "made while the form was read";
+    const LONG style = GetWindowLongA(crowded->Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_HSCROLL);
+    EXPECT_TRUE(style & WS_VSCROLL);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE;
+    GetScrollInfo(crowded->Handle(), SB_HORZ, &info);
+    EXPECT_EQ(info.nMax, crowded->Box->BoundsRect().right);
+    GetScrollInfo(crowded->Handle(), SB_VERT, &info);
+    EXPECT_EQ(info.nMax, crowded->Box->BoundsRect().bottom);
+    TForm::Free(crowded);
 }
 
 } // namespace

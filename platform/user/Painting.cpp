@@ -86,10 +86,13 @@ Region VisibleRegion(const Window& w, Area area, bool clipSiblings, bool clipChi
         }
     }
     if (clipChildren || (w.style & WS_CLIPCHILDREN)) {
+        // A child shows only inside this window's client area, so a child
+        // reaching past it leaves the frame and the scroll bars to this window.
+        const Region client(ClientOnSurface(w));
         for (HWND child : w.children) {
             const Window* c = Find(child);
             if (c->style & WS_VISIBLE) {
-                visible = visible.Subtract(Region(WindowOnSurface(*c)));
+                visible = visible.Subtract(Region(WindowOnSurface(*c)).Intersect(client));
             }
         }
     }
