@@ -2,7 +2,6 @@
 
 #include "NoteTables.h"
 #include "runtime/Exceptions.h"
-#include "runtime/Text.h"
 
 namespace velbrin::chart {
 
@@ -83,15 +82,6 @@ void FillChart(int key, const SetCellText& setCell) {
             setCell(column, BendRow(hole, bend), NoteName(key, BendSemitone(hole, bend)));
         }
     }
-}
-
-int FindKey(std::string_view name) {
-    for (int key = 0; key < kKeyCount; ++key) {
-        if (AsciiSameText(name, KeyNames[key])) {
-            return key;
-        }
-    }
-    return -1;
 }
 
 ChartTable::ChartTable(int rowCount) : cells_(rowCount) {}

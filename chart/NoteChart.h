@@ -10,7 +10,6 @@
 #include <array>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace velbrin::chart {
@@ -45,10 +44,6 @@ void WriteFixedLabels(const SetCellText& setCell);
 // Writes the key name and every note of every hole for key index `key`, which
 // must lie in 0 to 11 (anything else raises Exception and writes nothing).
 void FillChart(int key, const SetCellText& setCell);
-
-// The key index of a key name as the key list spells it ("F+", "b-"; ASCII
-// letter case ignored), or -1.
-int FindKey(std::string_view name);
 
 // A whole chart held as texts, row by row: twelve columns, and twelve rows
 // unless a tuning needs more.

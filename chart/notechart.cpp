@@ -45,7 +45,9 @@ use # for a sharp and b for a flat (F#4, Bb, eb5).
 Options:
   --tuning NAME     the harmonica's tuning (Richter unless given); `--tuning
                     list` names them all: Richter, Paddy Richter, Natural
-                    Minor, Country, Melody Maker, Harmonic Minor
+                    Minor, Country, Melody Maker, Harmonic Minor. KEY stays
+                    the note of hole 1 blow, also where makers sell a tuning
+                    by the key it plays in another position
   --position N      mark the notes of a scale played in position N (1 to 12:
                     1st is the harmonica's key, each next one a fifth up) with
                     their degrees after a colon ("E-:b3"); major unless --scale
@@ -66,13 +68,13 @@ Options:
   --help            this text
 
 Examples:
-  notechart C                          the chart of a C harmonica
-  notechart --tuning "natural minor" A the chart of a natural minor harp in A
-  notechart --position 2 --scale blues C   the G blues scale on a C harp
-  notechart --find F+ C                where F sharp is on a C harmonica
-  notechart --tab "C D E F G A B C5" C     a C major scale as tablature
-  notechart --json --tuning country G  the chart of a country tuned G harp
-  notechart --png c.png C              a picture of the chart window
+  notechart C                              the chart of a C harmonica
+  notechart --tuning "natural minor" A     a natural minor harmonica in A
+  notechart --position 2 --scale blues C   the G blues scale on a C harmonica
+  notechart --find F+ C                    where F sharp is on a C harmonica
+  notechart --tab "C D E F G A B C" C      the C major scale as tablature
+  notechart --json --tuning country G      a country tuned G harmonica as JSON
+  notechart --png chart.png C              a picture of the chart window
 
 A note the harmonica cannot play ends notechart with status 1; an unknown
 key, tuning, scale, position, note or option with status 2.

@@ -56,7 +56,8 @@ TEST(NoteSpelling, KeysAreWrittenAsNotesWithoutOctaveOrByIndex) {
     EXPECT_EQ(ParseKey("Gb"), 11);
     EXPECT_EQ(ParseKey("0"), 0);
     EXPECT_EQ(ParseKey("11"), 11);
-    for (const char* bad : {"12", "-1", "C4", "H", "", "007"}) {
+    EXPECT_EQ(ParseKey("f+"), 11);
+    for (const char* bad : {"12", "-1", "C4", "H", "", "007", "F++", "G b"}) {
         EXPECT_EQ(ParseKey(bad), std::nullopt) << bad;
     }
 }
