@@ -441,6 +441,13 @@ bool TestDesktop::IsMapped(XWindowId window) {
            attributes.map_state == IsViewable;
 }
 
+bool TestDesktop::HasFocus(XWindowId window) {
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(Dpy(connection_), &focus, &revert);
+    return focus == window;
+}
+
 std::vector<XWindowId> TestDesktop::WindowsOfProcess(int pid) {
     std::vector<XWindowId> found;
     std::function<void(::Window, int)> visit = [&](::Window parent, int depth) {

@@ -135,6 +135,10 @@ protected:
                    desktop_->IsMapped(XWindowOf(top)) && ClientMatchesServer(top);
         });
     }
+    // The window has the server's keyboard focus, so typed keys reach it.
+    bool WaitUntilFocused(HWND top) {
+        return RunUntil([&] { return desktop_->HasFocus(XWindowOf(top)); });
+    }
     std::vector<Received> ReceivedOf(UINT message) const {
         std::vector<Received> out;
         for (const Received& r : g_received) {
@@ -243,6 +247,7 @@ TEST_F(X11Desktop, TypedCharactersFollowTheServersKeyboardMap) {
     HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, top, nullptr,
                                 nullptr, nullptr);
     ASSERT_TRUE(WaitUntilManaged(top));
+    ASSERT_TRUE(WaitUntilFocused(top));
     SetFocus(edit);
     // On a US map '+' is Shift and the key right of 0, '@' Shift+2, ':' Shift+;
     ASSERT_TRUE(desktop_->TypeText("F+=@:"));
@@ -261,6 +266,7 @@ TEST_F(X11Desktop, TheKeypadMovesWithoutNumLockAndTypesDigitsWithIt) {
     }
     HWND top = ShowTopWindow();
     ASSERT_TRUE(WaitUntilManaged(top));
+    ASSERT_TRUE(WaitUntilFocused(top));
     SetFocus(top);
     desktop_->SetNumLock(false);
     Settle();
