@@ -217,10 +217,14 @@ TEST_F(NotesViewDesktop, AfterShrinkingAndGrowingTheControlsAreWhereAFreshWindow
 // Minutes of a user's random clicks, drags, keys, wheel turns, resizes and
 // maximising, pressed into a few thousand events: afterwards the window,
 // brought back to its first size, shows for a key exactly what a fresh
-// window shows for it. Disabled while it fails: after the storm the window
-// shows copies of the Key box left behind in the top strip and a grid moved
-// by a column and a row (run it with --gtest_also_run_disabled_tests and
-// VELBRIN_X11_SCREENSHOTS set to see both windows).
+// window shows for it. Disabled while it fails in two ways: with the
+// storm's maximising and restoring, the program at times stops following
+// the manager's sizes, so its frame buffer stays small in a large X window;
+// without them, state the storm leaves behind (a key chosen from the list,
+// the grid scrolled by a column, a moved selection) differs from a fresh
+// window, which typing a key name into the box does not undo. Run it with
+// --gtest_also_run_disabled_tests and VELBRIN_X11_SCREENSHOTS set to see
+// both windows.
 TEST_F(NotesViewDesktop, DISABLED_AfterAnInputStormAKeyShowsWhatAFreshWindowShows) {
     auto fresh = Start();
     const XWindowId freshWindow = MainWindowOf(*fresh);
@@ -283,7 +287,7 @@ TEST_F(NotesViewDesktop, DISABLED_AfterAnInputStormAKeyShowsWhatAFreshWindowShow
     Pause(500ms);
     ChooseKey(window, "F+");
     const std::vector<std::uint32_t> shown = ClientPixels(window);
-    ASSERT_EQ(shown.size(), expected.size());
+    ASSERT_EQ(shown.size(), expected.size()) << "the window did not take its first size again";
     std::size_t differ = 0;
     std::size_t firstDifference = 0;
     for (std::size_t i = 0; i < shown.size(); ++i) {
