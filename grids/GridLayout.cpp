@@ -72,10 +72,8 @@ std::int32_t TAxisLayout::CellStart(std::int32_t cell) const {
 }
 
 std::int32_t TAxisLayout::CellAt(std::int32_t position) const {
-    // A point before the first line is in no cell.
-    if (position < 0) {
-        return -1;
-    }
+    // A point before the grid falls to the fixed cells' walk, which finds
+    // the first fixed cell, or none when there are no fixed cells.
     const bool inFixed = position < FixedBoundary;
     std::int64_t line = inFixed ? 0 : FixedBoundary;
     const std::int32_t first = inFixed ? 0 : FirstGridCell;

@@ -98,9 +98,16 @@ bool TCustomGrid::CanSelectCell(std::int32_t, std::int32_t) {
 
 void TCustomGrid::SizeChanged(std::int32_t, std::int32_t) {}
 
-void TCustomGrid::ColumnWidthsModified() {}
+// The editor follows its cell to where the new extents put it.
+void TCustomGrid::ColumnWidthsModified() {
+    UpdateScrollRange();
+    RefreshEditor();
+}
 
-void TCustomGrid::RowHeightsModified() {}
+void TCustomGrid::RowHeightsModified() {
+    UpdateScrollRange();
+    RefreshEditor();
+}
 
 // The editor stays over the current cell as the cells move under it.
 void TCustomGrid::ScrollOriginChanged() {
@@ -112,6 +119,10 @@ std::string TCustomGrid::EditTextFor(std::int32_t, std::int32_t) {
 }
 
 void TCustomGrid::StoreEditText(std::int32_t, std::int32_t, const std::string&) {}
+
+std::string TCustomGrid::EditMaskFor(std::int32_t, std::int32_t) {
+    return {};
+}
 
 // ---------------------------------------------------------------- window
 
@@ -197,7 +208,7 @@ void TCustomGrid::RefreshEditor() {
 
 void TCustomGrid::FillEditor() {
     editorCell_ = current_;
-    editor_->Fill(EditTextFor(current_.X, current_.Y));
+    editor_->Fill(EditMaskFor(current_.X, current_.Y), EditTextFor(current_.X, current_.Y));
 }
 
 // The text goes back to the cell the editor was filled for; the editor is
@@ -367,9 +378,10 @@ void TCustomGrid::UpdateAfterResize() {
     if (clamped.X >= colCount_) {
         clamped.X = colCount_ - 1;
     }
-    // Not a choice CanSelectCell may refuse: the old cell is gone.
+    // Not a choice CanSelectCell may refuse: the old cell is gone. It is
+    // shown, as a grid without scroll bars has no other way back to it.
     if (clamped != current_) {
-        PlaceCurrentCell(clamped, TAnchorMove::Follows, TReveal::No);
+        PlaceCurrentCell(clamped, TAnchorMove::Follows, TReveal::Yes);
     }
     if (anchor_ != clamped) {
         MoveAnchor(clamped);
@@ -424,7 +436,6 @@ void TCustomGrid::SetColWidths(std::int32_t col, std::int32_t width) {
         InvalidateGrid();
         stored = width;
         ColumnWidthsModified();
-        UpdateScrollRange();
     }
 }
 
@@ -440,7 +451,31 @@ void TCustomGrid::SetRowHeights(std::int32_t row, std::int32_t height) {
         InvalidateGrid();
         stored = height;
         RowHeightsModified();
-        UpdateScrollRange();
+    }
+}
+
+void TCustomGrid::ScaleControl(int multiplier, int divider) {
+    TCustomControl::ScaleControl(multiplier, divider);
+    if (multiplier == divider) {
+        return;
+    }
+    auto scaled = [=](std::int32_t size) { return MulDiv(size, multiplier, divider); };
+    // Setting a default drops the sizes set one by one: keep them first.
+    std::vector<std::int32_t> widths;
+    std::vector<std::int32_t> heights;
+    for (std::int32_t col = 0; HasColWidths() && col < colCount_; ++col) {
+        widths.push_back(ColWidths(col));
+    }
+    for (std::int32_t row = 0; HasRowHeights() && row < rowCount_; ++row) {
+        heights.push_back(RowHeights(row));
+    }
+    SetDefaultColWidth(scaled(defaultColWidth_));
+    SetDefaultRowHeight(scaled(defaultRowHeight_));
+    for (std::size_t col = 0; col < widths.size(); ++col) {
+        SetColWidths(static_cast<std::int32_t>(col), scaled(widths[col]));
+    }
+    for (std::size_t row = 0; row < heights.size(); ++row) {
+        SetRowHeights(static_cast<std::int32_t>(row), scaled(heights[row]));
     }
 }
 
@@ -449,7 +484,6 @@ void TCustomGrid::SetDefaultColWidth(std::int32_t value) {
     defaultColWidth_ = value;
     ColumnWidthsModified();
     InvalidateGrid();
-    UpdateScrollRange();
 }
 
 void TCustomGrid::SetDefaultRowHeight(std::int32_t value) {
@@ -457,7 +491,6 @@ void TCustomGrid::SetDefaultRowHeight(std::int32_t value) {
     defaultRowHeight_ = value;
     RowHeightsModified();
     InvalidateGrid();
-    UpdateScrollRange();
 }
 
 // ---------------------------------------------------------------- looks
@@ -484,7 +517,12 @@ void TCustomGrid::SetOptions(TGridOptions value) {
     if (HasOption(options_, goRowSelect)) {
         MoveCurrentCell(current_.X, current_.Y, TAnchorMove::Follows);
     }
-    SetEditorMode(HasOption(options_, goAlwaysShowEditor));
+    // An editor the user opened stays open while the grid still edits.
+    if (!editorShown_) {
+        SetEditorMode(HasOption(options_, goAlwaysShowEditor));
+    } else if (!HasOption(options_, goEditing) || HasOption(options_, goRowSelect)) {
+        SetEditorMode(false);
+    }
     InvalidateGrid();
 }
 
@@ -1176,7 +1214,9 @@ void TCustomGrid::UpdateScrollRange() {
         if (vert) {
             UpdateOneRange(SB_VERT, width, ClientHeight(), flushed);
         }
-        if (horz && ClientWidth() != widthAfterHorz) {
+        // A single column's range is in pixels of the client width as it
+        // now is, a vertical bar taking its share.
+        if (horz && (ClientWidth() != widthAfterHorz || colCount_ == 1)) {
             UpdateOneRange(SB_HORZ, ClientWidth(), ClientHeight(), flushed);
         }
     } catch (...) {

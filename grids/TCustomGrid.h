@@ -31,6 +31,9 @@ public:
     // and "RowHeights", lists of one integer per column (row).
     void DeclareStoredData(TFiler* filer) override;
     void PrepareWindowSpec(TCreateParams& params) override;
+    // The cells grow with the bounds and the font, so that their texts still
+    // fit: the default and each set width and height are scaled too.
+    void ScaleControl(int multiplier, int divider) override;
     // Every pixel of the client area: the grid lines, each cell that lies in
     // the clipping region (its background, its contents through PaintCell,
     // the raised edges of fixed cells, the focus frame of the current cell)
@@ -141,7 +144,8 @@ protected:
     virtual bool CanSelectCell(std::int32_t col, std::int32_t row);
     // The column or row count changed from the old counts given.
     virtual void SizeChanged(std::int32_t oldColCount, std::int32_t oldRowCount);
-    // A column width (row height) or the default one changed.
+    // A column width (row height) or the default one changed: the scroll
+    // ranges follow, and a shown editor moves with its cell.
     virtual void ColumnWidthsModified();
     virtual void RowHeightsModified();
 
@@ -152,6 +156,8 @@ protected:
     virtual std::string EditTextFor(std::int32_t col, std::int32_t row);
     // The editor's text for cell (col, row); the base drops it.
     virtual void StoreEditText(std::int32_t col, std::int32_t row, const std::string& text);
+    // The input mask of the editor for cell (col, row); the base gives none.
+    virtual std::string EditMaskFor(std::int32_t col, std::int32_t row);
 
     // A grid whose PaintCell fills the whole cell in its background under
     // DefaultDrawing (the string grid's opaque text does) gets the colours

@@ -124,6 +124,12 @@ void TDrawGrid::StoreEditText(std::int32_t col, std::int32_t row, const std::str
     OnSetEditText(this, col, row, text);
 }
 
+std::string TDrawGrid::EditMaskFor(std::int32_t col, std::int32_t row) {
+    std::string mask;
+    OnGetEditMask(this, col, row, mask);
+    return mask;
+}
+
 void TDrawGrid::ScrollOriginChanged() {
     TCustomGrid::ScrollOriginChanged();
     OnTopLeftChanged(this);

@@ -34,6 +34,8 @@ protected:
     // it stored.
     std::string EditTextFor(std::int32_t col, std::int32_t row) override;
     void StoreEditText(std::int32_t col, std::int32_t row, const std::string& text) override;
+    // Asks OnGetEditMask for the editor's mask.
+    std::string EditMaskFor(std::int32_t col, std::int32_t row) override;
     // Raises OnTopLeftChanged.
     void ScrollOriginChanged() override;
 };

@@ -28,9 +28,10 @@ void TInplaceEdit::PrepareWindowSpec(TCreateParams& params) {
     params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
 }
 
-void TInplaceEdit::Fill(const std::string& text) {
-    filledText_ = text;
+void TInplaceEdit::Fill(const std::string& mask, const std::string& text) {
     filling_ = true;
+    SetText({});
+    editMask_ = mask;
     SetText(text);
     filling_ = false;
     SendMessageA(Handle(), EM_SETSEL, 0, -1);
@@ -132,13 +133,9 @@ bool TInplaceEdit::IsGridKey(WORD key, TShiftState shift) {
     }
 }
 
-// Escape takes back what was typed since the field was filled; the grid then
-// sees the key as any other it is given.
+// What was typed is in the cell already: Escape takes nothing back, it is
+// the grid's key like the others it is given.
 void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
-    if (key == VK_ESCAPE) {
-        SetText(filledText_);
-        SendMessageA(Handle(), EM_SETSEL, 0, -1);
-    }
     if (IsGridKey(key, shift)) {
         grid_->KeyDown(key, shift);
         key = 0;

@@ -1,8 +1,8 @@
 #pragma once
 // The edit field a grid lays over its current cell while the user types into
 // it: a borderless window of the system "EDIT" class, owned by the grid and
-// its child. The keys that move between cells go on to the grid; Escape
-// brings back the text the cell had when the field was filled.
+// its child. The keys that move between cells, and Escape, go on to the
+// grid.
 
 #include "controls/TWinControl.h"
 
@@ -23,8 +23,12 @@ public:
 
     void PrepareWindowSpec(TCreateParams& params) override;
 
-    // Takes `text` as the cell's text, all of it selected.
-    void Fill(const std::string& text);
+    // Takes the cell's input mask, then `text` as the cell's text, all of it
+    // selected.
+    void Fill(const std::string& mask, const std::string& text);
+    // The input mask the field was last filled with; the field itself
+    // applies none, so the text is taken as typed.
+    const std::string& EditMask() const { return editMask_; }
     // Lays the field over `bounds` (client coordinates of the grid) and shows
     // it, taking the focus when the grid has it; an empty rectangle (a cell
     // scrolled out of sight) hides it.
@@ -58,7 +62,7 @@ private:
     void WMGetDlgCode(TMessage& message);
 
     TCustomGrid* grid_;
-    std::string filledText_;
+    std::string editMask_;
     // The text being filled in is the cell's already: nothing to store.
     bool filling_ = false;
 };

@@ -105,12 +105,14 @@ void TStringGrid::SetObjects(std::int32_t col, std::int32_t row, TObject* object
     CellWritten(col, row);
 }
 
+// A batch holds back the repaint only: the editor over the written cell
+// shows the new text at once, or its next store would bring the old back.
 void TStringGrid::CellWritten(std::int32_t col, std::int32_t row) {
     if (updating_) {
         repaintPending_ = true;
-        return;
+    } else {
+        InvalidateCell(col, row);
     }
-    InvalidateCell(col, row);
     if (TCellCoord{col, row} == CurrentCell() && editorUpdates_ == 0) {
         ReloadEditor();
     }

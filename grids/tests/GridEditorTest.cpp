@@ -1,9 +1,10 @@
 // The in-place editor as the user meets it: F2, Enter or a typed character
 // open it over the current cell, Enter and a move to another cell store what
-// was typed, Escape takes it back, and leaving the grid hides it.
+// was typed, Escape is the grid's key, and leaving the grid hides it.
 
 #include "GridTestSupport.h"
 
+#include "core/TStringList.h"
 #include "forms/Forms.h"
 #include "graphics/TFont.h"
 #include "grids/TDrawGrid.h"
@@ -155,18 +156,26 @@ TEST_F(GridEditorTest, ATypedCharacterOpensTheEditorAndIsTypedIntoIt) {
     EXPECT_EQ(grid->Cells(2, 2), "");
 }
 
-TEST_F(GridEditorTest, EscapeBringsBackTheOldTextAndArrowsStoreAndMoveOn) {
+TEST_F(GridEditorTest, EscapeGoesToTheGridAndArrowsStoreAndMoveOn) {
     auto* grid = MakeGrid<TStringGrid>();
+    TEditEvents events;
+    grid->OnKeyDown = TKeyEvent::Of<&TEditEvents::KeyDown>(&events);
     grid->SetCells(1, 1, "keep");
     ClickCell(grid, 1, 1);
     Tap(VK_F2);
-    Type("lost");
-    EXPECT_EQ(grid->Cells(1, 1), "keeplost");
+    Type("more");
+    EXPECT_EQ(grid->Cells(1, 1), "keepmore");
+    // Escape is the grid's: its key event hears it, and what was typed,
+    // already in the cell, stays there and in the editor.
+    events.keysDown.clear();
     Tap(VK_ESCAPE);
-    EXPECT_EQ(grid->InplaceEditor()->Text(), "keep");
-    EXPECT_EQ(grid->Cells(1, 1), "keep");
+    EXPECT_EQ(events.keysDown, std::vector<WORD>{VK_ESCAPE});
+    ASSERT_TRUE(EditorVisible(grid));
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "keepmore");
+    EXPECT_EQ(grid->Cells(1, 1), "keepmore");
     Tap(VK_RETURN);
-    EXPECT_EQ(grid->Cells(1, 1), "keep");
+    EXPECT_EQ(grid->Cells(1, 1), "keepmore");
+    grid->SetCells(1, 1, "keep");
 
     // Down from an open editor stores its text and moves to the next row,
     // the editor closed.
@@ -365,6 +374,91 @@ TEST_F(GridEditorTest, TheCellUnderTheEditorIsLeftToIt) {
     EXPECT_EQ(image.At(cell.left + 3, cell.top + 3), RGB(255, 0, 0));
     EXPECT_EQ(image.At(cell.left + 3 + 50, cell.top + 3),
               static_cast<COLORREF>(GetSysColor(COLOR_WINDOW)));
+}
+
+TEST_F(GridEditorTest, ABatchWrittenIntoTheEditedCellShowsInTheEditorAndStays) {
+    auto* grid = MakeGrid<TStringGrid>();
+    grid->SetCells(2, 3, "old");
+    ClickCell(grid, 2, 3);
+    Tap(VK_F2);
+    ASSERT_TRUE(EditorVisible(grid));
+    TStringList source;
+    for (const char* text : {"a", "b", "new", "d"}) {
+        source.Add(text);
+    }
+    grid->Rows(3)->Assign(&source);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "new");
+    // Moving on stores the editor's text: the batch's text, not the old one.
+    Tap(VK_DOWN);
+    EXPECT_EQ(grid->Cells(2, 3), "new");
+    EXPECT_EQ(grid->Cells(1, 3), "b");
+}
+
+// Answers OnGetEditMask with a mask naming the cell, and counts the asks.
+class TMaskEvents : public TObject {
+public:
+    void GetMask(TObject*, std::int32_t col, std::int32_t row, std::string& value) {
+        asked.push_back({col, row});
+        value = "mask" + std::to_string(col) + std::to_string(row);
+    }
+    std::vector<TCellCoord> asked;
+};
+
+TEST_F(GridEditorTest, FillingTheEditorAsksTheCellsMask) {
+    auto* grid = MakeGrid<TStringGrid>();
+    TMaskEvents events;
+    grid->OnGetEditMask = TGetEditEvent::Of<&TMaskEvents::GetMask>(&events);
+    ClickCell(grid, 2, 3);
+    EXPECT_TRUE(events.asked.empty()) << "no editor, no mask";
+    Tap(VK_F2);
+    ASSERT_TRUE(EditorVisible(grid));
+    EXPECT_EQ(events.asked, (std::vector<TCellCoord>{{2, 3}}));
+    EXPECT_EQ(grid->InplaceEditor()->EditMask(), "mask23");
+    Tap(VK_RETURN);
+    ClickCell(grid, 4, 1);
+    Tap(VK_F2);
+    EXPECT_EQ(events.asked.back(), (TCellCoord{4, 1}));
+    EXPECT_EQ(grid->InplaceEditor()->EditMask(), "mask41");
+}
+
+TEST_F(GridEditorTest, NewOptionsLeaveAnOpenEditorOpenUnlessEditingEnds) {
+    auto* grid = MakeGrid<TStringGrid>();
+    ClickCell(grid, 2, 2);
+    Type("ab");
+    ASSERT_TRUE(EditorVisible(grid));
+    grid->SetOptions(grid->Options() | GridOptionBit(goTabs));
+    Pump();
+    EXPECT_TRUE(EditorVisible(grid));
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_TRUE(grid->InplaceEditor()->Focused());
+    Type("c");
+    EXPECT_EQ(grid->Cells(2, 2), "abc");
+    // A grid that no longer edits closes its editor, keeping what was typed.
+    grid->SetOptions(WithoutOption(grid->Options(), goEditing));
+    Pump();
+    EXPECT_FALSE(EditorVisible(grid));
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(grid->Cells(2, 2), "abc");
+}
+
+TEST_F(GridEditorTest, TheEditorFollowsItsCellWhenWidthsAndHeightsChangeInCode) {
+    auto* grid = MakeGrid<TStringGrid>();
+    ClickCell(grid, 3, 2);
+    Tap(VK_F2);
+    ASSERT_TRUE(EditorVisible(grid));
+    // Columns 0 to 2 of 50 pixels and their lines: column 3 starts at 153.
+    grid->SetColWidths(1, 30);
+    EXPECT_EQ(EditorPlace(grid).left, 51 + 31 + 51);
+    ExpectOverCell(grid, 3, 2);
+    grid->SetRowHeights(2, 30);
+    EXPECT_EQ(EditorPlace(grid).bottom - EditorPlace(grid).top, 30);
+    ExpectOverCell(grid, 3, 2);
+    grid->SetDefaultColWidth(40);
+    EXPECT_EQ(EditorPlace(grid).left, 3 * 41);
+    EXPECT_EQ(EditorPlace(grid).right, 3 * 41 + 40);
+    grid->SetDefaultRowHeight(25);
+    EXPECT_EQ(EditorPlace(grid).top, 2 * 26);
+    ExpectOverCell(grid, 3, 2);
 }
 
 } // namespace

@@ -130,7 +130,10 @@ TEST(GridLayout, HitTestingWalksFixedCellsThenScrolledOnesAndPastTheClientEdge) 
     EXPECT_EQ(axis.CellAt(32), 4) << "scrolled-away cells 2 and 3 are skipped";
     EXPECT_EQ(axis.CellAt(143), 5) << "beyond the 100-pixel client area";
     EXPECT_EQ(axis.CellAt(144), -1);
-    EXPECT_EQ(axis.CellAt(-5), -1) << "a point before the grid is in no cell";
+    EXPECT_EQ(axis.CellAt(-5), 0) << "a point before the grid walks the fixed cells";
+    const TAxisLayout unfixed = Axis({{10, 20, 30}, 1, 0, 0, 100});
+    EXPECT_EQ(unfixed.CellAt(-5), -1) << "without fixed cells it finds none";
+    EXPECT_EQ(unfixed.CellAt(0), 0);
 }
 
 // Every pixel of every visible cell, and its trailing line, hits that cell.

@@ -275,5 +275,54 @@ TEST_F(GridScrollingTest, NewFixedRowsStartTheBarAgainFromTheTop) {
     EXPECT_EQ(BarOf(grid, SB_VERT).nMax, 0);
 }
 
+TEST_F(GridScrollingTest, AOneColumnGridWithBothBarsReachesTheLastPixelOfItsColumn) {
+    auto* grid = new TDrawGrid(form);
+    grid->SetParent(form);
+    grid->SetColCount(1);
+    grid->SetRowCount(40);
+    grid->SetDefaultColWidth(500);
+    grid->SetBounds(0, 0, 304, 200);
+    grid->OnDrawCell = TDrawCellEvent::Of<&TCellPainter::Draw>(&painter);
+    grid->Handle();
+    Pump();
+    // Both bars show: the column is wider and the rows higher than the window.
+    const LONG style = GetWindowLongA(grid->Handle(), GWL_STYLE);
+    ASSERT_EQ(style & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
+    const int clientWidth = 300 - GetSystemMetrics(SM_CXVSCROLL);
+    ASSERT_EQ(grid->ClientWidth(), clientWidth);
+    // Another range update, the bars already shown, plans without them.
+    grid->SetColWidths(0, 510);
+    Pump();
+    EXPECT_EQ(BarOf(grid, SB_HORZ).nMax, 510 - clientWidth);
+
+    Scroll(grid, WM_HSCROLL, SB_THUMBPOSITION, BarOf(grid, SB_HORZ).nMax);
+    EXPECT_EQ(grid->ColOffset(), 510 - clientWidth);
+    painter.rects.clear();
+    grid->Invalidate();
+    Pump();
+    EXPECT_EQ((painter.rects[{0, 1}].right), clientWidth) << "the column ends at the bar";
+}
+
+TEST_F(GridScrollingTest, AShrunkGridWithoutBarsShowsTheCellItsCurrentCellMovedTo) {
+    TDrawGrid* grid = MakeTallGrid();
+    grid->SetScrollBars(ssNone);
+    Pump();
+    grid->SetFirstVisibleRow(60);
+    const RECT cell = grid->CellBounds(1, 65);
+    platform::ClickAt(grid->Handle(), {cell.left + 5, cell.top + 5});
+    Pump();
+    ASSERT_EQ(grid->CurrentCell(), (TCellCoord{1, 65}));
+    grid->SetRowCount(30);
+    Pump();
+    EXPECT_EQ(grid->CurrentCell().Y, 29);
+    EXPECT_LE(grid->FirstVisibleRow(), 29);
+    EXPECT_GE(grid->FirstVisibleRow() + grid->VisibleRowCount() - 1, 29);
+    painter.rects.clear();
+    grid->Invalidate();
+    Pump();
+    EXPECT_EQ(painter.rects.count({1, 29}), 1u) << "the last row is painted";
+    ExpectRowsShown(grid);
+}
+
 } // namespace
 } // namespace velbrin::testing

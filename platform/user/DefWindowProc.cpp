@@ -397,6 +397,13 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             SendMessageA(w->parent, WM_CONTEXTMENU, wParam, lParam);
         }
         return 0;
+    // A wheel turn that a child leaves alone may scroll its parent.
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        if (w->parent && (w->style & WS_CHILD)) {
+            return SendMessageA(w->parent, message, wParam, lParam);
+        }
+        return 0;
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

@@ -50,6 +50,16 @@ void QueueMouseButton(InputEvent::Button button, bool down) {
     Queue(event);
 }
 
+void QueueMouseWheel(int delta, bool horizontal) {
+    InputEvent event;
+    event.kind = InputEvent::Kind::MouseWheel;
+    event.point = State().cursorPos;
+    event.keyFlags = MouseKeyFlags();
+    event.wheelDelta = delta;
+    event.horizontalWheel = horizontal;
+    Queue(event);
+}
+
 void QueueKey(BYTE virtualKey, bool down, WORD packetChar) {
     auto& keys = State().asyncKeyState;
     bool wasDown = (keys[virtualKey] & 0x80) != 0;
