@@ -100,6 +100,11 @@ BOOL SetSurfaceDCVisible(HDC dc, POINT origin, const Region& visible) {
     });
 }
 
+const Region* SurfaceDCVisible(HDC dc) {
+    DeviceContext* context = FindDC(dc);
+    return context != nullptr && !context->memory ? &context->visible : nullptr;
+}
+
 BOOL ReleaseSurfaceDC(HDC dc) {
     return DeleteDC(dc);
 }

@@ -167,7 +167,7 @@ void KillTimersOf(HWND window) {
 
 bool WaitForMessage() {
     while (!SomethingWaiting()) {
-        if (!State().backend->WaitForInput(NextTimerDue())) {
+        if (!WaitForInput(NextTimerDue())) {
             return false;
         }
     }
@@ -225,6 +225,11 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
     State().backend->CollectInput();
     MSG found;
     if (!Retrieve(found, window, filterMin, filterMax, (remove & PM_REMOVE) != 0)) {
+        // Once the queue has run dry, the turn's changes go to the screen.
+        const bool unfiltered = window == nullptr && filterMin == 0 && filterMax == 0;
+        if (unfiltered || !SomethingWaiting()) {
+            PresentPending();
+        }
         return FALSE;
     }
     *msg = found;
@@ -238,7 +243,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
     }
     MSG found;
     while (!Retrieve(found, window, filterMin, filterMax, true)) {
-        if (!State().backend->WaitForInput(NextTimerDue())) {
+        if (!WaitForInput(NextTimerDue())) {
             return Fail(ERROR_INVALID_PARAMETER /* nothing will ever arrive */, -1);
         }
     }

@@ -108,6 +108,8 @@ struct Window {
     // Only top-level windows own a frame buffer; children draw into it.
     std::shared_ptr<Surface> surface;
     SurfaceId backendSurface = 0;
+    // Surface pixels changed since the screen last showed them.
+    Region unpresented;
     std::unique_ptr<ControlState> control;
 };
 
@@ -167,6 +169,8 @@ struct UserState {
     HandleTable<Menu> menus{9};
     // Top of the z-order first; topmost windows stand before the others.
     std::vector<HWND> topLevels;
+    // Top-level windows whose changes the screen has yet to show.
+    std::vector<HWND> awaitingPresent;
 
     std::deque<MSG> posted;
     std::deque<InputEvent> input;
@@ -279,8 +283,16 @@ HBRUSH BrushOf(HBRUSH classBrush);
 void InvalidateArea(HWND window, const Region& area, bool erase, bool children);
 void DiscardPainting(Window& window);
 void PrepareSurface(Window& window);
-// Shows `surfaceArea` of the window's frame buffer on the screen.
+
+// Showing the frame buffers (Presenting.cpp). `surfaceArea` of the window's
+// frame buffer changed; the screen shows it at the next PresentPending.
 void Present(HWND window, const Region& surfaceArea);
+// Shows every change not yet shown, each top-level window's in one go: once
+// a turn of the message loop, when the queue runs dry.
+void PresentPending();
+// Shows what changed, then waits for input or `deadline`; false when
+// nothing can ever arrive.
+bool WaitForInput(std::optional<DWORD> deadline);
 // Tells the screen where a top-level window is and whether it shows.
 void PlaceOnScreen(const Window& window);
 // Tells the screen the title of a top-level window that has a surface.
