@@ -149,6 +149,8 @@ struct MessageBoxRun {
     std::string text;
     std::string caption;
     UINT type = 0;
+    // The identifier of the default button (DM_GETDEFID).
+    int defaultId = 0;
     int answer = 0;
 };
 
@@ -307,5 +309,6 @@ void RegisterSystemClasses(UserState& state);
 // "EDIT" (Edit.cpp); "COMBOBOX" and its list, "ComboLBox" (ComboBox.cpp).
 void RegisterEditClass(UserState& state);
 void RegisterComboBoxClasses(UserState& state);
+void RegisterStaticClass(UserState& state);
 
 } // namespace platform::user
