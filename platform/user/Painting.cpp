@@ -172,6 +172,7 @@ void InvalidateArea(HWND window, const Region& area, bool erase, bool children) 
     if (!added.IsEmpty()) {
         w->update = w->update.Union(added);
         w->erasePending = w->erasePending || erase;
+        State().arrivedSinceLook |= QS_PAINT;
     }
     if (!children && (w->style & WS_CLIPCHILDREN)) {
         return;

@@ -156,7 +156,15 @@ struct MessageBoxRun {
     std::string text;
     std::string caption;
     UINT type = 0;
+    // The identifier of the default button (DM_GETDEFID).
+    int defaultId = 0;
     int answer = 0;
+};
+
+struct Hook {
+    HHOOK handle = nullptr;
+    int type = 0;
+    HOOKPROC proc = nullptr;
 };
 
 struct UserState {
@@ -177,6 +185,13 @@ struct UserState {
     std::uint64_t nextInputSerial = 1;
     bool quitPosted = false;
     int quitCode = 0;
+    // GetQueueStatus: the kinds of message (QS_) that arrived since the
+    // program last looked at the queue, and what it saw then.
+    DWORD arrivedSinceLook = 0;
+    DWORD statusAtLook = 0;
+    // The thread's hooks, the newest first.
+    std::vector<Hook> hooks;
+    std::uintptr_t nextHook = 1;
     std::vector<Timer> timers;
     UINT_PTR nextThreadTimerId = 0x7FF0;
     MSG lastMessage{};
@@ -308,6 +323,11 @@ void Activate(HWND window, WORD how);
 void ForgetWindow(HWND window);
 // The message an input event becomes now; nullopt when it is eaten.
 std::optional<MSG> RouteInput(const InputEvent& event);
+// Calls the newest hook of `type` (0 when there is none) and whether any is set.
+LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
+bool HasHooks(int type);
+// The queue-status flag (QS_KEY, QS_MOUSEMOVE, QS_MOUSEBUTTON) of an input event.
+DWORD QueueStatusOf(const InputEvent& event);
 void ApplyKeyMessage(const MSG& message);
 
 // Messages (Messages.cpp).
@@ -332,5 +352,6 @@ void RegisterSystemClasses(UserState& state);
 // "EDIT" (Edit.cpp); "COMBOBOX" and its list, "ComboLBox" (ComboBox.cpp).
 void RegisterEditClass(UserState& state);
 void RegisterComboBoxClasses(UserState& state);
+void RegisterStaticClass(UserState& state);
 
 } // namespace platform::user
