@@ -351,6 +351,12 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return SetCursorDefault(window, wParam, lParam);
     case WM_MOUSEACTIVATE:
         return MouseActivate(window, wParam, lParam);
+    case WM_MOUSEWHEEL:
+        // A child that does not scroll hands the wheel to its parent.
+        if (w->parent && (w->style & WS_CHILD)) {
+            return SendMessageA(w->parent, WM_MOUSEWHEEL, wParam, lParam);
+        }
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
             SetFocus(window);

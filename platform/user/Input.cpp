@@ -150,6 +150,19 @@ std::optional<MSG> RouteKey(const InputEvent& event) {
     return MSG{target, message, event.virtualKey, event.keyData, event.time, state.cursorPos};
 }
 
+// The wheel turns for the window with the focus, whatever lies under the
+// pointer; the point is in screen coordinates.
+std::optional<MSG> RouteWheel(const InputEvent& event) {
+    UserState& state = State();
+    HWND target = state.focus != nullptr ? state.focus : state.active;
+    if (target == nullptr || !Find(target)) {
+        return std::nullopt;
+    }
+    const WPARAM wParam = MAKEWPARAM(event.keyFlags, static_cast<WORD>(event.wheelDelta));
+    return MSG{target,     WM_MOUSEWHEEL, wParam, MAKELPARAM(event.point.x, event.point.y),
+               event.time, event.point};
+}
+
 } // namespace
 
 std::optional<MSG> RouteInput(const InputEvent& event) {
@@ -161,6 +174,9 @@ std::optional<MSG> RouteInput(const InputEvent& event) {
     }
     if (event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp) {
         return RouteKey(event);
+    }
+    if (event.kind == InputEvent::Kind::MouseWheel) {
+        return RouteWheel(event);
     }
     return RouteMouse(event);
 }

@@ -50,6 +50,15 @@ void QueueMouseButton(InputEvent::Button button, bool down) {
     Queue(event);
 }
 
+void QueueMouseWheel(short delta) {
+    InputEvent event;
+    event.kind = InputEvent::Kind::MouseWheel;
+    event.wheelDelta = delta;
+    event.point = State().cursorPos;
+    event.keyFlags = MouseKeyFlags();
+    Queue(event);
+}
+
 void QueueKey(BYTE virtualKey, bool down, WORD packetChar) {
     auto& keys = State().asyncKeyState;
     bool wasDown = (keys[virtualKey] & 0x80) != 0;

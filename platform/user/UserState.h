@@ -124,7 +124,7 @@ struct Timer {
 struct InputEvent {
     // A close request is the window manager's close button: it keeps its
     // place among the clicks and keys before and after it.
-    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, CloseRequest };
+    enum class Kind { MouseMove, MouseDown, MouseUp, MouseWheel, KeyDown, KeyUp, CloseRequest };
     enum class Button { None, Left, Right, Middle };
     Kind kind = Kind::MouseMove;
     Button button = Button::None;
@@ -134,6 +134,9 @@ struct InputEvent {
     BYTE virtualKey = 0;
     // The character of a VK_PACKET key: one or two Shift-JIS bytes.
     WORD packetChar = 0;
+    // The wheel's turn, in multiples of WHEEL_DELTA per notch; positive away
+    // from the user.
+    short wheelDelta = 0;
     // Mouse: the MK_ flags after the event; keys: the lParam key data.
     WORD keyFlags = 0;
     LPARAM keyData = 0;
