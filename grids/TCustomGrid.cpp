@@ -67,6 +67,7 @@ VELBRIN_DEFINE_CLASS_TABLES(TCustomGrid, TCustomControl, "Grids") {
     cls.Handle<WM_SIZE, &TCustomGrid::WMSize>();
     cls.Handle<WM_HSCROLL, &TCustomGrid::WMHScroll>();
     cls.Handle<WM_VSCROLL, &TCustomGrid::WMVScroll>();
+    cls.Handle<WM_MOUSEWHEEL, &TCustomGrid::WMMouseWheel>();
     cls.Handle<WM_GETDLGCODE, &TCustomGrid::WMGetDlgCode>();
     cls.Handle<WM_SETCURSOR, &TCustomGrid::WMSetCursor>();
     cls.Handle<WM_TIMER, &TCustomGrid::WMTimer>();
@@ -1291,6 +1292,19 @@ void TCustomGrid::WMHScroll(TMessage& message) {
 
 void TCustomGrid::WMVScroll(TMessage& message) {
     HandleScrollMessage(SB_VERT, message);
+}
+
+// Each notch scrolls the rows by a line, as the scroll bar's arrows do; a
+// wheel that turns in finer steps scrolls once they add up to a notch.
+void TCustomGrid::WMMouseWheel(TMessage& message) {
+    wheelTurn_ += GET_WHEEL_DELTA_WPARAM(message.WParam);
+    for (; wheelTurn_ >= WHEEL_DELTA; wheelTurn_ -= WHEEL_DELTA) {
+        ScrollBy(SB_VERT, SB_LINEUP, 0);
+    }
+    for (; wheelTurn_ <= -WHEEL_DELTA; wheelTurn_ += WHEEL_DELTA) {
+        ScrollBy(SB_VERT, SB_LINEDOWN, 0);
+    }
+    message.Result = 0;
 }
 
 void TCustomGrid::HandleScrollMessage(int bar, const TMessage& message) {

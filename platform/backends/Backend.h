@@ -75,6 +75,11 @@ public:
     // system's cursors by its IDC_ number with its picture, or the picture of
     // one of the program's own (number 0); no picture: no cursor is shown.
     virtual void ChangeCursor(ULONG_PTR /*systemCursor*/, const gdi::IconImage* /*picture*/) {}
+    // Memory for the frame buffer of a surface's window; none: the program's own.
+    virtual gdi::PixelMemoryMaker PixelMemoryFor(SurfaceId) { return {}; }
+    // Whether the surface shows the window's frame and caption; where the
+    // display draws its own frame, the window's is never seen.
+    virtual bool ShowsFrame(SurfaceId) const { return true; }
 };
 
 // What a display server reports about a top-level window; the points and
