@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: run test setup build bench fuzz format install package
+.PHONY: run test setup build release bench fuzz format install package
 
 setup:
 	@bash scripts/setup.sh
@@ -8,15 +8,23 @@ build: setup
 	cmake --preset default
 	cmake --build --preset default
 
-# The chart window on the X display of DISPLAY; without one, notesview says
-# so and the chart is printed as text instead.
-run: build
-	./build/bin/notesview || ./build/bin/notechart C
+release: setup
+	cmake --preset release
+	cmake --build --preset release
 
+# The chart window on the X display of DISPLAY, from the optimised build;
+# without a display, notesview says so and the chart is printed as text.
+run: release
+	./build/release/bin/notesview || ./build/release/bin/notechart C
+
+# The optimised build is built too, so that what make run and make bench
+# build cannot break unseen.
 test: setup
 	cmake --preset default
 	cmake --build --preset default
 	ctest --preset default
+	cmake --preset release
+	cmake --build --preset release
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
@@ -29,10 +37,17 @@ fuzz: setup
 	cmake --preset fuzz -DFUZZ_SECONDS=$(or $(FUZZ_SECONDS),600)
 	cmake --build --preset fuzz --target reader_fuzz
 
-bench: setup
-	cmake --preset release
-	cmake --build --preset release
+# The Google Benchmark cases, then the chart window timed from outside beside
+# FLTK and raw Xlib by the shared window bench, when the checkout has one
+# beside it (MAX_LOAD, ROUNDS and KEYS pass through to it).
+WINDOW_BENCH := ../shared/window-bench/run
+bench: release
 	./build/release/bin/velbrin_bench
+	@if [ -x $(WINDOW_BENCH) ]; then \
+		$(WINDOW_BENCH) build/release/bin/notesview; \
+	else \
+		echo "bench: $(WINDOW_BENCH) is missing: the window figures are skipped"; \
+	fi
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i

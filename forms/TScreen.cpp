@@ -75,7 +75,6 @@ TScreen::TScreen(TComponent* owner)
     LoadCursors();
     LoadInputMethods();
     HDC dc = GetDC(nullptr);
-    LoadFonts(dc);
     pixelsPerInch_ = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
 }
@@ -109,10 +108,20 @@ void TScreen::LoadCursors() {
     }
 }
 
-void TScreen::LoadFonts(HDC dc) {
+TStringList* TScreen::Fonts() {
+    if (!fontsLoaded_) {
+        fontsLoaded_ = true;
+        LoadFonts();
+    }
+    return fonts_;
+}
+
+void TScreen::LoadFonts() {
     LOGFONTA wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
+    HDC dc = GetDC(nullptr);
     EnumFontFamiliesExA(dc, &wanted, &AddFontFace, reinterpret_cast<LPARAM>(fonts_), 0);
+    ReleaseDC(nullptr, dc);
 }
 
 void TScreen::LoadInputMethods() {

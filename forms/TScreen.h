@@ -74,7 +74,9 @@ public:
     // Adds or replaces the cursor of `id` (above 0 for the program's own).
     void SetCursors(TCursor id, HCURSOR cursor);
     HCURSOR DefaultCursor() const { return defaultCursor_; }
-    TStringList* Fonts() const { return fonts_; }
+    // The installed font families, sorted; listed when first asked for, as
+    // a start that never asks need not pay for it.
+    TStringList* Fonts();
     TStringList* Imes() const { return imes_; }
     const std::string& DefaultIme() const { return defaultIme_; }
     HKL DefaultKbLayout() const { return defaultKbLayout_; }
@@ -92,11 +94,12 @@ private:
     };
 
     void LoadCursors();
-    void LoadFonts(HDC dc);
+    void LoadFonts();
     void LoadInputMethods();
     static bool LoadedHere(TCursor id);
 
     TStringList* fonts_;
+    bool fontsLoaded_ = false;
     TStringList* imes_;
     std::string defaultIme_;
     HKL defaultKbLayout_ = nullptr;

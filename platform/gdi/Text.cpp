@@ -143,6 +143,17 @@ LONG Scaled(long units, double em, long unitsPerEm, bool roundUp) {
     return static_cast<LONG>(roundUp ? std::ceil(value - 1e-6) : std::lround(value));
 }
 
+std::string HexOf(const char* text) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char* c = text; *c != '\0'; ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 15];
+    }
+    return hex.empty() ? "-" : hex;
+}
+
 std::string FaceKey(const LOGFONTA& font, int pixelsPerInch) {
     return std::string(font.lfFaceName) + '\x01' + std::to_string(font.lfHeight) + '\x01' +
            std::to_string(font.lfWeight >= 600) + std::to_string(font.lfItalic != 0) +
@@ -408,6 +419,20 @@ FontFace::Source TextEngine::Resolve(const std::string& family, bool bold, bool 
     return source;
 }
 
+template <class Resolver>
+FontFace::Source TextEngine::CachedSource(const std::string& request, Resolver resolve) {
+    if (std::optional<CachedFace> cached = faceCache_.Find(request)) {
+        return {cached->file,    cached->index,      cached->emboldened,
+                cached->slanted, cached->cellAscent, cached->cellDescent};
+    }
+    FontFace::Source source = resolve();
+    if (!source.file.empty()) {
+        faceCache_.Store(request, {source.file, source.index, source.emboldened, source.slanted,
+                                   source.cellAscent, source.cellDescent});
+    }
+    return source;
+}
+
 std::shared_ptr<FontFace> TextEngine::FaceFor(const LOGFONTA& logFont, int pixelsPerInch) {
     std::string key = FaceKey(logFont, pixelsPerInch);
     auto found = faces_.find(key);
@@ -418,11 +443,20 @@ std::shared_ptr<FontFace> TextEngine::FaceFor(const LOGFONTA& logFont, int pixel
     font.lfFaceName[LF_FACESIZE - 1] = '\0';
     bool bold = font.lfWeight >= 600;
     bool italic = font.lfItalic != 0;
-    MappedFace mapped = MapFace(platform::Utf8FromAnsi(font.lfFaceName), font.lfCharSet);
-    FontFace::Source source = Resolve(mapped.family, bold, italic);
-    source.cellAscent = mapped.cellAscent;
-    source.cellDescent = mapped.cellDescent;
-    FontFace::Source fallback = Resolve("IPAPGothic", bold, italic);
+    const std::string style = std::string(bold ? "b" : "") + (italic ? "i" : "");
+    // The face name's own bytes name the request: a cached face needs no
+    // conversion of the name either.
+    const std::string request =
+        "face " + HexOf(font.lfFaceName) + " " + std::to_string(font.lfCharSet) + " " + style;
+    FontFace::Source source = CachedSource(request, [&] {
+        MappedFace mapped = MapFace(platform::Utf8FromAnsi(font.lfFaceName), font.lfCharSet);
+        FontFace::Source resolved = Resolve(mapped.family, bold, italic);
+        resolved.cellAscent = mapped.cellAscent;
+        resolved.cellDescent = mapped.cellDescent;
+        return resolved;
+    });
+    FontFace::Source fallback =
+        CachedSource("fallback " + style, [&] { return Resolve("IPAPGothic", bold, italic); });
     std::shared_ptr<FontFace> face;
     if (!source.file.empty()) {
         face = FontFace::Open(library_, source, fallback, font, pixelsPerInch);

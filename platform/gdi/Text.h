@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "FaceCache.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -114,12 +116,17 @@ public:
     const std::vector<FontFamily>& Families();
 
 private:
+    // The face for `request` from the cache, else as `resolve` finds it
+    // through fontconfig (and then kept in the cache).
+    template <class Resolver>
+    FontFace::Source CachedSource(const std::string& request, Resolver resolve);
     FontFace::Source Resolve(const std::string& family, bool bold, bool italic);
     char32_t DoubleByte(unsigned char lead, unsigned char trail);
 
     std::shared_ptr<FreeTypeLibrary> library_;
     std::map<std::string, std::shared_ptr<FontFace>> faces_;
     std::map<std::string, FontFace::Source> sources_;
+    FaceCache faceCache_{FaceCache::DefaultPath()};
     std::array<bool, 256> leadBytes_{};
     std::array<char32_t, 256> singleBytes_{};
     std::vector<char32_t> doubleBytes_;
