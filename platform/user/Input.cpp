@@ -232,12 +232,14 @@ void Activate(HWND window, WORD how) {
     }
     state.active = window;
     if (window == nullptr) {
-        if (state.focus) {
-            SetFocus(nullptr);
-        }
+        // The application hears that it lost the activation, then its
+        // window the focus.
         if (state.appActive) {
             state.appActive = false;
             SendActivateApp(false);
+        }
+        if (state.focus) {
+            SetFocus(nullptr);
         }
         return;
     }

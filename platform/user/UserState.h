@@ -102,6 +102,9 @@ struct Window {
     bool internalPaint = false;
     bool destroying = false;
     bool created = false;
+    // An overlapped window hears its size and place (WM_SIZE, WM_MOVE) when
+    // it is first shown, unless a move or resize told them before.
+    bool sizeUntold = false;
     ScrollBar horizontal;
     ScrollBar vertical;
     HMENU systemMenu = nullptr;
@@ -344,6 +347,9 @@ bool TrackScrollClick(HWND window, int hit, POINT screenPoint);
 ATOM RegisterClass(UserState& state, const WNDCLASSA& info, bool system);
 // What WM_GETMINMAXINFO starts from.
 MINMAXINFO DefaultSizeLimits(const Window& window);
+// Sends WM_SIZE, then WM_MOVE, with the window's client size and place;
+// false when the window did not survive them.
+bool TellSizeAndPlace(HWND window);
 
 // The mouse loop of SC_MOVE and SC_SIZE, from the press at `screenPoint`
 // (MoveSize.cpp).

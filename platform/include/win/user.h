@@ -658,17 +658,19 @@ typedef LRESULT(CALLBACK* HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
 #define HCBT_DESTROYWND 4
 #define HCBT_SETFOCUS 9
 
-typedef struct tagCBT_CREATEWNDA {
+struct CBT_CREATEWNDA {
     CREATESTRUCTA* lpcs;
     HWND hwndInsertAfter;
-} CBT_CREATEWNDA, *LPCBT_CREATEWNDA;
+};
+typedef CBT_CREATEWNDA* LPCBT_CREATEWNDA;
 
-typedef struct tagMOUSEHOOKSTRUCT {
+struct MOUSEHOOKSTRUCT {
     POINT pt;
     HWND hwnd;
     UINT wHitTestCode;
     ULONG_PTR dwExtraInfo;
-} MOUSEHOOKSTRUCT, *LPMOUSEHOOKSTRUCT;
+};
+typedef MOUSEHOOKSTRUCT* LPMOUSEHOOKSTRUCT;
 
 // Hooks of this thread (threadId 0 or the thread's own): the newest runs
 // first and passes on with CallNextHookEx.
@@ -1064,7 +1066,7 @@ BOOL ShowScrollBar(HWND window, int bar, BOOL show);
 #define STATE_SYSTEM_PRESSED 0x00000008
 #define STATE_SYSTEM_INVISIBLE 0x00008000
 
-typedef struct tagCOMBOBOXINFO {
+struct COMBOBOXINFO {
     DWORD cbSize;
     RECT rcItem;
     RECT rcButton;
@@ -1072,7 +1074,9 @@ typedef struct tagCOMBOBOXINFO {
     HWND hwndCombo;
     HWND hwndItem;
     HWND hwndList;
-} COMBOBOXINFO, *PCOMBOBOXINFO, *LPCOMBOBOXINFO;
+};
+typedef COMBOBOXINFO* PCOMBOBOXINFO;
+typedef COMBOBOXINFO* LPCOMBOBOXINFO;
 
 BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 
