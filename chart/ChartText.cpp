@@ -3,6 +3,7 @@
 #include "runtime/Text.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace velbrin::chart {
 
@@ -15,9 +16,9 @@ std::size_t DisplayWidth(const std::string& utf8) {
     }));
 }
 
-std::array<std::array<std::string, kChartSize>, kChartSize> Utf8Cells(const ChartTable& chart) {
-    std::array<std::array<std::string, kChartSize>, kChartSize> cells;
-    for (int row = 0; row < kChartSize; ++row) {
+std::vector<std::array<std::string, kChartSize>> Utf8Cells(const ChartTable& chart) {
+    std::vector<std::array<std::string, kChartSize>> cells(chart.RowCount());
+    for (int row = 0; row < chart.RowCount(); ++row) {
         for (int column = 0; column < kChartSize; ++column) {
             cells[row][column] = AnsiToUtf8(chart.Cell(column, row));
         }

@@ -7,7 +7,8 @@
 
 namespace velbrin::chart {
 
-// Twelve lines, row 0 first, each the twelve cells of the row separated by tabs.
+// One line per row (twelve for Richter), row 0 first, each the twelve cells of
+// the row separated by tabs.
 std::string ChartAsTsv(const ChartTable& chart);
 
 // A table for people: a title, then the rows with every column as wide as its

@@ -2,7 +2,6 @@
 
 #include "NoteTables.h"
 #include "runtime/Exceptions.h"
-#include "runtime/Text.h"
 
 namespace velbrin::chart {
 
@@ -85,14 +84,7 @@ void FillChart(int key, const SetCellText& setCell) {
     }
 }
 
-int FindKey(std::string_view name) {
-    for (int key = 0; key < kKeyCount; ++key) {
-        if (AsciiSameText(name, KeyNames[key])) {
-            return key;
-        }
-    }
-    return -1;
-}
+ChartTable::ChartTable(int rowCount) : cells_(rowCount) {}
 
 SetCellText ChartTable::Writer() {
     return

@@ -10,7 +10,7 @@
 #include <array>
 #include <functional>
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace velbrin::chart {
 
@@ -45,19 +45,18 @@ void WriteFixedLabels(const SetCellText& setCell);
 // must lie in 0 to 11 (anything else raises Exception and writes nothing).
 void FillChart(int key, const SetCellText& setCell);
 
-// The key index of a key name as the key list spells it ("F+", "b-"; ASCII
-// letter case ignored), or -1.
-int FindKey(std::string_view name);
-
-// A whole chart held as texts, row by row.
+// A whole chart held as texts, row by row: twelve columns, and twelve rows
+// unless a tuning needs more.
 class ChartTable {
 public:
+    explicit ChartTable(int rowCount = kChartSize);
+    int RowCount() const { return static_cast<int>(cells_.size()); }
     const std::string& Cell(int column, int row) const { return cells_.at(row).at(column); }
     // A writer that stores into this table; the table must outlive it.
     SetCellText Writer();
 
 private:
-    std::array<std::array<std::string, kChartSize>, kChartSize> cells_;
+    std::vector<std::array<std::string, kChartSize>> cells_;
 };
 
 } // namespace velbrin::chart

@@ -13,16 +13,13 @@
 #include <platform/Screen.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 
 int main() {
     using namespace velbrin;
-    if (!platform::UseX11Screen()) {
-        const char* display = std::getenv("DISPLAY");
-        std::fprintf(stderr,
-                     "notesview: cannot open the X display %s; notechart prints the "
-                     "chart as text\n",
-                     display != nullptr && *display != '\0' ? display : "(DISPLAY is not set)");
+    std::string whyNot;
+    if (!platform::UseX11Screen(nullptr, &whyNot)) {
+        std::fprintf(stderr, "notesview: %s; notechart prints the chart as text\n", whyNot.c_str());
         return 1;
     }
     StartFormsLibrary();

@@ -396,6 +396,8 @@ void TForm::ReadOwnState(TReader& reader) {
 
 void TForm::ScaleAfterReading() {
     bool scaled = false;
+    int multiplier = 1;
+    int divider = 1;
     if (pixelsPerInch_ != 0 && textHeight_ > 0) {
         const int screenPixels = Screen != nullptr ? Screen->PixelsPerInch() : pixelsPerInch_;
         if ((ScalingFlags() & sfFont) != 0 && screenPixels != pixelsPerInch_) {
@@ -415,6 +417,8 @@ void TForm::ScaleAfterReading() {
                 pendingClientHeight_ = MulDiv(pendingClientHeight_, newTextHeight, textHeight_);
             }
             scaled = true;
+            multiplier = newTextHeight;
+            divider = textHeight_;
         }
     }
     const int width = pendingClientWidth_;
@@ -427,7 +431,9 @@ void TForm::ScaleAfterReading() {
     if (height > 0) {
         SetClientHeight(height);
     }
-    if (!scaled) {
+    if (scaled) {
+        MakeRoomForScaledChildren(multiplier, divider, width > 0, height > 0);
+    } else {
         ScaleScrollBars(1, 1);
         for (int i = 0; i < ControlCount(); ++i) {
             Controls(i)->ScaleControl(1, 1);
@@ -435,6 +441,37 @@ void TForm::ScaleAfterReading() {
     }
     // Only the form's own flags: its bounds are never scaled.
     TControl::ScaleControl(1, 1);
+}
+
+// The form's own size is not scaled with its children; but where the size it
+// was stored with would now cut them off, the client area follows the scale,
+// as a client size read from the form does. The screen bounds the growth, and
+// the window moves back onto the screen if it grew past an edge; what still
+// does not fit is reached through the scroll bars.
+void TForm::MakeRoomForScaledChildren(int multiplier, int divider, bool widthRead,
+                                      bool heightRead) {
+    const SIZE extent = ChildrenExtent();
+    const RECT client = ClientRect();
+    const int frameWidth = Width() - client.right;
+    const int frameHeight = Height() - client.bottom;
+    auto grown = [&](bool read, int reach, int size, int frame, int screenSize) {
+        if (read || reach <= size) {
+            return size;
+        }
+        return std::max(size, std::min(MulDiv(size, multiplier, divider), screenSize - frame));
+    };
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const int width = grown(widthRead, extent.cx, client.right, frameWidth, screenWidth);
+    const int height = grown(heightRead, extent.cy, client.bottom, frameHeight, screenHeight);
+    if (width == client.right && height == client.bottom) {
+        return;
+    }
+    const int windowWidth = width + frameWidth;
+    const int windowHeight = height + frameHeight;
+    const int left = std::max(0, std::min(Left(), screenWidth - windowWidth));
+    const int top = std::max(0, std::min(Top(), screenHeight - windowHeight));
+    SetBounds(left, top, windowWidth, windowHeight);
 }
 
 TColor TForm::Ctl3DColor(bool ctl3D) {

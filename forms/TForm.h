@@ -168,6 +168,9 @@ private:
     void IconChanged(TObject* sender);
     void RunCreateEvent();
     void ScaleAfterReading();
+    // Grows the client area by multiplier/divider where the stored size would
+    // cut off the scaled children, keeping the window on the screen.
+    void MakeRoomForScaledChildren(int multiplier, int divider, bool widthRead, bool heightRead);
     // What the form's stored data and its size and colour entries need.
     int WrittenTextHeight();
     bool IsFormSizeStored() const;

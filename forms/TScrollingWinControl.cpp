@@ -85,10 +85,10 @@ void TControlScrollBar::ScaleBy(int multiplier, int divider) {
 void TControlScrollBar::Update(int clientSize) {
     page_ = clientSize + 1;
     showing_ = visible_ && calcRange_ > clientSize;
-    if (!showing_) {
-        // A hidden bar leaves no part of the children out of reach.
-        SetPosition(0);
-    }
+    // A hidden bar leaves no part of the children out of reach, and a range
+    // that shrank below the position lowers it: either way the children
+    // scroll back with the position.
+    SetPosition(showing_ ? position_ : 0);
     if (!control_->HasWindow()) {
         return;
     }
@@ -101,7 +101,6 @@ void TControlScrollBar::Update(int clientSize) {
     info.nPos = position_;
     SetScrollInfo(control_->Handle(), bar, &info, TRUE);
     ShowScrollBar(control_->Handle(), bar, showing_ ? TRUE : FALSE);
-    position_ = std::min(position_, MaxPosition());
 }
 
 VELBRIN_DEFINE_CLASS_TABLES(TScrollingWinControl, TWinControl, "Forms") {
@@ -131,6 +130,13 @@ void TScrollingWinControl::SetAutoScroll(bool value) {
     UpdateScrollBars();
 }
 
+// While the control was read the bars stood still; its children are all in
+// place now.
+void TScrollingWinControl::AfterLoad() {
+    TWinControl::AfterLoad();
+    UpdateScrollBars();
+}
+
 void TScrollingWinControl::BuildWindow() {
     TWinControl::BuildWindow();
     UpdateScrollBars();
@@ -146,7 +152,7 @@ void TScrollingWinControl::WMSize(TMessage& message) {
     UpdateScrollBars();
 }
 
-void TScrollingWinControl::ComputeRanges() {
+SIZE TScrollingWinControl::ChildrenExtent() {
     int right = 0;
     int bottom = 0;
     int rightAligned = 0;
@@ -165,8 +171,8 @@ void TScrollingWinControl::ComputeRanges() {
             bottomAligned += child->Height();
         }
     }
-    horzScrollBar_->SetRangeFromChildren(right + rightAligned + horzScrollBar_->margin_);
-    vertScrollBar_->SetRangeFromChildren(bottom + bottomAligned + vertScrollBar_->margin_);
+    return {right + rightAligned + horzScrollBar_->margin_,
+            bottom + bottomAligned + vertScrollBar_->margin_};
 }
 
 void TScrollingWinControl::UpdateScrollBars() {
@@ -176,7 +182,9 @@ void TScrollingWinControl::UpdateScrollBars() {
     updatingScrollBars_ = true;
     try {
         if (autoScroll_) {
-            ComputeRanges();
+            const SIZE extent = ChildrenExtent();
+            horzScrollBar_->SetRangeFromChildren(extent.cx);
+            vertScrollBar_->SetRangeFromChildren(extent.cy);
         }
         RECT client{};
         ::GetClientRect(Handle(), &client);

@@ -73,6 +73,7 @@ public:
     explicit TScrollingWinControl(TComponent* owner);
     ~TScrollingWinControl() override;
 
+    void AfterLoad() override;
     void ArrangeChildren(TControl* moved, RECT& rect) override;
     void BuildWindow() override;
 
@@ -89,6 +90,9 @@ public:
     // Recomputes the ranges from the children (with AutoScroll) and updates
     // both bars.
     void UpdateScrollBars();
+    // How far the visible children reach with no scrolling, margins
+    // included: the ranges that AutoScroll gives the bars.
+    SIZE ChildrenExtent();
     // Scrolls so that `control`, a descendant, lies inside the client area.
     void ScrollInView(TControl* control);
     void ScaleScrollBars(int multiplier, int divider);
@@ -96,7 +100,6 @@ public:
 private:
     void WMSize(TMessage& message);
     void WMScroll(TMessage& message);
-    void ComputeRanges();
 
     TControlScrollBar* horzScrollBar_;
     TControlScrollBar* vertScrollBar_;

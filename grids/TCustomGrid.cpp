@@ -455,6 +455,31 @@ void TCustomGrid::SetRowHeights(std::int32_t row, std::int32_t height) {
     }
 }
 
+void TCustomGrid::ScaleControl(int multiplier, int divider) {
+    TCustomControl::ScaleControl(multiplier, divider);
+    if (multiplier == divider) {
+        return;
+    }
+    auto scaled = [=](std::int32_t size) { return MulDiv(size, multiplier, divider); };
+    // Setting a default drops the sizes set one by one: keep them first.
+    std::vector<std::int32_t> widths;
+    std::vector<std::int32_t> heights;
+    for (std::int32_t col = 0; HasColWidths() && col < colCount_; ++col) {
+        widths.push_back(ColWidths(col));
+    }
+    for (std::int32_t row = 0; HasRowHeights() && row < rowCount_; ++row) {
+        heights.push_back(RowHeights(row));
+    }
+    SetDefaultColWidth(scaled(defaultColWidth_));
+    SetDefaultRowHeight(scaled(defaultRowHeight_));
+    for (std::size_t col = 0; col < widths.size(); ++col) {
+        SetColWidths(static_cast<std::int32_t>(col), scaled(widths[col]));
+    }
+    for (std::size_t row = 0; row < heights.size(); ++row) {
+        SetRowHeights(static_cast<std::int32_t>(row), scaled(heights[row]));
+    }
+}
+
 void TCustomGrid::SetDefaultColWidth(std::int32_t value) {
     colWidths_.reset();
     defaultColWidth_ = value;
@@ -921,7 +946,9 @@ void TCustomGrid::FillCellBackground(const RECT& rect, TGridDrawState state, TCo
     } else {
         canvas->Brush()->SetColor(background);
     }
-    canvas->FillRect(rect);
+    if (!(paintCellFillsCell_ && defaultDrawing_)) {
+        canvas->FillRect(rect);
+    }
 }
 
 // The edges take in the cell's grid line on the side that has no edge, so

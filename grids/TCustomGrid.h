@@ -31,6 +31,9 @@ public:
     // and "RowHeights", lists of one integer per column (row).
     void DeclareStoredData(TFiler* filer) override;
     void PrepareWindowSpec(TCreateParams& params) override;
+    // The cells grow with the bounds and the font, so that their texts still
+    // fit: the default and each set width and height are scaled too.
+    void ScaleControl(int multiplier, int divider) override;
     // Every pixel of the client area: the grid lines, each cell that lies in
     // the clipping region (its background, its contents through PaintCell,
     // the raised edges of fixed cells, the focus frame of the current cell)
@@ -155,6 +158,11 @@ protected:
     virtual void StoreEditText(std::int32_t col, std::int32_t row, const std::string& text);
     // The input mask of the editor for cell (col, row); the base gives none.
     virtual std::string EditMaskFor(std::int32_t col, std::int32_t row);
+
+    // A grid whose PaintCell fills the whole cell in its background under
+    // DefaultDrawing (the string grid's opaque text does) gets the colours
+    // set but no fill of its own first, so each cell is painted once.
+    void SetPaintCellFillsCell(bool value) { paintCellFillsCell_ = value; }
 
     // Unless goAlwaysShowEditor holds, Enter switches the editor on or off.
     void KeyPress(char& key) override;
@@ -349,6 +357,7 @@ private:
     TScrollStyle scrollBars_ = ssBoth;
     TBorderStyle borderStyle_ = bsSingle;
     bool defaultDrawing_ = true;
+    bool paintCellFillsCell_ = false;
 };
 
 } // namespace velbrin

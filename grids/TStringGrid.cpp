@@ -28,6 +28,7 @@ constexpr std::int32_t kManyRows = 256;
 } // namespace
 
 TStringGrid::TStringGrid(TComponent* owner) : TDrawGrid(owner) {
+    SetPaintCellFillsCell(true);
     colViews_ = std::make_unique<TSparseList>(QuantumFor(ColCount() > kManyColumns));
     rowViews_ = std::make_unique<TSparseList>(QuantumFor(RowCount() > kManyRows));
     rows_ = std::make_unique<TSparseList>(QuantumFor(RowCount() > kManyRows));

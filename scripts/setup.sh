@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libicu-dev libfreetype-dev libfontconfig-dev libpng-dev libx11-dev libxfixes-dev
-    libpixman-1-dev
+    libpixman-1-dev nlohmann-json3-dev
     fonts-ipafont-gothic fonts-liberation2 xvfb xauth
     libxext-dev libxtst-dev openbox x11-utils
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64

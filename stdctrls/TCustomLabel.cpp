@@ -135,12 +135,17 @@ void TCustomLabel::Paint() {
     DrawLabelText(area, WordWrapFlag() | DT_EXPANDTABS | kAlignmentFlags[alignment_]);
 }
 
-// Measured on the screen's device context; a right-aligned label keeps its
-// right edge. A label being read keeps the size stored with it.
+// A label being read keeps the size stored with it.
 void TCustomLabel::FitToText() {
     if (HasState(csLoading) || !autoSize_) {
         return;
     }
+    PlaceAround(TextExtent());
+}
+
+// Measured on the screen's device context, within the current width (which
+// matters when the text wraps).
+RECT TCustomLabel::TextExtent() {
     RECT extent = ClientRect();
     HDC screen = GetDC(nullptr);
     try {
@@ -152,11 +157,29 @@ void TCustomLabel::FitToText() {
         throw;
     }
     ReleaseDC(nullptr, screen);
+    return extent;
+}
+
+// A right-aligned label keeps its right edge.
+void TCustomLabel::PlaceAround(const RECT& extent) {
     int left = Left();
     if (alignment_ == taRightJustify) {
         left += Width() - extent.right;
     }
     SetBounds(left, Top(), extent.right, extent.bottom);
+}
+
+// The stored size stands unless it cannot hold the text, as after the font
+// was scaled to the screen while the label was read.
+void TCustomLabel::AfterLoad() {
+    TGraphicControl::AfterLoad();
+    if (!autoSize_) {
+        return;
+    }
+    const RECT extent = TextExtent();
+    if (extent.right > Width() || extent.bottom > Height()) {
+        PlaceAround(extent);
+    }
 }
 
 void TCustomLabel::CMTextChanged(TMessage&) {

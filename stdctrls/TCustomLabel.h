@@ -29,6 +29,9 @@ public:
 
     void Paint() override;
     void ComponentNotice(TComponent* component, TOperation operation) override;
+    // A label read with AutoSize keeps its stored size, unless that cannot
+    // hold its text: then it fits the text, which shows whole.
+    void AfterLoad() override;
 
     TWinControl* FocusControl() const { return focusControl_; }
     void SetFocusControl(TWinControl* control);
@@ -47,6 +50,10 @@ private:
     // Paints the text into `rect`, or with DT_CALCRECT only measures it there.
     void DrawLabelText(RECT& rect, UINT flags);
     void FitToText();
+    // The text's extent in the label's font.
+    RECT TextExtent();
+    // Sizes the label to `extent`.
+    void PlaceAround(const RECT& extent);
     UINT WordWrapFlag() const { return wordWrap_ ? DT_WORDBREAK : 0; }
 
     void CMTextChanged(TMessage& message);

@@ -79,7 +79,7 @@ TEST(NoteChart, BeforeAnyKeyOnlyLabelsAndHoleNumbersStand) {
 }
 
 TEST(NoteChart, KeyOfCMatchesTheWorkedChart) {
-    ChartTable chart = ChartFor(FindKey("C"));
+    ChartTable chart = ChartFor(5);
     EXPECT_EQ(chart.Cell(0, 6), "C");
     EXPECT_EQ(Row(chart, 5), Words("C E G C E G C E G C"));
     EXPECT_EQ(Row(chart, 7), Words("D G B D F A B D F A"));
@@ -212,15 +212,6 @@ TEST(NoteChart, KeyIndexOutsideTheListWritesNothing) {
     EXPECT_EQ(writes, 0);
     FillChart(11, count);
     EXPECT_EQ(writes, 1 + 30 + 12); // key, blow, draw and over notes, twelve bends
-}
-
-TEST(NoteChart, FindKeyIgnoresAsciiCaseOnly) {
-    EXPECT_EQ(FindKey("f+"), 11);
-    EXPECT_EQ(FindKey("b-"), 3);
-    EXPECT_EQ(FindKey("G"), 0);
-    EXPECT_EQ(FindKey("H"), -1);
-    EXPECT_EQ(FindKey(""), -1);
-    EXPECT_EQ(FindKey("C#"), -1);
 }
 
 } // namespace

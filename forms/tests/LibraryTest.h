@@ -30,11 +30,12 @@ protected:
         EXPECT_FALSE(platform::MessageBoxOpen());
     }
 
-    // A fresh platform whose screen has `pixelsPerInch`, and the library.
-    static void StartAt(int pixelsPerInch) {
+    // A fresh platform whose screen has `pixelsPerInch` (and `screenSize`),
+    // and the library.
+    static void StartAt(int pixelsPerInch, SIZE screenSize = {800, 600}) {
         EndFormsLibrary();
         platform::ResetForTesting();
-        platform::UseHeadlessScreen(800, 600, pixelsPerInch);
+        platform::UseHeadlessScreen(screenSize.cx, screenSize.cy, pixelsPerInch);
         platform::SetScreenPixelsPerInch(pixelsPerInch);
         RestartGraphicsForTesting();
         ResetControlsForTesting();

@@ -147,6 +147,27 @@ TEST_F(GridTest, TheChartGridShowsAll144CellsInItsSunkenClientArea) {
     EXPECT_TRUE(SameRect(grid->CellBounds(11, 11), 363, 231, 395, 251));
 }
 
+TEST_F(GridTest, ScalingTakesTheCellsAlongWithTheBounds) {
+    TStringGrid* grid = MakeChartGrid();
+    grid->SetColWidths(3, 50);
+    grid->SetRowHeights(0, 30);
+    grid->ScaleControl(3, 2);
+    EXPECT_EQ(grid->Width(), 602) << "right edge 401 * 3 / 2, rounded";
+    EXPECT_EQ(grid->DefaultColWidth(), 48);
+    EXPECT_EQ(grid->DefaultRowHeight(), 30);
+    EXPECT_EQ(grid->ColWidths(3), 75) << "a width set by hand scales too";
+    EXPECT_EQ(grid->ColWidths(4), 48);
+    EXPECT_EQ(grid->RowHeights(0), 45);
+    EXPECT_EQ(grid->RowHeights(1), 30);
+    // Where the cells lie now: three of 48, the one of 75, each with its line.
+    EXPECT_TRUE(SameRect(grid->CellBounds(4, 1), 3 * 49 + 76, 46, 3 * 49 + 76 + 48, 76));
+
+    // Scaling by one leaves every size as it is.
+    grid->ScaleControl(7, 7);
+    EXPECT_EQ(grid->DefaultColWidth(), 48);
+    EXPECT_EQ(grid->ColWidths(3), 75);
+}
+
 TEST_F(GridTest, FixedCountsMustStayBelowTheCountsAndAboveZero) {
     auto* grid = new TStringGrid(form);
     ExpectGridError([&] { grid->SetFixedCols(5); }, SFixedColTooBig);

@@ -476,6 +476,54 @@ TEST_F(GridPaintingTest, EveryCellIsDrawnOnceWithItsRectangleAndState) {
     EXPECT_EQ((recorder.drawn[{2, 1}].state), 0);
 }
 
+// Counts the drawing calls made through a canvas.
+class TCanvasCallCounter : public TObject {
+public:
+    void Changing(TObject*) { ++calls; }
+    void Attach(TCanvas* canvas) {
+        canvas->OnChanging = TNotifyEvent::Of<&TCanvasCallCounter::Changing>(this);
+    }
+    int calls = 0;
+};
+
+// The string grid's opaque text fills its cell: each more cell costs it
+// what a draw grid pays for filling the cell alone, not a fill and a text.
+TEST_F(GridPaintingTest, AStringGridCellIsFilledOnlyByItsText) {
+    // The canvas calls that painting the cells beyond a 2 x 2 grid costs.
+    auto callsOfMoreCells = [](TDrawGrid* grid) {
+        TCanvasCallCounter counter;
+        counter.Attach(grid->Canvas());
+        grid->SetColCount(2);
+        grid->SetRowCount(2);
+        Repainted(grid);
+        const int fewCells = counter.calls;
+        grid->SetColCount(12);
+        grid->SetRowCount(12);
+        counter.calls = 0;
+        Repainted(grid);
+        grid->Canvas()->OnChanging = {};
+        return counter.calls - fewCells;
+    };
+    TStringGrid* grid = MakeChartGrid();
+    FocusAnotherControl();
+    const int stringGridCalls = callsOfMoreCells(grid);
+    ExpectPixels(Painted(grid), 397, 253, PlainChartPixel);
+
+    auto* drawGrid = new TDrawGrid(form);
+    drawGrid->SetParent(form);
+    drawGrid->SetScrollBars(ssNone);
+    drawGrid->SetBounds(0, 0, 397, 253);
+    drawGrid->SetFixedCols(0);
+    drawGrid->SetFixedRows(0);
+    drawGrid->SetDefaultColWidth(32);
+    drawGrid->SetDefaultRowHeight(20);
+    const int drawGridCalls = callsOfMoreCells(drawGrid);
+    EXPECT_GT(drawGridCalls, 0);
+    // A text after a fill would cost half as much again as the fill.
+    EXPECT_LT(2 * stringGridCalls, 3 * drawGridCalls)
+        << stringGridCalls << " string grid calls, " << drawGridCalls << " draw grid calls";
+}
+
 TEST_F(GridPaintingTest, WithoutDefaultDrawingTheHandlerAloneDrawsTheCells) {
     TStringGrid* grid = MakeChartGrid();
     grid->SetCells(3, 3, "Draw");

@@ -19,6 +19,19 @@ namespace platform {
 
 using SurfaceId = std::uint32_t;
 
+// What a desktop shows of a top-level window besides its pixels.
+struct SurfaceIdentity {
+    // A main window, a drop-down list or a transient pop-up (a hint).
+    enum class Role { Main, DropDown, PopUp };
+    Role role = Role::Main;
+    // The program's icon, largest first; empty when it has none.
+    std::vector<gdi::IconImage> icons;
+    // The smallest and largest sizes of the window's inside (PlaceSurface's
+    // `inside`) that the window accepts.
+    SIZE minimumInside{0, 0};
+    SIZE maximumInside{0, 0};
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -39,11 +52,16 @@ public:
     // Ends a wait early.
     virtual void Wake() = 0;
 
-    // Where a top-level window now is (`client` in window coordinates) and
-    // whether it is shown, minimised or hidden.
+    // Where a top-level window now is and whether it is shown, minimised or
+    // hidden. `inside` (window coordinates) is the part within the border
+    // and caption: the client area with the scroll bars, which a display
+    // that frames its windows itself shows.
     enum class Showing { Hidden, Shown, Minimized };
-    virtual void PlaceSurface(SurfaceId, const RECT& /*screenRect*/, const RECT& /*client*/,
+    virtual void PlaceSurface(SurfaceId, const RECT& /*screenRect*/, const RECT& /*inside*/,
                               Showing) {}
+    // Who a top-level window is, for a desktop that shows it: said once its
+    // surface is open, and again when its size limits may have changed.
+    virtual void DescribeSurface(SurfaceId, const SurfaceIdentity&) {}
     // The title a top-level window shows in the display's frame, in UTF-8.
     virtual void NameSurface(SurfaceId, const std::string& /*utf8Title*/) {}
     // Turns what has already arrived into input, without waiting.
@@ -57,22 +75,28 @@ public:
 };
 
 // What a display server reports about a top-level window; the points and
-// rectangles are in the window's client coordinates (ScreenReports.cpp).
+// rectangles are in the window's coordinates (0, 0 is the top-left corner
+// of its frame) unless they say otherwise (ScreenReports.cpp).
 namespace screen {
 enum class Button { Left, Right, Middle };
-void PointerMoved(HWND top, POINT clientPoint);
-void ButtonChanged(HWND top, POINT clientPoint, Button button, bool down);
-// A key that makes no character, by its virtual key.
-void KeyChanged(BYTE virtualKey, bool down);
-// A key by the character it makes without Shift; the keyboard layout of the
-// windowing side finds its virtual key.
-void CharacterKeyChanged(char unshifted, bool down);
+void PointerMoved(HWND top, POINT windowPoint);
+void ButtonChanged(HWND top, POINT windowPoint, Button button, bool down);
+// The wheel turned by `delta` (WHEEL_DELTA a notch; away from the user or
+// to the right is positive) with the pointer at `windowPoint`.
+enum class WheelAxis { Vertical, Horizontal };
+void WheelTurned(HWND top, POINT windowPoint, WheelAxis axis, int delta);
+// A key by its virtual key; `character` is the printable character it
+// types as the display's keyboard map says (one or two code page 932
+// bytes), 0 to leave it to the platform's own rules (control characters,
+// keys that type nothing).
+void KeyChanged(BYTE virtualKey, bool down, WORD character);
 void FocusChanged(HWND top, bool focused);
 void CloseRequested(HWND top);
 // The server lost these pixels: they are shown again from the frame buffer.
-void Exposed(HWND top, const RECT& clientArea);
-// The user resized the window through the window manager.
-void ClientResized(HWND top, SIZE clientSize);
+void Exposed(HWND top, const RECT& windowArea);
+// The window's inside (PlaceSurface's `inside`) is at `insideOnScreen`, in
+// screen coordinates, wherever the window manager or the user put it.
+void Placed(HWND top, const RECT& insideOnScreen);
 } // namespace screen
 
 } // namespace platform

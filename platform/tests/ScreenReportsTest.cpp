@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -34,6 +35,9 @@ LRESULT CALLBACK WatchingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:
     case WM_SIZE:
+    case WM_MOVE:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
         g_seen.push_back({window, message, wParam, lParam});
         break;
     default:
@@ -66,17 +70,32 @@ protected:
         }
         return out;
     }
+    // Where the client area starts in the window: reports from the screen
+    // are in window coordinates, messages in client coordinates.
+    POINT ClientOffset() const {
+        RECT frame;
+        GetWindowRect(top, &frame);
+        POINT origin{0, 0};
+        ClientToScreen(top, &origin);
+        return {origin.x - frame.left, origin.y - frame.top};
+    }
+    POINT InWindow(POINT clientPoint) const {
+        POINT offset = ClientOffset();
+        return {clientPoint.x + offset.x, clientPoint.y + offset.y};
+    }
     HWND top = nullptr;
 };
 
-TEST_F(ScreenReports, PointerAndButtonsArriveInClientCoordinates) {
+TEST_F(ScreenReports, PointerAndButtonsFromWindowCoordinatesArriveInClientCoordinates) {
     HWND child = CreateWindowExA(0, "Watcher", "", WS_CHILD | WS_VISIBLE, 50, 60, 100, 100, top,
                                  nullptr, nullptr, nullptr);
-    platform::screen::PointerMoved(top, {10, 20});
-    platform::screen::ButtonChanged(top, {55, 65}, platform::screen::Button::Left, true);
-    platform::screen::ButtonChanged(top, {55, 65}, platform::screen::Button::Left, false);
-    platform::screen::ButtonChanged(top, {56, 66}, platform::screen::Button::Right, true);
-    platform::screen::ButtonChanged(top, {56, 66}, platform::screen::Button::Right, false);
+    ASSERT_GT(ClientOffset().y, ClientOffset().x) << "a caption lies above the client area";
+    platform::screen::PointerMoved(top, InWindow({10, 20}));
+    platform::screen::ButtonChanged(top, InWindow({55, 65}), platform::screen::Button::Left, true);
+    platform::screen::ButtonChanged(top, InWindow({55, 65}), platform::screen::Button::Left, false);
+    platform::screen::ButtonChanged(top, InWindow({56, 66}), platform::screen::Button::Right, true);
+    platform::screen::ButtonChanged(top, InWindow({56, 66}), platform::screen::Button::Right,
+                                    false);
     platform::RunUntilIdle();
     std::vector<Seen> mouse;
     for (const Seen& s : g_seen) {
@@ -107,31 +126,99 @@ TEST_F(ScreenReports, PointerAndButtonsArriveInClientCoordinates) {
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(ScreenReports, KeysByCharacterUseTheLayoutAndCloseKeepsItsPlace) {
+TEST_F(ScreenReports, KeysTypeWhatTheDisplaysMapSaysAndCloseKeepsItsPlace) {
     SetFocus(top);
-    platform::screen::CharacterKeyChanged(';', true);
-    platform::screen::CharacterKeyChanged(';', false);
-    platform::screen::KeyChanged(VK_SHIFT, true);
-    platform::screen::CharacterKeyChanged(';', true);
-    platform::screen::CharacterKeyChanged(';', false);
-    platform::screen::KeyChanged(VK_SHIFT, false);
+    // A US map: the key right of 0 types '=' and, with Shift, '+'; the
+    // platform's own layout would make '-' and '=' of the same key.
+    platform::screen::KeyChanged(VK_OEM_PLUS, true, '=');
+    platform::screen::KeyChanged(VK_OEM_PLUS, false, '=');
+    platform::screen::KeyChanged(VK_SHIFT, true, 0);
+    platform::screen::KeyChanged(VK_OEM_PLUS, true, '+');
+    platform::screen::KeyChanged(VK_OEM_PLUS, false, '+');
+    platform::screen::KeyChanged(VK_SHIFT, false, 0);
+    // A double-byte character arrives lead byte first.
+    platform::screen::KeyChanged(VK_PACKET, true, 0x82A0);
+    platform::screen::KeyChanged(VK_PACKET, false, 0x82A0);
+    // With Ctrl held the key makes its control character, whatever the map
+    // says it types.
+    platform::screen::KeyChanged(VK_CONTROL, true, 0);
+    platform::screen::KeyChanged('A', true, 'a');
+    platform::screen::KeyChanged('A', false, 'a');
+    platform::screen::KeyChanged(VK_CONTROL, false, 0);
     platform::screen::CloseRequested(top);
     platform::RunUntilIdle();
-    std::vector<Seen> chars;
+    std::vector<WPARAM> chars;
     std::vector<UINT> order;
     for (const Seen& s : g_seen) {
         if (s.message == WM_CHAR) {
-            chars.push_back(s);
+            chars.push_back(s.wParam);
         }
         if (s.message == WM_CHAR || s.message == WM_SYSCOMMAND || s.message == WM_CLOSE) {
             order.push_back(s.message);
         }
     }
-    ASSERT_EQ(chars.size(), 2u);
-    EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>(';'));
-    EXPECT_EQ(chars[1].wParam, static_cast<WPARAM>('+'));
-    EXPECT_EQ(order, (std::vector<UINT>{WM_CHAR, WM_CHAR, WM_SYSCOMMAND, WM_CLOSE}));
+    EXPECT_EQ(chars, (std::vector<WPARAM>{'=', '+', 0x82, 0xA0, 0x01}));
+    EXPECT_EQ(order, (std::vector<UINT>{WM_CHAR, WM_CHAR, WM_CHAR, WM_CHAR, WM_CHAR, WM_SYSCOMMAND,
+                                        WM_CLOSE}));
     EXPECT_FALSE(IsWindow(top));
+}
+
+TEST_F(ScreenReports, TheWheelTurnsTheFocusWithTheScreenPointAndClimbsToTheParent) {
+    HWND child = CreateWindowExA(0, "Watcher", "", WS_CHILD | WS_VISIBLE, 50, 60, 100, 100, top,
+                                 nullptr, nullptr, nullptr);
+    SetFocus(child);
+    g_seen.clear();
+    // The pointer is over the parent, not the focus: the focus turns.
+    platform::screen::WheelTurned(top, InWindow({10, 20}), platform::screen::WheelAxis::Vertical,
+                                  -WHEEL_DELTA);
+    platform::screen::WheelTurned(top, InWindow({10, 20}), platform::screen::WheelAxis::Horizontal,
+                                  WHEEL_DELTA);
+    platform::RunUntilIdle();
+    std::vector<Seen> wheel;
+    for (const Seen& s : g_seen) {
+        if (s.message == WM_MOUSEWHEEL || s.message == WM_MOUSEHWHEEL) {
+            wheel.push_back(s);
+        }
+    }
+    ASSERT_EQ(wheel.size(), 4u);
+    const POINT screen = platform::ScreenPointOf(top, {10, 20});
+    EXPECT_EQ(wheel[0].window, child);
+    EXPECT_EQ(wheel[0].message, static_cast<UINT>(WM_MOUSEWHEEL));
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel[0].wParam), -WHEEL_DELTA);
+    EXPECT_EQ(wheel[0].lParam, MAKELPARAM(screen.x, screen.y));
+    // The child leaves it to DefWindowProc, which hands it to the parent.
+    EXPECT_EQ(wheel[1].window, top);
+    EXPECT_EQ(wheel[1].wParam, wheel[0].wParam);
+    EXPECT_EQ(wheel[2].window, child);
+    EXPECT_EQ(wheel[2].message, static_cast<UINT>(WM_MOUSEHWHEEL));
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel[2].wParam), WHEEL_DELTA);
+    EXPECT_EQ(wheel[3].window, top);
+}
+
+TEST_F(ScreenReports, TheWheelScrollsADroppedComboListByThreeRowsANotch) {
+    HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10,
+                                 10, 100, 120, top, nullptr, nullptr, nullptr);
+    ASSERT_NE(combo, nullptr);
+    for (int i = 0; i < 30; ++i) {
+        std::string item = "Item " + std::to_string(i);
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    SetFocus(combo);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    platform::RunUntilIdle();
+    ASSERT_EQ(SendMessageA(combo, CB_GETTOPINDEX, 0, 0), 0);
+    platform::screen::WheelTurned(top, InWindow({20, 20}), platform::screen::WheelAxis::Vertical,
+                                  -WHEEL_DELTA);
+    platform::RunUntilIdle();
+    EXPECT_EQ(SendMessageA(combo, CB_GETTOPINDEX, 0, 0), 3);
+    // A fine wheel's part-notches add up to a whole one.
+    for (int i = 0; i < 3; ++i) {
+        platform::screen::WheelTurned(top, InWindow({20, 20}),
+                                      platform::screen::WheelAxis::Vertical, WHEEL_DELTA / 3);
+    }
+    platform::RunUntilIdle();
+    EXPECT_EQ(SendMessageA(combo, CB_GETTOPINDEX, 0, 0), 0);
+    EXPECT_NE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), 0) << "the list stays down";
 }
 
 TEST_F(ScreenReports, CloseRequestOfADisabledWindowIsIgnored) {
@@ -165,24 +252,59 @@ TEST_F(ScreenReports, FocusFromTheServerActivatesAndDeactivatesTheApplication) {
     EXPECT_EQ(GetActiveWindow(), top);
 }
 
-TEST_F(ScreenReports, ResizeByTheWindowManagerSizesTheClientArea) {
-    RECT before;
-    GetWindowRect(top, &before);
-    platform::screen::ClientResized(top, {300, 200});
+TEST_F(ScreenReports, APlaceFromTheWindowManagerMovesAndSizesTheWindow) {
+    const POINT offset = ClientOffset();
+    // The window manager put the inside of the frame at (300, 250), 300 x 200.
+    platform::screen::Placed(top, {300, 250, 600, 450});
     RECT client;
+    GetClientRect(top, &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    EXPECT_EQ(origin.x, 300);
+    EXPECT_EQ(origin.y, 250);
+    RECT after;
+    GetWindowRect(top, &after);
+    EXPECT_EQ(after.left, 300 - offset.x);
+    // The border is as wide on the right as on the left.
+    EXPECT_EQ(after.right - after.left, 300 + 2 * offset.x);
+    bool moved = false;
+    bool sized = false;
+    for (const Seen& s : g_seen) {
+        moved = moved || (s.message == WM_MOVE && s.lParam == MAKELPARAM(300, 250));
+        sized = sized || (s.message == WM_SIZE && s.lParam == MAKELPARAM(300, 200));
+    }
+    EXPECT_TRUE(moved) << "WM_MOVE with the client area's new place";
+    EXPECT_TRUE(sized);
+    g_seen.clear();
+    platform::screen::Placed(top, {300, 250, 600, 450});
+    EXPECT_TRUE(g_seen.empty()) << "the same place again changes nothing";
+}
+
+TEST_F(ScreenReports, ThePlaceIncludesTheScrollBarsSoTheWindowKeepsTheSizeTheUserGave) {
+    SetWindowLongA(top, GWL_STYLE, GetWindowLongA(top, GWL_STYLE) | WS_VSCROLL | WS_HSCROLL);
+    SetWindowPos(top, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    platform::screen::Placed(top, {100, 100, 400, 300});
+    RECT client;
+    GetClientRect(top, &client);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(client.right, 300 - bar);
+    EXPECT_EQ(client.bottom, 200 - GetSystemMetrics(SM_CYHSCROLL));
+    // The bars go: the client area takes their room, the window stays.
+    RECT frame;
+    GetWindowRect(top, &frame);
+    SetWindowLongA(top, GWL_STYLE, GetWindowLongA(top, GWL_STYLE) & ~(WS_VSCROLL | WS_HSCROLL));
+    SetWindowPos(top, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     GetClientRect(top, &client);
     EXPECT_EQ(client.right, 300);
     EXPECT_EQ(client.bottom, 200);
     RECT after;
     GetWindowRect(top, &after);
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, before.top);
-    ASSERT_FALSE(g_seen.empty());
-    EXPECT_EQ(g_seen.back().message, static_cast<UINT>(WM_SIZE));
-    EXPECT_EQ(g_seen.back().lParam, MAKELPARAM(300, 200));
-    g_seen.clear();
-    platform::screen::ClientResized(top, {300, 200});
-    EXPECT_TRUE(g_seen.empty());
+    EXPECT_EQ(after.right - after.left, frame.right - frame.left);
+    EXPECT_EQ(after.bottom - after.top, frame.bottom - frame.top);
 }
 
 } // namespace

@@ -310,7 +310,7 @@ TEST_F(UserComboBox, PressDragAndReleasePicksInOneGesture) {
 TEST_F(UserComboBox, APressOutsideClosesTheListWithoutAChoiceAndIsEaten) {
     HWND combo = MakeCombo();
     AddKeys(combo);
-    SendMessageA(combo, CB_SETCURSEL, 4, 0);
+    SendMessageA(combo, CB_SETCURSEL, 5, 0);
     platform::ClickAt(combo, ButtonCentre(combo));
     Run();
     HWND list = DroppedList();
@@ -322,7 +322,7 @@ TEST_F(UserComboBox, APressOutsideClosesTheListWithoutAChoiceAndIsEaten) {
     Run();
     EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDCANCEL, CBN_CLOSEUP}));
     EXPECT_EQ(g_hostPresses, 0);
-    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 5);
     EXPECT_FALSE(IsWindowVisible(list));
 
     // The button closes the list it opened.
@@ -335,25 +335,70 @@ TEST_F(UserComboBox, APressOutsideClosesTheListWithoutAChoiceAndIsEaten) {
     EXPECT_EQ(DroppedList(), nullptr);
 }
 
-TEST_F(UserComboBox, KeysStepTheSelectionAndWorkTheList) {
+TEST_F(UserComboBox, ArrowsOnAClosedBoxEndTheChoiceAndChangeItEvenAtTheEnds) {
     HWND combo = MakeCombo();
     AddKeys(combo);
     SetFocus(combo);
     HWND edit = GetWindow(combo, GW_CHILD);
     EXPECT_EQ(GetFocus(), edit);
+    // What the host sees at each notification: the selection and the field.
+    std::vector<std::pair<LRESULT, std::string>> seen;
+    g_onNote = [&](HWND box, int) {
+        seen.emplace_back(SendMessageA(box, CB_GETCURSEL, 0, 0), WindowText(box));
+    };
     g_notes.clear();
     platform::TapKey(VK_DOWN);
     Run();
-    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0) << "from no selection to the first";
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDOK, CBN_SELCHANGE}));
+    EXPECT_EQ(seen, (std::vector<std::pair<LRESULT, std::string>>{{0, ""}, {0, ""}}))
+        << "the selection is new, the field still old";
     EXPECT_EQ(WindowText(combo), "G");
-    platform::TapKey(VK_DOWN);
-    platform::TapKey(VK_UP);
+    g_notes.clear();
+    seen.clear();
     platform::TapKey(VK_UP);
     Run();
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDOK, CBN_SELCHANGE}))
+        << "told although the first item cannot move up";
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELCHANGE, CBN_SELCHANGE, CBN_SELCHANGE}))
-        << "no change at the top, no notification";
 
+    platform::TapKey(VK_END);
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0) << "End moves the edit's caret";
+    SendMessageA(combo, CB_SETCURSEL, 10, 0);
+    g_notes.clear();
+    seen.clear();
+    platform::TapKey(VK_DOWN);
+    platform::TapKey(VK_DOWN);
+    Run();
+    EXPECT_EQ(g_notes,
+              (std::vector<int>{CBN_SELENDOK, CBN_SELCHANGE, CBN_SELENDOK, CBN_SELCHANGE}));
+    EXPECT_EQ(seen, (std::vector<std::pair<LRESULT, std::string>>{
+                        {11, "F"}, {11, "F"}, {11, "F+"}, {11, "F+"}}));
+    EXPECT_EQ(WindowText(combo), "F+");
+}
+
+TEST_F(UserComboBox, PageKeysStepByTheRowsTheListShowsBeforeItWasOpened) {
+    HWND combo = MakeCombo(CBS_DROPDOWN, 5);
+    AddKeys(combo);
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    SetFocus(combo);
+    platform::TapKey(VK_NEXT);
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4) << "to the last of five rows";
+    platform::TapKey(VK_NEXT);
+    platform::TapKey(VK_NEXT);
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 11);
+    platform::TapKey(VK_PRIOR);
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 7);
+}
+
+TEST_F(UserComboBox, OpenListKeysStepFromTheHighlightedRowAndEnterTakesIt) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    SetFocus(combo);
+    HWND edit = GetWindow(combo, GW_CHILD);
     g_notes.clear();
     platform::TapKey(VK_F4);
     Run();
@@ -361,20 +406,36 @@ TEST_F(UserComboBox, KeysStepTheSelectionAndWorkTheList) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(GetCapture(), list);
     EXPECT_EQ(SendMessageA(edit, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
-    for (int i = 0; i < 10; ++i) {
+    // The mouse highlights row 2; Down goes on from there.
+    platform::MoveMouse(platform::ScreenPointOf(list, RowCentre(combo, 2)));
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR) << "hovering chooses nothing";
+    platform::TapKey(VK_DOWN);
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_DROPDOWN, CBN_SELCHANGE})) << "no end while open";
+    for (int i = 0; i < 7; ++i) {
         platform::TapKey(VK_DOWN);
     }
     Run();
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 10);
     EXPECT_EQ(SendMessageA(combo, CB_GETTOPINDEX, 0, 0), 3) << "the list scrolled to show it";
+    // Hover row 5 of the list as shown (item 8), then Enter takes it.
+    platform::MoveMouse(platform::ScreenPointOf(list, RowCentre(combo, 5)));
+    Run();
+    g_notes.clear();
+    std::vector<LRESULT> selectionAtNote;
+    g_onNote = [&](HWND box, int) {
+        selectionAtNote.push_back(SendMessageA(box, CB_GETCURSEL, 0, 0));
+    };
     platform::TapKey(VK_RETURN);
     Run();
     EXPECT_EQ(DroppedList(), nullptr);
-    EXPECT_EQ(g_notes.front(), CBN_DROPDOWN);
-    EXPECT_EQ(std::vector<int>(g_notes.end() - 2, g_notes.end()),
-              (std::vector<int>{CBN_SELENDOK, CBN_CLOSEUP}));
-    EXPECT_EQ(WindowText(combo), "F");
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
+    EXPECT_EQ(selectionAtNote, (std::vector<LRESULT>{8, 8, 8}));
+    EXPECT_EQ(WindowText(combo), "E-");
 
+    g_onNote = nullptr;
     g_notes.clear();
     platform::PressKey(VK_MENU);
     platform::TapKey(VK_DOWN);
@@ -387,7 +448,51 @@ TEST_F(UserComboBox, KeysStepTheSelectionAndWorkTheList) {
     EXPECT_EQ(GetFocus(), edit);
 }
 
-TEST_F(UserComboBox, TypingInTheEditFieldTellsEditChangesAndMatchesExactly) {
+TEST_F(UserComboBox, EnterAndEscapeCloseTheListAsCharactersNotAsBareKeys) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    SetFocus(combo);
+    HWND edit = GetWindow(combo, GW_CHILD);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), TRUE);
+    g_notes.clear();
+    SendMessageA(edit, WM_CHAR, VK_ESCAPE, 0);
+    EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDCANCEL, CBN_CLOSEUP}));
+
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(DroppedList(), WM_KEYDOWN, VK_DOWN, 0);
+    g_notes.clear();
+    SendMessageA(edit, WM_CHAR, '\r', 0);
+    EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDOK, CBN_CLOSEUP}));
+    EXPECT_EQ(WindowText(combo), "G");
+}
+
+TEST_F(UserComboBox, OpeningTheListSelectsTheFirstItemBeginningWithTheTextUntold) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    SendMessageA(combo, CB_SETCURSEL, 9, 0);
+    EXPECT_EQ(WindowText(combo), "E");
+    SetFocus(combo);
+    g_notes.clear();
+    platform::TapKey(VK_F4);
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 8) << "\"E-\" comes before \"E\"";
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_DROPDOWN}));
+    EXPECT_EQ(SendMessageA(DroppedList(), LB_GETCURSEL, 0, 0), 8);
+    platform::TapKey(VK_F4);
+    Run();
+    EXPECT_EQ(WindowText(combo), "E-");
+
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR) << "an empty text begins nothing";
+}
+
+TEST_F(UserComboBox, TypingSelectsNothingUntilTheOpenListFollowsTheText) {
     HWND combo = MakeCombo();
     AddKeys(combo);
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
@@ -398,7 +503,8 @@ TEST_F(UserComboBox, TypingInTheEditFieldTellsEditChangesAndMatchesExactly) {
     Run();
     EXPECT_EQ(g_notes, (std::vector<int>{CBN_EDITUPDATE, CBN_EDITCHANGE}));
     EXPECT_EQ(WindowText(combo), "B");
-    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR)
+        << "a typed text equal to an item selects nothing";
     platform::TypeText("x");
     Run();
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
@@ -409,10 +515,148 @@ TEST_F(UserComboBox, TypingInTheEditFieldTellsEditChangesAndMatchesExactly) {
     EXPECT_EQ(start, 2u);
     EXPECT_EQ(end, 2u);
 
+    SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    platform::TypeText("d");
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 6) << "the first item beginning with d";
+    platform::TypeText("-");
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 6);
+    platform::TypeText("x");
+    Run();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+
     SendMessageA(combo, CB_LIMITTEXT, 3, 0);
-    platform::TypeText("yzw");
+    SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    platform::TypeText("Bxyzw");
     Run();
     EXPECT_EQ(WindowText(combo), "Bxy");
+}
+
+TEST_F(UserComboBox, ClosingByProgramEndsTheChoiceWhileTheListStillShows) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    std::vector<LRESULT> droppedAtNote;
+    g_onNote = [&](HWND box, int) {
+        droppedAtNote.push_back(SendMessageA(box, CB_GETDROPPEDSTATE, 0, 0));
+        // A parent that closes the list again while told changes nothing.
+        SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
+    };
+    g_notes.clear();
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDCANCEL, CBN_CLOSEUP}));
+    EXPECT_EQ(droppedAtNote, (std::vector<LRESULT>{TRUE, FALSE}));
+    EXPECT_EQ(DroppedList(), nullptr);
+}
+
+TEST_F(UserComboBox, AMousePickIsSelectedAlreadyWhenTheChoiceEnds) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    platform::ClickAt(combo, ButtonCentre(combo));
+    Run();
+    HWND list = DroppedList();
+    ASSERT_NE(list, nullptr);
+    std::vector<std::pair<LRESULT, std::string>> seen;
+    g_onNote = [&](HWND box, int) {
+        seen.emplace_back(SendMessageA(box, CB_GETCURSEL, 0, 0), WindowText(box));
+    };
+    g_notes.clear();
+    platform::ClickAt(list, RowCentre(combo, 4));
+    Run();
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
+    EXPECT_EQ(seen, (std::vector<std::pair<LRESULT, std::string>>{{4, ""}, {4, ""}, {4, ""}}));
+    EXPECT_EQ(WindowText(combo), "B");
+}
+
+TEST_F(UserComboBox, TheInfoNamesTheBoxPartsAndTheDroppedWidthFollowsTheRequest) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    HWND edit = GetWindow(combo, GW_CHILD);
+    COMBOBOXINFO info{};
+    EXPECT_FALSE(GetComboBoxInfo(combo, &info)) << "the size must be set";
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    EXPECT_EQ(info.hwndCombo, combo);
+    EXPECT_EQ(info.hwndItem, edit);
+    EXPECT_EQ(info.stateButton, 0u);
+    RECT editRect;
+    GetWindowRect(edit, &editRect);
+    MapWindowPoints(nullptr, combo, reinterpret_cast<POINT*>(&editRect), 2);
+    EXPECT_EQ(info.rcItem.left, editRect.left);
+    EXPECT_EQ(info.rcItem.right, editRect.right);
+    RECT client;
+    GetClientRect(combo, &client);
+    EXPECT_EQ(info.rcButton.right, client.right - 2) << "inside the sunken frame";
+    EXPECT_EQ(info.rcButton.right - info.rcButton.left, GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_FALSE(GetComboBoxInfo(edit, &info)) << "an edit field is no combo box";
+
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO dropped{};
+    dropped.cbSize = sizeof dropped;
+    ASSERT_TRUE(SendMessageA(combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(&dropped)));
+    EXPECT_EQ(dropped.hwndList, DroppedList());
+    EXPECT_EQ(dropped.stateButton, DWORD{STATE_SYSTEM_PRESSED});
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+
+    EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0), 120);
+    EXPECT_EQ(SendMessageA(combo, CB_SETDROPPEDWIDTH, 200, 0), 200);
+    EXPECT_EQ(SendMessageA(combo, CB_SETDROPPEDWIDTH, 50, 0), 120) << "never narrower than the box";
+    SendMessageA(combo, CB_SETDROPPEDWIDTH, 200, 0);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    RECT shown;
+    GetWindowRect(DroppedList(), &shown);
+    EXPECT_EQ(shown.right - shown.left, 200);
+}
+
+// The list of the box: a list box that answers for the box's items and hears
+// the keys, as a program that subclasses it sees.
+WNDPROC g_listProc = nullptr;
+std::vector<WPARAM> g_listKeys;
+LRESULT CALLBACK ListSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN) {
+        g_listKeys.push_back(wParam);
+    }
+    return CallWindowProcA(g_listProc, window, message, wParam, lParam);
+}
+
+TEST_F(UserComboBox, TheListIsAListBoxThatAnswersAndHearsTheKeys) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    HWND list = info.hwndList;
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 12);
+    char text[16] = "untouched";
+    EXPECT_EQ(SendMessageA(list, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(text)), 1);
+    EXPECT_STREQ(text, "A");
+    EXPECT_EQ(SendMessageA(list, LB_GETTEXTLEN, 99, 0), LB_ERR);
+    EXPECT_EQ(SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>("f+")),
+              11);
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);
+    EXPECT_EQ(SendMessageA(list, LB_SETCURSEL, 5, 0), 5);
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 5) << "the box's selection is the list's";
+    EXPECT_EQ(SendMessageA(list, LB_SETCURSEL, 12, 0), LB_ERR);
+    EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0),
+              SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("G+")), 12);
+    EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 13);
+
+    g_listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListSpy)));
+    g_listKeys.clear();
+    SetFocus(combo);
+    platform::TapKey(VK_DOWN);
+    platform::TapKey(VK_F4);
+    platform::TapKey(VK_NEXT);
+    Run();
+    EXPECT_EQ(g_listKeys, (std::vector<WPARAM>{VK_DOWN, VK_NEXT}));
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 12) << "a page on from D-, held at the last";
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
 }
 
 TEST_F(UserComboBox, LeavingTheBoxClosesTheListBeforeKillFocus) {
@@ -426,6 +670,11 @@ TEST_F(UserComboBox, LeavingTheBoxClosesTheListBeforeKillFocus) {
     SetFocus(other);
     EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDCANCEL, CBN_CLOSEUP, CBN_KILLFOCUS}));
     EXPECT_EQ(DroppedList(), nullptr);
+    // Closed, the box lets go of its choice all the same.
+    SetFocus(combo);
+    g_notes.clear();
+    SetFocus(other);
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDCANCEL, CBN_KILLFOCUS}));
     // Within the box, focus moving between the box and its edit field is no news.
     SetFocus(combo);
     g_notes.clear();

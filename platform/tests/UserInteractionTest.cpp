@@ -524,6 +524,40 @@ TEST_F(UserInteraction, ScrollWindowExMovesChildrenOnlyWhenAsked) {
     EXPECT_EQ(where.left - origin.x, 35);
 }
 
+TEST_F(UserInteraction, ScrollingWithoutARectangleMovesEveryChildEvenOutOfSight) {
+    HWND top = Top();
+    RECT client;
+    GetClientRect(top, &client);
+    HWND above = Child(top, 10, -30, 20, 20);
+    HWND inside = Child(top, 40, 40, 20, 20);
+    HWND below = Child(top, 10, client.bottom + 50, 20, 20);
+    HWND beyond = Child(top, client.right + 5, 10, 20, 20);
+    UpdateWindow(top);
+    const POINT origin = platform::ScreenPointOf(top, {0, 0});
+    auto placeOf = [&](HWND child) {
+        RECT r;
+        GetWindowRect(child, &r);
+        return POINT{r.left - origin.x, r.top - origin.y};
+    };
+    ScrollWindow(top, -7, 30, nullptr, nullptr);
+    EXPECT_EQ(placeOf(above).x, 3);
+    EXPECT_EQ(placeOf(above).y, 0);
+    EXPECT_EQ(placeOf(inside).y, 70);
+    EXPECT_EQ(placeOf(below).y, client.bottom + 80);
+    EXPECT_EQ(placeOf(beyond).x, client.right - 2);
+    EXPECT_EQ(placeOf(beyond).y, 40);
+    ScrollWindowEx(top, 0, -100, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
+    EXPECT_EQ(placeOf(above).y, -100);
+    EXPECT_EQ(placeOf(below).y, client.bottom - 20);
+
+    // With a rectangle, only the children that meet it move.
+    const RECT band{0, -80, client.right, -50};
+    ScrollWindowEx(top, 0, 15, &band, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
+    EXPECT_EQ(placeOf(inside).y, -30) << "below the band: stays";
+    EXPECT_EQ(placeOf(beyond).y, -45) << "meets the band: moves";
+    EXPECT_EQ(placeOf(above).y, -100) << "above the band: stays";
+}
+
 TEST_F(UserInteraction, MouseActivateAnswersDecideActivationAndTheClick) {
     HWND first = Top();
     HWND second = CreateWindowExA(0, "Recorder", "Second", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,

@@ -234,3 +234,50 @@ TEST_F(UserPainting, ClassicFrameAndChildrenScreenshot) {
 }
 
 } // namespace
+
+namespace {
+
+class ParentScrollBars : public UserPainting {};
+
+TEST_F(ParentScrollBars, AChildReachingPastTheClientAreaLeavesTheFrameAndTheBarsToItsParent) {
+    HWND top = Top(WS_CLIPCHILDREN);
+    ShowScrollBar(top, SB_BOTH, TRUE);
+    RECT client;
+    GetClientRect(top, &client);
+    Child(top, "Filler", 20, 30, client.right + 100, client.bottom + 100);
+    platform::RunUntilIdle();
+    const platform::WindowImage image =
+        platform::CaptureWindow(top, platform::WindowArea::WithFrame);
+    const POINT origin = platform::ScreenPointOf(top, {0, 0});
+    RECT window;
+    GetWindowRect(top, &window);
+    const RECT clientInImage{origin.x - window.left, origin.y - window.top,
+                             origin.x - window.left + client.right,
+                             origin.y - window.top + client.bottom};
+    int redOutside = 0;
+    int redInside = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const bool inside = x >= clientInImage.left && x < clientInImage.right &&
+                                y >= clientInImage.top && y < clientInImage.bottom;
+            const bool red = image.At(x, y) == RGB(255, 0, 0);
+            (inside ? redInside : redOutside) += red;
+        }
+    }
+    EXPECT_EQ(redOutside, 0) << "nothing of the child on the frame or the scroll bars";
+    EXPECT_EQ(redInside, (client.right - 20) * (client.bottom - 30));
+    // The vertical bar's trough and the frame's right edge are the parent's.
+    const int barX = clientInImage.right + GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int middleY = (clientInImage.top + clientInImage.bottom) / 2;
+    int troughNotWhite = 0;
+    for (int y = middleY; y < middleY + 4; ++y) {
+        for (int x = barX; x < barX + 4; ++x) {
+            troughNotWhite += image.At(x, y) != RGB(255, 255, 255);
+        }
+    }
+    EXPECT_GT(troughNotWhite, 0) << "the trough's pattern";
+    EXPECT_EQ(image.At(image.width - 1, middleY), image.At(image.width - 1, 10))
+        << "the frame's right edge as beside the caption";
+}
+
+} // namespace

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 namespace platform::user {
 
@@ -280,23 +281,17 @@ LRESULT GetItemText(const ComboState& s, WPARAM index, LPARAM buffer) {
 
 // ------------------------------------------------------------------ selection
 
-enum class Announce { Quietly, ToParent };
-
-// Makes `index` (-1: none) the selection, shows it in the list and the
-// field; told to the parent, CBN_SELCHANGE comes while the edit field still
-// shows the old text.
-void Select(HWND combo, int index, Announce announce) {
-    ComboState* s = ComboOf(combo);
-    s->selection = s->hot = index;
-    if (s->kind == CBS_DROPDOWNLIST) {
-        Find(combo)->text = SelectedText(*s);
+// Makes `index` (-1: none) the selection and shows it in the list; the
+// parent hears `notes` while the edit field still shows the old text, and
+// the field follows afterwards.
+void Select(HWND combo, int index, std::initializer_list<int> notes) {
+    MarkSelected(combo, index);
+    for (int note : notes) {
+        if (!NotifyParent(combo, note)) {
+            return;
+        }
     }
-    ShowInList(combo, index);
-    Redraw(combo);
-    if (announce == Announce::ToParent && !NotifyParent(combo, CBN_SELCHANGE)) {
-        return;
-    }
-    if ((s = ComboOf(combo)) != nullptr) {
+    if (ComboState* s = ComboOf(combo)) {
         SetEditText(combo, SelectedText(*s));
     }
 }
@@ -304,20 +299,8 @@ void Select(HWND combo, int index, Announce announce) {
 LRESULT SetCurrentSelection(HWND combo, WPARAM index) {
     ComboState* s = ComboOf(combo);
     bool valid = ValidIndex(*s, index);
-    Select(combo, valid ? static_cast<int>(index) : -1, Announce::Quietly);
+    Select(combo, valid ? static_cast<int>(index) : -1, {});
     return valid ? static_cast<LRESULT>(index) : CB_ERR;
-}
-
-// A key moved the selection: to the first item when there was none.
-void StepSelection(HWND combo, int delta) {
-    ComboState* s = ComboOf(combo);
-    if (s->items.empty()) {
-        return;
-    }
-    int target = s->selection < 0 ? 0 : std::clamp(s->selection + delta, 0, Count(*s) - 1);
-    if (target != s->selection) {
-        Select(combo, target, Announce::ToParent);
-    }
 }
 
 void SelectByFirstCharacter(HWND combo, BYTE character) {
@@ -325,8 +308,17 @@ void SelectByFirstCharacter(HWND combo, BYTE character) {
     char text[2] = {static_cast<char>(character), '\0'};
     LRESULT found = FindItem(*s, static_cast<WPARAM>(s->selection), text, false);
     if (found != CB_ERR && found != s->selection) {
-        Select(combo, static_cast<int>(found), Announce::ToParent);
+        KeyMovedSelection(combo, static_cast<int>(found));
     }
+}
+
+// The first item that begins with the edit field's text; none for an empty
+// text.
+int FirstItemBeginningWithEditText(HWND combo) {
+    std::string text = EditText(combo);
+    return text.empty() ? -1
+                        : static_cast<int>(FindItem(*ComboOf(combo), static_cast<WPARAM>(-1),
+                                                    text.c_str(), false));
 }
 
 // ------------------------------------------------------------------ the list
@@ -339,6 +331,10 @@ bool DropDown(HWND combo) {
     }
     if ((s = ComboOf(combo)) == nullptr || s->dropped || !Find(s->list)) {
         return false;
+    }
+    // The list opens on the item the field's text begins, untold.
+    if (s->edit) {
+        s->selection = FirstItemBeginningWithEditText(combo);
     }
     s->dropped = true;
     s->hot = s->selection;
@@ -358,8 +354,9 @@ void DropDownHoldingCapture(HWND combo) {
 }
 
 void ToggleList(HWND combo) {
-    if (ComboOf(combo)->dropped) {
-        CloseUp(combo, true);
+    ComboState* s = ComboOf(combo);
+    if (s->dropped) {
+        ChooseItem(combo, s->hot);
     } else {
         DropDownHoldingCapture(combo);
     }
@@ -383,10 +380,16 @@ void FocusEntered(HWND combo) {
     NotifyParent(combo, CBN_SETFOCUS);
 }
 
+// The box lets go of its selection (CBN_SELENDCANCEL, the list closing up
+// if it is down), then tells that it lost the focus.
 void FocusLeft(HWND combo) {
     ComboState* s = ComboOf(combo);
     s->focused = false;
-    CloseUp(combo, false);
+    if (s->dropped) {
+        CloseUp(combo, false);
+    } else {
+        NotifyParent(combo, CBN_SELENDCANCEL);
+    }
     if (ComboOf(combo) == nullptr) {
         return;
     }
@@ -404,6 +407,13 @@ void TakeFocus(HWND combo) {
 
 // ------------------------------------------------------------------ keys
 
+// The list hears the keys that move its row, as a program that subclasses
+// it sees.
+bool PassToList(HWND combo, WPARAM key) {
+    SendMessageA(ComboOf(combo)->list, WM_KEYDOWN, key, 0);
+    return true;
+}
+
 bool OnKey(HWND combo, WPARAM key, bool alt) {
     ComboState* s = ComboOf(combo);
     if (alt) {
@@ -413,7 +423,6 @@ bool OnKey(HWND combo, WPARAM key, bool alt) {
         }
         return false;
     }
-    int page = std::max(RowsShown(combo) - 1, 1);
     switch (key) {
     case VK_F4:
         if (s->extendedUI || IsSimple(*s)) {
@@ -424,44 +433,36 @@ bool OnKey(HWND combo, WPARAM key, bool alt) {
     case VK_DOWN:
         if (s->extendedUI && !s->dropped && !IsSimple(*s)) {
             DropDownHoldingCapture(combo);
-        } else {
-            StepSelection(combo, 1);
+            return true;
         }
-        return true;
+        return PassToList(combo, key);
     case VK_UP:
-        StepSelection(combo, -1);
-        return true;
+    case VK_NEXT:
+    case VK_PRIOR:
+        return PassToList(combo, key);
     case VK_LEFT:
     case VK_RIGHT:
-        // Without an edit field the side arrows move the selection too.
-        if (s->edit) {
-            return false;
-        }
-        StepSelection(combo, key == VK_LEFT ? -1 : 1);
-        return true;
-    case VK_NEXT:
-        StepSelection(combo, page);
-        return true;
-    case VK_PRIOR:
-        StepSelection(combo, -page);
-        return true;
     case VK_HOME:
     case VK_END:
-        if (s->edit) {
-            return false;
-        }
-        StepSelection(combo, key == VK_HOME ? -Count(*s) : Count(*s));
-        return true;
-    case VK_RETURN:
-    case VK_ESCAPE:
-        if (!s->dropped) {
-            return false;
-        }
-        CloseUp(combo, key == VK_RETURN);
-        return true;
+        // With an edit field these move its caret.
+        return s->edit == nullptr && PassToList(combo, key);
     default:
         return false;
     }
+}
+
+// Enter takes the open list's highlighted row, Escape leaves the selection.
+bool OnCharacter(HWND combo, BYTE character) {
+    ComboState* s = ComboOf(combo);
+    if (!s->dropped || (character != '\r' && character != VK_ESCAPE)) {
+        return false;
+    }
+    if (character == '\r') {
+        ChooseItem(combo, s->hot);
+    } else {
+        CloseUp(combo, false);
+    }
+    return true;
 }
 
 // ------------------------------------------------------------------ mouse
@@ -749,6 +750,13 @@ LRESULT GetItemHeight(const ComboState& s, WPARAM which) {
     return s.itemHeight;
 }
 
+// The dropped list is as wide as the box, or as CB_SETDROPPEDWIDTH asked.
+int DroppedWidth(HWND combo) {
+    RECT box;
+    GetWindowRect(combo, &box);
+    return std::max<int>(box.right - box.left, ComboOf(combo)->droppedWidth);
+}
+
 LRESULT DroppedControlRect(HWND combo, LPARAM out) {
     auto* rect = reinterpret_cast<RECT*>(out);
     if (rect == nullptr) {
@@ -757,6 +765,22 @@ LRESULT DroppedControlRect(HWND combo, LPARAM out) {
     ComboState* s = ComboOf(combo);
     GetWindowRect(combo, rect);
     rect->bottom = rect->top + FieldBoxHeight(*s) + (IsSimple(*s) ? 0 : s->dropHeight);
+    return TRUE;
+}
+
+BOOL DescribeParts(HWND combo, COMBOBOXINFO* info) {
+    if (info == nullptr || info->cbSize != sizeof(COMBOBOXINFO)) {
+        return FALSE;
+    }
+    ComboState* s = ComboOf(combo);
+    info->rcItem = SelectionRect(combo);
+    info->rcButton = ButtonRect(combo);
+    info->stateButton = IsSimple(*s) ? STATE_SYSTEM_INVISIBLE
+                        : s->dropped ? STATE_SYSTEM_PRESSED
+                                     : 0;
+    info->hwndCombo = combo;
+    info->hwndItem = s->edit ? s->edit : combo;
+    info->hwndList = s->list;
     return TRUE;
 }
 
@@ -792,9 +816,9 @@ LRESULT OnCommand(HWND combo, WPARAM wParam, LPARAM lParam) {
         break;
     case EN_CHANGE:
         if (!s->quietEdit) {
-            // What the user typed selects the item of that text, if any.
-            LRESULT match = FindItem(*s, static_cast<WPARAM>(-1), EditText(combo).c_str(), true);
-            s->selection = s->hot = static_cast<int>(match);
+            // A typed text selects nothing; an open list follows it to the
+            // first item that begins with it.
+            s->selection = s->hot = s->dropped ? FirstItemBeginningWithEditText(combo) : -1;
             ShowInList(combo, s->selection);
             NotifyParent(combo, CBN_EDITCHANGE);
         }
@@ -905,13 +929,20 @@ LRESULT OnComboMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
         s->top = static_cast<int>(wParam);
         ShowInList(combo, -1);
         return CB_OKAY;
+    case CB_GETDROPPEDWIDTH:
+        return DroppedWidth(combo);
+    case CB_SETDROPPEDWIDTH:
+        s->droppedWidth = std::max(static_cast<int>(wParam), 0);
+        return DroppedWidth(combo);
+    case CB_GETCOMBOBOXINFO:
+        return DescribeParts(combo, reinterpret_cast<COMBOBOXINFO*>(lParam));
     default:
         return DefWindowProcA(combo, message, wParam, lParam);
     }
 }
 
 bool IsComboMessage(UINT message) {
-    return message >= CB_GETEDITSEL && message <= CB_SETTOPINDEX;
+    return message >= CB_GETEDITSEL && message <= CB_GETCOMBOBOXINFO;
 }
 
 LRESULT OnMouse(HWND combo, UINT message, LPARAM lParam) {
@@ -1017,6 +1048,9 @@ LRESULT CALLBACK ComboBoxProc(HWND combo, UINT message, WPARAM wParam, LPARAM lP
         }
         return DefWindowProcA(combo, message, wParam, lParam);
     case WM_CHAR:
+        if (OnCharacter(combo, static_cast<BYTE>(wParam))) {
+            return 0;
+        }
         if (s->kind == CBS_DROPDOWNLIST && wParam >= 0x20 &&
             !IsDBCSLeadByte(static_cast<BYTE>(wParam))) {
             SelectByFirstCharacter(combo, static_cast<BYTE>(wParam));
@@ -1027,6 +1061,12 @@ LRESULT CALLBACK ComboBoxProc(HWND combo, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
         return OnMouse(combo, message, lParam);
+    case WM_MOUSEWHEEL:
+        if (s->dropped) {
+            ScrollListByWheel(combo, GET_WHEEL_DELTA_WPARAM(wParam));
+            return 0;
+        }
+        return DefWindowProcA(combo, message, wParam, lParam);
     case WM_CAPTURECHANGED:
         if (s->tracking && reinterpret_cast<HWND>(lParam) != s->list) {
             s->tracking = false;
@@ -1075,17 +1115,28 @@ bool ComboDroppedDown(HWND edit) {
     return s != nullptr && s->edit == edit && s->dropped;
 }
 
+bool ComboTakesCharacter(HWND edit, BYTE character) {
+    HWND combo = GetParent(edit);
+    ComboState* s = ComboOf(combo);
+    return s != nullptr && s->edit == edit && OnCharacter(combo, character);
+}
+
 void CloseUp(HWND combo, bool chosen) {
     ComboState* s = ComboOf(combo);
-    if (s == nullptr || !s->dropped) {
+    if (s == nullptr || !s->dropped || s->closing) {
         return;
     }
-    s->dropped = false;
+    s->closing = true;
     s->tracking = false;
     HWND list = s->list;
+    // The parent hears the end of the choice while the list still shows.
     if (!NotifyParent(combo, chosen ? CBN_SELENDOK : CBN_SELENDCANCEL)) {
         return;
     }
+    s = ComboOf(combo);
+    s->closing = false;
+    s->dropped = false;
+    s->hot = s->selection;
     if (Find(list)) {
         SetWindowPos(list, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -1100,15 +1151,51 @@ void CloseUp(HWND combo, bool chosen) {
 }
 
 void ChooseItem(HWND combo, int index) {
-    CloseUp(combo, true);
     ComboState* s = ComboOf(combo);
-    if (s != nullptr && index < Count(*s)) {
-        Select(combo, index, Announce::ToParent);
+    bool valid = ValidIndex(*s, static_cast<WPARAM>(index));
+    bool changed = valid && index != s->selection;
+    if (valid) {
+        MarkSelected(combo, index);
+    }
+    CloseUp(combo, true);
+    if (ComboOf(combo) == nullptr || !valid) {
+        return;
+    }
+    if (changed) {
+        Select(combo, index, {CBN_SELCHANGE});
+    } else {
+        SetEditText(combo, SelectedText(*ComboOf(combo)));
     }
 }
 
+void KeyMovedSelection(HWND combo, int index) {
+    if (ComboOf(combo)->dropped) {
+        Select(combo, index, {CBN_SELCHANGE});
+    } else {
+        Select(combo, index, {CBN_SELENDOK, CBN_SELCHANGE});
+    }
+}
+
+void MarkSelected(HWND combo, int index) {
+    ComboState* s = ComboOf(combo);
+    s->selection = s->hot = index;
+    if (s->kind == CBS_DROPDOWNLIST) {
+        Find(combo)->text = SelectedText(*s);
+    }
+    ShowInList(combo, index);
+    Redraw(combo);
+}
+
+LRESULT AnswerComboMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
+    return OnComboMessage(combo, message, wParam, lParam);
+}
+
+int ListRow(const ComboState& s) {
+    return s.dropped || s.kind == CBS_SIMPLE ? s.hot : s.selection;
+}
+
 void SelectFromList(HWND combo, int index) {
-    Select(combo, index, Announce::ToParent);
+    Select(combo, index, {CBN_SELCHANGE});
 }
 
 void DrawOwnerItem(HWND combo, HDC dc, int index, const RECT& rect, UINT state) {
@@ -1140,3 +1227,13 @@ void RegisterComboBoxClasses(UserState& state) {
 }
 
 } // namespace platform::user
+
+// The box answers for itself, so that a program that subclasses it sees the
+// question.
+BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info) {
+    if (platform::user::ComboOf(combo) == nullptr) {
+        return FALSE;
+    }
+    return static_cast<BOOL>(
+        SendMessageA(combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(info)));
+}

@@ -52,6 +52,11 @@ struct ComboState final : ControlState {
     // was given beyond its field's height.
     int dropHeight = 0;
     bool dropped = false;
+    // CBN_SELENDOK or CBN_SELENDCANCEL is being told: the list still shows
+    // as dropped, and closing it again does nothing.
+    bool closing = false;
+    // The least width of the dropped list (CB_SETDROPPEDWIDTH); 0: the box's.
+    int droppedWidth = 0;
     // The press that dropped the list is still held: the box has the capture
     // and follows the mouse over the list.
     bool tracking = false;
@@ -66,17 +71,33 @@ bool IsOwnerDrawn(const ComboState& s);
 bool HasVariableRows(const ComboState& s);
 
 // Asked by the edit field: whether its combo box (if it is one's) took the
-// key (with Alt for the Up and Down arrows), and whether its list is down.
+// key (with Alt for the Up and Down arrows) or the character (Enter and
+// Escape close an open list), and whether its list is down.
 bool ComboTakesKey(HWND edit, WPARAM key, bool alt);
+bool ComboTakesCharacter(HWND edit, BYTE character);
 bool ComboDroppedDown(HWND edit);
 
 // What the list does to its box (ComboBox.cpp).
 // Closes the list: CBN_SELENDOK when `chosen`, else CBN_SELENDCANCEL, then
 // CBN_CLOSEUP.
 void CloseUp(HWND combo, bool chosen);
-// The user picked the item in the list: the list closes up, the item is
-// selected and the parent told (CBN_SELCHANGE).
+// The user picked the item in the list (a click, or Enter on the
+// highlighted row): the item is selected, the list closes up (CBN_SELENDOK,
+// CBN_CLOSEUP), then CBN_SELCHANGE when the selection changed, and the edit
+// field shows the item.
 void ChooseItem(HWND combo, int index);
+// A key moved the list's row: the row is selected and the parent told
+// (CBN_SELENDOK first when the list is closed, then CBN_SELCHANGE), even
+// when the row stayed where it was; the edit field shows it afterwards.
+void KeyMovedSelection(HWND combo, int index);
+// Dropped or simple, the row the list shows as current; closed, the selection.
+int ListRow(const ComboState& s);
+// Makes `index` (-1: none) the selection without telling anyone and without
+// touching the edit field's text.
+void MarkSelected(HWND combo, int index);
+// A CB_ message answered by the box itself, not through its window (the
+// list's LB_ messages about the box's items, say).
+LRESULT AnswerComboMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam);
 // The user selected the item in the list of a CBS_SIMPLE box.
 void SelectFromList(HWND combo, int index);
 void DrawOwnerItem(HWND combo, HDC dc, int index, const RECT& rect, UINT state);
@@ -93,6 +114,9 @@ void ShowInList(HWND combo, int index);
 // Places the drop-down list under the box (above it when the screen ends
 // first) and shows it.
 void ShowDroppedList(HWND combo);
+// Scrolls the dropped list by the wheel's lines for a turn of `delta`
+// (WHEEL_DELTA a notch, positive towards the first row).
+void ScrollListByWheel(HWND combo, int delta);
 // The list's scroll bar after its items or first row changed.
 void SyncListScrollBar(HWND combo);
 

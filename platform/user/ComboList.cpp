@@ -1,6 +1,7 @@
 // The list of a combo box ("ComboLBox"): the rows of the box's items from its
-// first row, the highlighted row, scrolling, and the mouse. Dropped down, it
-// is a top-level pop-up that never takes the activation; while it is down it
+// first row, the highlighted row, scrolling, the keys that move the row, the
+// mouse, and the LB_ messages about the box's items. Dropped down, it is a
+// top-level pop-up that never takes the activation; while it is down it
 // holds the capture, so a press outside it closes it up.
 
 #include "ComboBox.h"
@@ -16,6 +17,8 @@ struct ComboListState final : ControlState {
     HWND combo = nullptr;
     // The left button went down on a row of the dropped list.
     bool pressed = false;
+    // What a fine-stepping wheel turned short of a whole line.
+    int wheelRemainder = 0;
 };
 
 ComboListState* ListOf(HWND list) {
@@ -196,6 +199,133 @@ void OnSimplePress(HWND combo, POINT p, bool doubleClick) {
     }
 }
 
+// The row a key moves to from the list's current row; -1 for a key that
+// does not move it. From no row every key goes to the first.
+int RowAfterKey(HWND combo, WPARAM key) {
+    ComboState* s = ComboOf(combo);
+    int last = static_cast<int>(s->items.size()) - 1;
+    int from = ListRow(*s);
+    int page = std::max(RowsShown(combo) - 1, 1);
+    if (last < 0) {
+        return -1;
+    }
+    switch (key) {
+    case VK_UP:
+    case VK_LEFT:
+        return std::max(from - 1, 0);
+    case VK_DOWN:
+    case VK_RIGHT:
+        return std::min(from + 1, last);
+    case VK_PRIOR:
+        return std::max(from - page, 0);
+    case VK_NEXT:
+        return std::clamp(from + page, 0, last);
+    case VK_HOME:
+        return 0;
+    case VK_END:
+        return last;
+    default:
+        return -1;
+    }
+}
+
+// The CB_ message of the box about the same items as the LB_ message; 0
+// for none.
+UINT ComboTwinOf(UINT message) {
+    switch (message) {
+    case LB_ADDSTRING:
+        return CB_ADDSTRING;
+    case LB_INSERTSTRING:
+        return CB_INSERTSTRING;
+    case LB_DELETESTRING:
+        return CB_DELETESTRING;
+    case LB_RESETCONTENT:
+        return CB_RESETCONTENT;
+    case LB_GETTEXT:
+        return CB_GETLBTEXT;
+    case LB_GETTEXTLEN:
+        return CB_GETLBTEXTLEN;
+    case LB_FINDSTRING:
+        return CB_FINDSTRING;
+    case LB_FINDSTRINGEXACT:
+        return CB_FINDSTRINGEXACT;
+    case LB_GETTOPINDEX:
+        return CB_GETTOPINDEX;
+    case LB_SETTOPINDEX:
+        return CB_SETTOPINDEX;
+    case LB_GETITEMDATA:
+        return CB_GETITEMDATA;
+    case LB_SETITEMDATA:
+        return CB_SETITEMDATA;
+    default:
+        return 0;
+    }
+}
+
+bool IsListBoxMessage(UINT message) {
+    switch (message) {
+    case LB_GETCOUNT:
+    case LB_GETCURSEL:
+    case LB_GETCARETINDEX:
+    case LB_SETCURSEL:
+    case LB_SETCARETINDEX:
+    case LB_GETITEMRECT:
+    case LB_ITEMFROMPOINT:
+    case LB_GETITEMHEIGHT:
+        return true;
+    default:
+        return ComboTwinOf(message) != 0;
+    }
+}
+
+// The messages of the list box about its rows; the items are the box's.
+LRESULT OnListBoxMessage(HWND list, HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
+    ComboState* s = ComboOf(combo);
+    int count = static_cast<int>(s->items.size());
+    auto index = static_cast<int>(wParam);
+    switch (message) {
+    case LB_GETCOUNT:
+        return count;
+    case LB_GETCURSEL:
+    case LB_GETCARETINDEX:
+        return ListRow(*s);
+    case LB_SETCURSEL:
+    case LB_SETCARETINDEX:
+        if (index < -1 || index >= count) {
+            return LB_ERR;
+        }
+        MarkSelected(combo, index);
+        return index < 0 ? LB_ERR : index;
+    case LB_GETITEMRECT: {
+        auto* rect = reinterpret_cast<RECT*>(lParam);
+        if (rect == nullptr || index < 0 || index >= count) {
+            return LB_ERR;
+        }
+        RECT client;
+        GetClientRect(list, &client);
+        int y = 0;
+        for (int i = s->top; i < index; ++i) {
+            y += RowHeight(*s, i);
+        }
+        for (int i = index; i < s->top; ++i) {
+            y -= RowHeight(*s, i);
+        }
+        *rect = {0, y, client.right, y + RowHeight(*s, index)};
+        return LB_OKAY;
+    }
+    case LB_ITEMFROMPOINT: {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        int row = RowAt(combo, p);
+        bool outside = row < 0 || !InClient(list, p);
+        return MAKELRESULT(row < 0 ? std::max(count - 1, 0) : row, outside ? 1 : 0);
+    }
+    case LB_GETITEMHEIGHT:
+        return AnswerComboMessage(combo, CB_GETITEMHEIGHT, std::max(index, 0), 0);
+    default:
+        return AnswerComboMessage(combo, ComboTwinOf(message), wParam, lParam);
+    }
+}
+
 LRESULT OnMouse(HWND list, UINT message, LPARAM lParam) {
     HWND combo = ListOf(list)->combo;
     ComboState* s = ComboOf(combo);
@@ -314,7 +444,8 @@ void ShowDroppedList(HWND combo) {
         y = box.top - height;
     }
     HWND list = s->list;
-    SetWindowPos(list, HWND_TOPMOST, box.left, y, box.right - box.left, height, SWP_NOACTIVATE);
+    auto width = static_cast<int>(AnswerComboMessage(combo, CB_GETDROPPEDWIDTH, 0, 0));
+    SetWindowPos(list, HWND_TOPMOST, box.left, y, width, height, SWP_NOACTIVATE);
     if ((s = ComboOf(combo)) == nullptr) {
         return;
     }
@@ -322,6 +453,20 @@ void ShowDroppedList(HWND combo) {
     ShowInList(combo, s->selection);
     SetWindowPos(list, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void ScrollListByWheel(HWND combo, int delta) {
+    ComboState* s = ComboOf(combo);
+    ComboListState* l = ListOf(s->list);
+    if (l == nullptr) {
+        return;
+    }
+    const int turned = l->wheelRemainder + delta * static_cast<int>(kWheelScrollLines);
+    const int lines = turned / WHEEL_DELTA;
+    l->wheelRemainder = turned % WHEEL_DELTA;
+    if (lines != 0) {
+        SetTop(combo, s->top - lines);
+    }
 }
 
 LRESULT CALLBACK ComboListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -334,6 +479,9 @@ LRESULT CALLBACK ComboListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     ComboListState* l = ListOf(window);
     if (l == nullptr || ComboOf(l->combo) == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (IsListBoxMessage(message)) {
+        return OnListBoxMessage(window, l->combo, message, wParam, lParam);
     }
     switch (message) {
     case WM_PAINT:
@@ -352,6 +500,14 @@ LRESULT CALLBACK ComboListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_VSCROLL:
         Scroll(l->combo, wParam);
         return 0;
+    case WM_KEYDOWN: {
+        int row = RowAfterKey(l->combo, wParam);
+        if (row < 0) {
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+        KeyMovedSelection(l->combo, row);
+        return 0;
+    }
     case WM_CANCELMODE:
         CloseUp(l->combo, false);
         return 0;

@@ -351,12 +351,6 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return SetCursorDefault(window, wParam, lParam);
     case WM_MOUSEACTIVATE:
         return MouseActivate(window, wParam, lParam);
-    case WM_MOUSEWHEEL:
-        // A child that does not scroll hands the wheel to its parent.
-        if (w->parent && (w->style & WS_CHILD)) {
-            return SendMessageA(w->parent, WM_MOUSEWHEEL, wParam, lParam);
-        }
-        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
             SetFocus(window);
@@ -401,6 +395,13 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CONTEXTMENU:
         if (w->parent && (w->style & WS_CHILD)) {
             SendMessageA(w->parent, WM_CONTEXTMENU, wParam, lParam);
+        }
+        return 0;
+    // A wheel turn that a child leaves alone may scroll its parent.
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        if (w->parent && (w->style & WS_CHILD)) {
+            return SendMessageA(w->parent, message, wParam, lParam);
         }
         return 0;
     case WM_CTLCOLORMSGBOX:

@@ -230,6 +230,9 @@ void Erase(HWND window, bool backwards) {
 }
 
 void OnChar(HWND window, BYTE character) {
+    if (ComboTakesCharacter(window, character)) {
+        return;
+    }
     EditState* e = EditOf(window);
     if (e->pendingLead) {
         BYTE lead = e->pendingLead;
@@ -272,8 +275,6 @@ bool IsComboKey(WPARAM key) {
     case VK_PRIOR:
     case VK_NEXT:
     case VK_F4:
-    case VK_RETURN:
-    case VK_ESCAPE:
         return true;
     default:
         return false;

@@ -62,6 +62,10 @@ RECT FrameInsets(DWORD style, DWORD exStyle) {
     return insets;
 }
 
+RECT InsideFrame(const Window& window) {
+    return InsideFrame(window.rect, window.style, window.exStyle);
+}
+
 RECT ClientFromWindow(const RECT& windowRect, DWORD style, DWORD exStyle) {
     RECT r = InsideFrame(windowRect, style, exStyle);
     if (style & WS_VSCROLL) {

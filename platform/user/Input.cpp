@@ -150,16 +150,17 @@ std::optional<MSG> RouteKey(const InputEvent& event) {
     return MSG{target, message, event.virtualKey, event.keyData, event.time, state.cursorPos};
 }
 
-// The wheel turns for the window with the focus, whatever lies under the
-// pointer; the point is in screen coordinates.
+// The wheel turns what has the keyboard focus, wherever the pointer is;
+// DefWindowProc passes it up to the parents.
 std::optional<MSG> RouteWheel(const InputEvent& event) {
     UserState& state = State();
-    HWND target = state.focus != nullptr ? state.focus : state.active;
+    HWND target = state.focus ? state.focus : state.active;
     if (target == nullptr || !Find(target)) {
         return std::nullopt;
     }
-    const WPARAM wParam = MAKEWPARAM(event.keyFlags, static_cast<WORD>(event.wheelDelta));
-    return MSG{target,     WM_MOUSEWHEEL, wParam, MAKELPARAM(event.point.x, event.point.y),
+    UINT message = event.horizontalWheel ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
+    WPARAM wParam = MAKEWPARAM(event.keyFlags, static_cast<WORD>(event.wheelDelta));
+    return MSG{target,     message,    wParam, MAKELPARAM(event.point.x, event.point.y),
                event.time, event.point};
 }
 
@@ -440,6 +441,20 @@ BOOL SetKeyboardState(BYTE* keyState) {
     return TRUE;
 }
 
+namespace {
+
+// A double-byte character arrives as two messages, lead byte first.
+void PostCharacter(HWND window, UINT charMessage, WORD typed, LPARAM keyData) {
+    if (typed > 0xFF) {
+        PostMessageA(window, charMessage, typed >> 8, keyData);
+        PostMessageA(window, charMessage, typed & 0xFF, keyData);
+    } else if (typed) {
+        PostMessageA(window, charMessage, typed, keyData);
+    }
+}
+
+} // namespace
+
 BOOL TranslateMessage(const MSG* msg) {
     if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) {
         return FALSE;
@@ -447,19 +462,19 @@ BOOL TranslateMessage(const MSG* msg) {
     bool system = msg->message == WM_SYSKEYDOWN;
     UINT charMessage = system ? WM_SYSCHAR : WM_CHAR;
     if ((msg->wParam & 0xFF) == VK_PACKET) {
-        WORD typed = State().lastPacketChar;
-        if (typed > 0xFF) {
-            PostMessageA(msg->hwnd, charMessage, typed >> 8, msg->lParam);
-            PostMessageA(msg->hwnd, charMessage, typed & 0xFF, msg->lParam);
-        } else if (typed) {
-            PostMessageA(msg->hwnd, charMessage, typed, msg->lParam);
-        }
+        PostCharacter(msg->hwnd, charMessage, State().lastPacketChar, msg->lParam);
         return TRUE;
     }
     const auto& keys = State().keyState;
-    int typed =
-        CharacterOfKey(static_cast<int>(msg->wParam & 0xFF), Pressed(keys[VK_SHIFT]),
-                       (keys[VK_CAPITAL] & 0x01) != 0, Pressed(keys[VK_CONTROL]) && !system);
+    const bool control = Pressed(keys[VK_CONTROL]) && !system;
+    // The display's keyboard map knows what a key types; with Ctrl held the
+    // control characters follow the platform's own rules.
+    if (WORD mapped = State().lastPacketChar; mapped != 0 && !control) {
+        PostCharacter(msg->hwnd, charMessage, mapped, msg->lParam);
+        return TRUE;
+    }
+    int typed = CharacterOfKey(static_cast<int>(msg->wParam & 0xFF), Pressed(keys[VK_SHIFT]),
+                               (keys[VK_CAPITAL] & 0x01) != 0, control);
     if (typed < 0) {
         return FALSE;
     }

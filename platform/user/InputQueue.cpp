@@ -50,12 +50,13 @@ void QueueMouseButton(InputEvent::Button button, bool down) {
     Queue(event);
 }
 
-void QueueMouseWheel(short delta) {
+void QueueMouseWheel(int delta, bool horizontal) {
     InputEvent event;
     event.kind = InputEvent::Kind::MouseWheel;
-    event.wheelDelta = delta;
     event.point = State().cursorPos;
     event.keyFlags = MouseKeyFlags();
+    event.wheelDelta = delta;
+    event.horizontalWheel = horizontal;
     Queue(event);
 }
 

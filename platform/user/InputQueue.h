@@ -9,9 +9,9 @@ namespace platform::user {
 void QueueMouseMove(POINT screenPoint);
 // At the cursor's position.
 void QueueMouseButton(InputEvent::Button button, bool down);
-// At the cursor's position.
-void QueueMouseWheel(short delta);
-// `packetChar` is the character of a VK_PACKET key.
+// At the cursor's position; `delta` in WHEEL_DELTA steps.
+void QueueMouseWheel(int delta, bool horizontal);
+// `packetChar` is the character the key types (InputEvent::packetChar).
 void QueueKey(BYTE virtualKey, bool down, WORD packetChar = 0);
 void QueueCloseRequest(HWND window);
 

@@ -86,10 +86,13 @@ Region VisibleRegion(const Window& w, Area area, bool clipSiblings, bool clipChi
         }
     }
     if (clipChildren || (w.style & WS_CLIPCHILDREN)) {
+        // A child shows only inside this window's client area, so a child
+        // reaching past it leaves the frame and the scroll bars to this window.
+        const Region client(ClientOnSurface(w));
         for (HWND child : w.children) {
             const Window* c = Find(child);
             if (c->style & WS_VISIBLE) {
-                visible = visible.Subtract(Region(WindowOnSurface(*c)));
+                visible = visible.Subtract(Region(WindowOnSurface(*c)).Intersect(client));
             }
         }
     }
@@ -130,7 +133,7 @@ void PlaceOnScreen(const Window& w) {
     Showing showing = !(w.style & WS_VISIBLE)   ? Showing::Hidden
                       : (w.style & WS_MINIMIZE) ? Showing::Minimized
                                                 : Showing::Shown;
-    State().backend->PlaceSurface(w.backendSurface, w.rect, w.client, showing);
+    State().backend->PlaceSurface(w.backendSurface, w.rect, InsideFrame(w), showing);
 }
 
 void NameOnScreen(const Window& w) {
@@ -146,6 +149,7 @@ void PrepareSurface(Window& w) {
         w.surface = std::make_shared<Surface>(width, height);
         w.backendSurface = State().backend->OpenSurface(w.handle, w.rect);
         NameOnScreen(w);
+        DescribeOnScreen(w.handle);
     } else if (w.surface->Width() != width || w.surface->Height() != height) {
         w.surface->Resize(width, height);
     }
@@ -577,10 +581,12 @@ int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* 
         exposed = source.Intersect(limit);
     }
     if (flags & SW_SCROLLCHILDREN) {
+        // Without a scroll rectangle every child moves, those out of sight
+        // included, so that all keep their places relative to each other.
         std::vector<HWND> children = w->children;
         for (HWND child : children) {
             Window* c = Find(child);
-            if (c && source.Intersects(c->rect)) {
+            if (c && (scroll == nullptr || source.Intersects(c->rect))) {
                 SetWindowPos(child, nullptr, c->rect.left + dx, c->rect.top + dy, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
                 if (Find(child)) {

@@ -2,10 +2,10 @@
 // requests, repaints and sizes that Windows would make of it.
 
 #include "platform/Screen.h"
+#include "platform/Testing.h"
 
 #include "../backends/Screens.h"
 #include "InputQueue.h"
-#include "Keyboard.h"
 #include "UserState.h"
 
 namespace platform::screen {
@@ -14,15 +14,15 @@ using namespace platform::user;
 
 namespace {
 
-// The top-level window's client point on the platform's screen; the
-// platform's own idea of where the window is decides, not the server's.
-std::optional<POINT> OnScreen(HWND top, POINT clientPoint) {
+// The top-level window's point on the platform's screen. The window's
+// place follows what the server reports (Placed), so the two agree.
+std::optional<POINT> OnScreen(HWND top, POINT windowPoint) {
     const Window* w = Find(top);
     if (w == nullptr) {
         return std::nullopt;
     }
-    POINT origin = ClientOriginOnScreen(*w);
-    return POINT{origin.x + clientPoint.x, origin.y + clientPoint.y};
+    POINT origin = WindowOriginOnScreen(*w);
+    return POINT{origin.x + windowPoint.x, origin.y + windowPoint.y};
 }
 
 InputEvent::Button ToButton(Button button) {
@@ -31,34 +31,38 @@ InputEvent::Button ToButton(Button button) {
                                      : InputEvent::Button::Middle;
 }
 
+// A press or a turn happens where the pointer is: a move first when the
+// server's last motion left it elsewhere.
+std::optional<POINT> PointerTo(HWND top, POINT windowPoint) {
+    std::optional<POINT> at = OnScreen(top, windowPoint);
+    if (at && (at->x != State().cursorPos.x || at->y != State().cursorPos.y)) {
+        QueueMouseMove(*at);
+    }
+    return at;
+}
+
 } // namespace
 
-void PointerMoved(HWND top, POINT clientPoint) {
-    if (std::optional<POINT> at = OnScreen(top, clientPoint)) {
+void PointerMoved(HWND top, POINT windowPoint) {
+    if (std::optional<POINT> at = OnScreen(top, windowPoint)) {
         QueueMouseMove(*at);
     }
 }
 
-void ButtonChanged(HWND top, POINT clientPoint, Button button, bool down) {
-    std::optional<POINT> at = OnScreen(top, clientPoint);
-    if (!at) {
-        return;
+void ButtonChanged(HWND top, POINT windowPoint, Button button, bool down) {
+    if (PointerTo(top, windowPoint)) {
+        QueueMouseButton(ToButton(button), down);
     }
-    if (at->x != State().cursorPos.x || at->y != State().cursorPos.y) {
-        QueueMouseMove(*at);
-    }
-    QueueMouseButton(ToButton(button), down);
 }
 
-void KeyChanged(BYTE virtualKey, bool down) {
-    QueueKey(virtualKey, down);
+void WheelTurned(HWND top, POINT windowPoint, WheelAxis axis, int delta) {
+    if (PointerTo(top, windowPoint)) {
+        QueueMouseWheel(delta, axis == WheelAxis::Horizontal);
+    }
 }
 
-void CharacterKeyChanged(char unshifted, bool down) {
-    std::optional<KeyStroke> stroke = KeyForCharacter(static_cast<unsigned char>(unshifted));
-    if (stroke) {
-        QueueKey(static_cast<BYTE>(stroke->virtualKey), down);
-    }
+void KeyChanged(BYTE virtualKey, bool down, WORD character) {
+    QueueKey(virtualKey, down, character);
 }
 
 void FocusChanged(HWND top, bool focused) {
@@ -77,39 +81,43 @@ void CloseRequested(HWND top) {
     QueueCloseRequest(top);
 }
 
-void Exposed(HWND top, const RECT& clientArea) {
-    const Window* w = Find(top);
-    if (w == nullptr) {
-        return;
+void Exposed(HWND top, const RECT& windowArea) {
+    if (Find(top)) {
+        Present(top, Region(windowArea));
     }
-    RECT onSurface{clientArea.left + w->client.left, clientArea.top + w->client.top,
-                   clientArea.right + w->client.left, clientArea.bottom + w->client.top};
-    Present(top, Region(onSurface));
 }
 
-void ClientResized(HWND top, SIZE clientSize) {
+void Placed(HWND top, const RECT& insideOnScreen) {
     const Window* w = Find(top);
     if (w == nullptr || (w->style & WS_MINIMIZE)) {
         return;
     }
-    LONG dx = clientSize.cx - (w->client.right - w->client.left);
-    LONG dy = clientSize.cy - (w->client.bottom - w->client.top);
-    if (dx == 0 && dy == 0) {
+    const RECT inside = InsideFrame(*w);
+    const LONG x = insideOnScreen.left - inside.left;
+    const LONG y = insideOnScreen.top - inside.top;
+    const LONG width = (w->rect.right - w->rect.left) - (inside.right - inside.left) +
+                       (insideOnScreen.right - insideOnScreen.left);
+    const LONG height = (w->rect.bottom - w->rect.top) - (inside.bottom - inside.top) +
+                        (insideOnScreen.bottom - insideOnScreen.top);
+    if (x == w->rect.left && y == w->rect.top && width == w->rect.right - w->rect.left &&
+        height == w->rect.bottom - w->rect.top) {
         return;
     }
-    SetWindowPos(top, nullptr, 0, 0, w->rect.right - w->rect.left + dx,
-                 w->rect.bottom - w->rect.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window hears of it as of any move and resize (WM_WINDOWPOSCHANGED,
+    // WM_MOVE, WM_SIZE); the screen is told a place it already has.
+    SetWindowPos(top, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace platform::screen
 
 namespace platform {
 
-bool UseX11Screen(const char* display) {
-    std::unique_ptr<Backend> x11 = MakeX11Screen(display);
+bool UseX11Screen(const char* display, std::string* whyNot) {
+    std::unique_ptr<Backend> x11 = MakeX11Screen(display, whyNot);
     if (!x11) {
         return false;
     }
+    SetScreenPixelsPerInch(x11->PixelsPerInch());
     user::State().backend = std::move(x11);
     return true;
 }

@@ -117,6 +117,14 @@ BOOL SystemParametersInfoA(UINT action, UINT, LPVOID data, UINT) {
         *rect = {0, 0, screen.cx, screen.cy};
         return TRUE;
     }
+    case SPI_GETWHEELSCROLLLINES: {
+        auto* lines = static_cast<UINT*>(data);
+        if (lines == nullptr) {
+            return Fail(ERROR_INVALID_PARAMETER, FALSE);
+        }
+        *lines = kWheelScrollLines;
+        return TRUE;
+    }
     default:
         return Fail(ERROR_INVALID_PARAMETER, FALSE);
     }

@@ -42,8 +42,8 @@ void ReleaseMouse(MouseButton button) {
     QueueMouseButton(ToButton(button), false);
 }
 
-void TurnMouseWheel(short delta) {
-    QueueMouseWheel(delta);
+void TurnMouseWheel(int delta) {
+    QueueMouseWheel(delta, false);
 }
 
 POINT ScreenPointOf(HWND window, POINT clientPoint) {

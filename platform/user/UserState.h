@@ -132,11 +132,13 @@ struct InputEvent {
     // The window a close request is for.
     HWND target = nullptr;
     BYTE virtualKey = 0;
-    // The character of a VK_PACKET key: one or two Shift-JIS bytes.
+    // The character a key types, one or two Shift-JIS bytes: always set for
+    // a VK_PACKET key; for another key, set when a display's keyboard map
+    // says it, and 0 to leave it to the platform's own layout.
     WORD packetChar = 0;
-    // The wheel's turn, in multiples of WHEEL_DELTA per notch; positive away
-    // from the user.
-    short wheelDelta = 0;
+    // A wheel's turn (WHEEL_DELTA a notch) and which wheel turned.
+    int wheelDelta = 0;
+    bool horizontalWheel = false;
     // Mouse: the MK_ flags after the event; keys: the lParam key data.
     WORD keyFlags = 0;
     LPARAM keyData = 0;
@@ -225,6 +227,8 @@ inline HWND ToHwnd(std::uintptr_t value) {
 // Window positions and sizes are held within this bound, so that no sum of a
 // position, a size, a frame and an origin overflows.
 constexpr int kCoordinateLimit = 1 << 27;
+// The lines a notch of the wheel scrolls (SPI_GETWHEELSCROLLLINES).
+constexpr UINT kWheelScrollLines = 3;
 inline int BoundedCoordinate(int value) {
     return value < -kCoordinateLimit  ? -kCoordinateLimit
            : value > kCoordinateLimit ? kCoordinateLimit
@@ -245,6 +249,9 @@ bool IsVisibleChain(HWND window);
 bool IsDescendant(HWND ancestor, HWND window);
 // The non-client frame that the style asks for, as thicknesses per side.
 RECT FrameInsets(DWORD style, DWORD exStyle);
+// The window without its border and caption (the client area with the
+// scroll bars), in window coordinates.
+RECT InsideFrame(const Window& window);
 // The client rectangle a window rectangle leaves, the classic metrics applied.
 RECT ClientFromWindow(const RECT& windowRect, DWORD style, DWORD exStyle);
 // Caption rectangle in window coordinates; empty without a caption.
@@ -278,6 +285,9 @@ void Present(HWND window, const Region& surfaceArea);
 void PlaceOnScreen(const Window& window);
 // Tells the screen the title of a top-level window that has a surface.
 void NameOnScreen(const Window& window);
+// Tells the screen who a top-level window with a surface is: its role, the
+// program's icon and the sizes it accepts (ScreenIdentity.cpp).
+void DescribeOnScreen(HWND window);
 bool HasPaintPending(HWND window);
 HWND FindWindowToPaint(HWND filter);
 

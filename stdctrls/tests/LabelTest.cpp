@@ -116,6 +116,22 @@ TEST_F(LabelTest, ReadFromItsResourceItKeepsItsStoredSizeAndItsOwnFont) {
     EXPECT_EQ(made->Alignment(), taLeftJustify);
 }
 
+TEST_F(LabelTest, ReadOnAScreenOfMorePixelsPerInchItGrowsToHoldItsScaledText) {
+    StartAt(192, {1600, 1200});
+    Application->MakeForm(form);
+    label = form->Label1;
+    ASSERT_NE(label, nullptr);
+    ASSERT_LT(label->Font()->Height(), -13) << "scaled up with the form";
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, label->Font()->Handle());
+    SIZE text{};
+    GetTextExtentPoint32A(screen, "Key", 3, &text);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    EXPECT_GE(label->Width(), text.cx);
+    EXPECT_GE(label->Height(), text.cy);
+}
+
 TEST_F(LabelTest, ItSizesItselfToItsTextAndAnEmptyTextKeepsOneLine) {
     label->SetCaption("Key");
     const int keyWidth = label->Width();

@@ -5,18 +5,24 @@
 
 #include "../Screens.h"
 #include "X11Cursors.h"
+#include "X11Keyboard.h"
+#include "X11Placement.h"
+#include "X11WindowIdentity.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 
 #include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <deque>
+#include <cstdlib>
 #include <map>
+#include <string>
 
 namespace platform {
 
@@ -31,35 +37,41 @@ int ReportXError(Display* display, XErrorEvent* error) {
     return 0;
 }
 
-struct NamedKey {
-    KeySym keysym;
-    BYTE virtualKey;
-};
+// The program cannot go on without its display: it says why and ends at
+// once, without the exit handlers, which would talk to the server again.
+[[noreturn]] void EndProgram(const std::string& why) {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, why.c_str());
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
 
-// The keys that make no character; keys that do are found through the
-// character they make without Shift.
-constexpr NamedKey kNamedKeys[] = {
-    {XK_BackSpace, VK_BACK},    {XK_Tab, VK_TAB},           {XK_ISO_Left_Tab, VK_TAB},
-    {XK_Return, VK_RETURN},     {XK_KP_Enter, VK_RETURN},   {XK_Escape, VK_ESCAPE},
-    {XK_Delete, VK_DELETE},     {XK_Insert, VK_INSERT},     {XK_Home, VK_HOME},
-    {XK_End, VK_END},           {XK_Prior, VK_PRIOR},       {XK_Next, VK_NEXT},
-    {XK_Left, VK_LEFT},         {XK_Right, VK_RIGHT},       {XK_Up, VK_UP},
-    {XK_Down, VK_DOWN},         {XK_Shift_L, VK_SHIFT},     {XK_Shift_R, VK_SHIFT},
-    {XK_Control_L, VK_CONTROL}, {XK_Control_R, VK_CONTROL}, {XK_Alt_L, VK_MENU},
-    {XK_Alt_R, VK_MENU},        {XK_Meta_L, VK_MENU},       {XK_Caps_Lock, VK_CAPITAL},
-    {XK_Pause, VK_PAUSE},       {XK_space, VK_SPACE},
-};
+int EndOnLostConnection(Display* display) {
+    EndProgram(std::string("lost the connection to the X display ") + DisplayString(display));
+}
 
-std::optional<BYTE> NamedVirtualKey(KeySym keysym) {
-    if (keysym >= XK_F1 && keysym <= XK_F12) {
-        return static_cast<BYTE>(VK_F1 + (keysym - XK_F1));
-    }
-    for (const NamedKey& key : kNamedKeys) {
-        if (key.keysym == keysym) {
-            return key.virtualKey;
+// Xft.dpi from the X resources when set, else the screen's size; a value
+// no display has is taken for a missing one.
+int DisplayPixelsPerInch(Display* display) {
+    double dpi = 0;
+    if (const char* resources = XResourceManagerString(display)) {
+        XrmInitialize();
+        XrmDatabase database = XrmGetStringDatabase(resources);
+        char* type = nullptr;
+        XrmValue value{};
+        if (database && XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) &&
+            value.addr != nullptr) {
+            dpi = std::strtod(value.addr, nullptr);
+        }
+        if (database) {
+            XrmDestroyDatabase(database);
         }
     }
-    return std::nullopt;
+    const int screen = DefaultScreen(display);
+    if (dpi <= 0 && DisplayHeightMM(display, screen) > 0) {
+        dpi = DisplayHeight(display, screen) * 25.4 / DisplayHeightMM(display, screen);
+    }
+    const long rounded = std::lround(dpi);
+    return rounded >= 36 && rounded <= 1200 ? static_cast<int>(rounded) : 96;
 }
 
 // Pop-ups without a caption (a hint, a drop-down list) draw their own frame
@@ -73,7 +85,8 @@ bool BypassesWindowManager(HWND window) {
 class X11Screen final : public Backend {
 public:
     explicit X11Screen(Display* display)
-        : display_(display), screen_(DefaultScreen(display)), cursors_(display) {
+        : display_(display), screen_(DefaultScreen(display)),
+          pixelsPerInch_(DisplayPixelsPerInch(display)), keyboard_(display), cursors_(display) {
         closeAtoms_[0] = XInternAtom(display_, "WM_PROTOCOLS", False);
         closeAtoms_[1] = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     }
@@ -93,11 +106,7 @@ public:
     SIZE ScreenSize() const override {
         return {DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
     }
-    // The drawing code knows the two classic resolutions only.
-    int PixelsPerInch() const override {
-        int millimetres = std::max(DisplayWidthMM(display_, screen_), 1);
-        return DisplayWidth(display_, screen_) * 254 / (millimetres * 10) >= 108 ? 120 : 96;
-    }
+    int PixelsPerInch() const override { return pixelsPerInch_; }
     void Present(SurfaceId surface, const gdi::Surface& pixels,
                  const std::vector<RECT>& rects) override;
     DWORD Now() const override {
@@ -107,8 +116,9 @@ public:
     }
     bool WaitForInput(std::optional<DWORD> deadline) override;
     void Wake() override {}
-    void PlaceSurface(SurfaceId surface, const RECT& screenRect, const RECT& client,
+    void PlaceSurface(SurfaceId surface, const RECT& screenRect, const RECT& inside,
                       Showing showing) override;
+    void DescribeSurface(SurfaceId surface, const SurfaceIdentity& identity) override;
     void NameSurface(SurfaceId surface, const std::string& utf8Title) override;
     void CollectInput() override { HandlePendingEvents(); }
     std::uintptr_t NativeHandle(SurfaceId surface) const override {
@@ -122,32 +132,29 @@ private:
         HWND owner;
         ::Window window;
         GC gc;
-        // In window coordinates of the top-level window: its client area,
-        // and the part of the frame buffer the X window shows (the client
-        // area, or the whole window when the window manager is bypassed).
-        RECT client;
+        // The part of the frame buffer the X window shows, in window
+        // coordinates of the top-level window: inside the frame that the
+        // window manager draws, or the whole window when it is bypassed.
         RECT shown;
         bool bypassesManager;
         Showing showing;
-        // Position (left, top) and size (right, bottom) of the X window as
-        // last asked for.
-        RECT placed{};
-        // Sizes asked for that the server has not yet confirmed: their
-        // ConfigureNotify is the echo of the program's own resize.
-        std::deque<SIZE> sizesInFlight;
+        X11Placement placement;
     };
 
     XSurface* SurfaceOf(::Window window);
-    // An X window point in the top-level window's client coordinates.
-    static POINT ClientPointOf(const XSurface& surface, int x, int y);
+    // An X window point in the top-level window's coordinates.
+    static POINT WindowPointOf(const XSurface& surface, int x, int y);
     void HandlePendingEvents();
     void Handle(const XEvent& event);
     void HandleKey(const XKeyEvent& event, bool down);
-    static bool IsUserResize(XSurface& surface, SIZE size);
+    void HandleButton(const XSurface& surface, const XButtonEvent& event);
+    void HandleConfigure(XSurface& surface, const XConfigureEvent& event);
     void PutPixels(const XSurface& surface, const gdi::Surface& pixels, RECT area);
 
     Display* display_;
     int screen_;
+    int pixelsPerInch_;
+    X11Keyboard keyboard_;
     Atom closeAtoms_[2];
     std::map<SurfaceId, XSurface> surfaces_;
     SurfaceId nextSurface_ = 1;
@@ -177,20 +184,17 @@ SurfaceId X11Screen::OpenSurface(HWND owner, const RECT& screenRect) {
         return 0;
     }
     XSetWMProtocols(display_, window, &closeAtoms_[1], 1);
+    AnnounceProgram(display_, window);
+    SetSizeHints(display_, window, {0, 0}, {0, 0});
     if (cursor_ != 0) {
         XDefineCursor(display_, window, cursor_);
     }
     SurfaceId id = nextSurface_++;
-    XSurface& s = surfaces_[id];
-    s.owner = owner;
-    s.window = window;
-    s.gc = XCreateGC(display_, window, 0, nullptr);
-    s.client = {0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
-    s.shown = s.client;
-    s.bypassesManager = bypassesManager;
-    s.showing = Showing::Hidden;
-    s.placed = {screenRect.left, screenRect.top, static_cast<LONG>(width),
-                static_cast<LONG>(height)};
+    const RECT place{screenRect.left, screenRect.top, static_cast<LONG>(width),
+                     static_cast<LONG>(height)};
+    surfaces_.emplace(id, XSurface{owner, window, XCreateGC(display_, window, 0, nullptr),
+                                   RECT{0, 0, place.right, place.bottom}, bypassesManager,
+                                   Showing::Hidden, X11Placement(place)});
     return id;
 }
 
@@ -231,37 +235,26 @@ void X11Screen::ChangeCursor(ULONG_PTR systemCursor, const gdi::IconImage* pictu
     XFlush(display_);
 }
 
-void X11Screen::PlaceSurface(SurfaceId id, const RECT& screenRect, const RECT& client,
+void X11Screen::PlaceSurface(SurfaceId id, const RECT& screenRect, const RECT& inside,
                              Showing showing) {
     auto found = surfaces_.find(id);
     if (found == surfaces_.end()) {
         return;
     }
     XSurface& s = found->second;
-    s.client = client;
     s.shown = s.bypassesManager ? RECT{0, 0, screenRect.right - screenRect.left,
                                        screenRect.bottom - screenRect.top}
-                                : client;
+                                : inside;
     // A window with nothing to show, as the application's own window, stays
     // unmapped: X cannot show less than a pixel, and Windows shows nothing.
     if (s.shown.right <= s.shown.left || s.shown.bottom <= s.shown.top) {
         showing = Showing::Hidden;
     }
     // Left and top, then width and height.
-    RECT placed{screenRect.left + s.shown.left, screenRect.top + s.shown.top,
-                std::max<LONG>(s.shown.right - s.shown.left, 1),
-                std::max<LONG>(s.shown.bottom - s.shown.top, 1)};
-    bool samePlace = placed.left == s.placed.left && placed.top == s.placed.top &&
-                     placed.right == s.placed.right && placed.bottom == s.placed.bottom;
-    if (!samePlace) {
-        if (placed.right != s.placed.right || placed.bottom != s.placed.bottom) {
-            s.sizesInFlight.push_back({placed.right, placed.bottom});
-        }
-        s.placed = placed;
-        XMoveResizeWindow(display_, s.window, placed.left, placed.top,
-                          static_cast<unsigned>(placed.right),
-                          static_cast<unsigned>(placed.bottom));
-    }
+    s.placement.Request(display_, s.window,
+                        {screenRect.left + s.shown.left, screenRect.top + s.shown.top,
+                         std::max<LONG>(s.shown.right - s.shown.left, 1),
+                         std::max<LONG>(s.shown.bottom - s.shown.top, 1)});
     if (showing != s.showing) {
         if (showing == Showing::Hidden) {
             XUnmapWindow(display_, s.window);
@@ -276,6 +269,13 @@ void X11Screen::PlaceSurface(SurfaceId id, const RECT& screenRect, const RECT& c
         s.showing = showing;
     }
     XFlush(display_);
+}
+
+void X11Screen::DescribeSurface(SurfaceId id, const SurfaceIdentity& identity) {
+    auto found = surfaces_.find(id);
+    if (found != surfaces_.end()) {
+        DescribeWindow(display_, found->second.window, identity);
+    }
 }
 
 void X11Screen::PutPixels(const XSurface& s, const gdi::Surface& pixels, RECT area) {
@@ -329,8 +329,11 @@ bool X11Screen::WaitForInput(std::optional<DWORD> deadline) {
             timeout = std::max(0, static_cast<int>(static_cast<LONG>(*deadline - Now())));
         }
         pollfd connection{ConnectionNumber(display_), POLLIN, 0};
-        if (poll(&connection, 1, timeout) < 0 || (connection.revents & (POLLHUP | POLLERR))) {
+        if (poll(&connection, 1, timeout) < 0 && errno != EINTR) {
             return false;
+        }
+        if (connection.revents & (POLLHUP | POLLERR)) {
+            EndOnLostConnection(display_);
         }
     }
     HandlePendingEvents();
@@ -357,21 +360,8 @@ X11Screen::XSurface* X11Screen::SurfaceOf(::Window window) {
     return nullptr;
 }
 
-POINT X11Screen::ClientPointOf(const XSurface& s, int x, int y) {
-    return {x + s.shown.left - s.client.left, y + s.shown.top - s.client.top};
-}
-
-bool X11Screen::IsUserResize(XSurface& s, SIZE size) {
-    auto echo = std::find_if(s.sizesInFlight.begin(), s.sizesInFlight.end(), [&](SIZE asked) {
-        return asked.cx == size.cx && asked.cy == size.cy;
-    });
-    if (echo != s.sizesInFlight.end()) {
-        s.sizesInFlight.erase(s.sizesInFlight.begin(), echo + 1);
-        return false;
-    }
-    // While the program's own resizes are under way, a size in between is
-    // the server catching up, not the user.
-    return s.sizesInFlight.empty();
+POINT X11Screen::WindowPointOf(const XSurface& s, int x, int y) {
+    return {x + s.shown.left, y + s.shown.top};
 }
 
 screen::Button ButtonOf(unsigned button) {
@@ -381,17 +371,48 @@ screen::Button ButtonOf(unsigned button) {
 }
 
 void X11Screen::HandleKey(const XKeyEvent& event, bool down) {
-    XKeyEvent unshifted = event;
-    unshifted.state = 0;
-    KeySym keysym = XLookupKeysym(&unshifted, 0);
-    if (std::optional<BYTE> named = NamedVirtualKey(keysym)) {
-        screen::KeyChanged(*named, down);
-    } else if (keysym >= 0x21 && keysym <= 0x7E) {
-        screen::CharacterKeyChanged(static_cast<char>(keysym), down);
+    if (std::optional<X11Keyboard::Key> key = keyboard_.Translate(event)) {
+        screen::KeyChanged(key->virtualKey, down, key->character);
+    }
+}
+
+// Buttons 4 and 5 turn the wheel away from the user and towards them, 6
+// and 7 the horizontal wheel left and right: a notch each press.
+void X11Screen::HandleButton(const XSurface& s, const XButtonEvent& event) {
+    const POINT at = WindowPointOf(s, event.x, event.y);
+    if (event.button <= Button3) {
+        screen::ButtonChanged(s.owner, at, ButtonOf(event.button), event.type == ButtonPress);
+        return;
+    }
+    if (event.type != ButtonPress || event.button > 7) {
+        return;
+    }
+    const bool vertical = event.button == Button4 || event.button == Button5;
+    const bool positive = event.button == Button4 || event.button == 7;
+    screen::WheelTurned(s.owner, at,
+                        vertical ? screen::WheelAxis::Vertical : screen::WheelAxis::Horizontal,
+                        positive ? WHEEL_DELTA : -WHEEL_DELTA);
+}
+
+// The program's own pop-ups bypass the window manager and go only where
+// they are put; a managed window is wherever the manager or the user put it.
+void X11Screen::HandleConfigure(XSurface& s, const XConfigureEvent& event) {
+    if (s.bypassesManager) {
+        return;
+    }
+    if (std::optional<RECT> place = s.placement.Report(display_, event)) {
+        screen::Placed(s.owner, {place->left, place->top, place->left + place->right,
+                                 place->top + place->bottom});
     }
 }
 
 void X11Screen::Handle(const XEvent& event) {
+    // A new keyboard map (setxkbmap, a layout switch) holds for the next key.
+    if (event.type == MappingNotify) {
+        XMappingEvent mapping = event.xmapping;
+        XRefreshKeyboardMapping(&mapping);
+        return;
+    }
     XSurface* s = SurfaceOf(event.xany.window);
     if (s == nullptr) {
         return;
@@ -399,15 +420,11 @@ void X11Screen::Handle(const XEvent& event) {
     HWND owner = s->owner;
     switch (event.type) {
     case MotionNotify:
-        screen::PointerMoved(owner, ClientPointOf(*s, event.xmotion.x, event.xmotion.y));
+        screen::PointerMoved(owner, WindowPointOf(*s, event.xmotion.x, event.xmotion.y));
         break;
     case ButtonPress:
     case ButtonRelease:
-        // Buttons 4 and up are the wheel, which the platform does not have.
-        if (event.xbutton.button <= Button3) {
-            screen::ButtonChanged(owner, ClientPointOf(*s, event.xbutton.x, event.xbutton.y),
-                                  ButtonOf(event.xbutton.button), event.type == ButtonPress);
-        }
+        HandleButton(*s, event.xbutton);
         break;
     case KeyPress:
     case KeyRelease:
@@ -426,16 +443,19 @@ void X11Screen::Handle(const XEvent& event) {
         }
         break;
     case Expose: {
-        const POINT from = ClientPointOf(*s, event.xexpose.x, event.xexpose.y);
+        const POINT from = WindowPointOf(*s, event.xexpose.x, event.xexpose.y);
         screen::Exposed(
             owner, {from.x, from.y, from.x + event.xexpose.width, from.y + event.xexpose.height});
         break;
     }
     case ConfigureNotify:
-        // Only the window manager resizes a window from outside.
-        if (IsUserResize(*s, {event.xconfigure.width, event.xconfigure.height}) &&
-            !s->bypassesManager) {
-            screen::ClientResized(owner, {event.xconfigure.width, event.xconfigure.height});
+        HandleConfigure(*s, event.xconfigure);
+        break;
+    case DestroyNotify:
+        // The program destroys its windows after forgetting them: this one
+        // was destroyed by another client, and with it the program's window.
+        if (event.xdestroywindow.window == s->window) {
+            EndProgram("the X window of the program was destroyed by another client");
         }
         break;
     default:
@@ -453,16 +473,27 @@ bool HasTrueColour(Display* display) {
 
 } // namespace
 
-std::unique_ptr<Backend> MakeX11Screen(const char* displayName) {
+std::unique_ptr<Backend> MakeX11Screen(const char* displayName, std::string* whyNot) {
     XSetErrorHandler(ReportXError);
     Display* display = XOpenDisplay(displayName);
     if (display == nullptr) {
+        const char* name = displayName ? displayName : std::getenv("DISPLAY");
+        if (whyNot) {
+            *whyNot = std::string("cannot open the X display ") +
+                      (name != nullptr && *name != '\0' ? name : "(DISPLAY is not set)");
+        }
         return nullptr;
     }
     if (!HasTrueColour(display)) {
+        if (whyNot) {
+            *whyNot = std::string("the X display ") + DisplayString(display) + " shows " +
+                      std::to_string(DefaultDepth(display, DefaultScreen(display))) +
+                      "-bit colour; only a 24-bit true colour display is supported";
+        }
         XCloseDisplay(display);
         return nullptr;
     }
+    XSetIOErrorHandler(EndOnLostConnection);
     return std::make_unique<X11Screen>(display);
 }
 

@@ -16,13 +16,19 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
 // Connects to the X server `display` (DISPLAY when null) and makes it the
-// screen; false, with the headless screen kept, when no server answers or
-// its visual is not 24-bit true colour.
-bool UseX11Screen(const char* display = nullptr);
+// screen, at the display's pixels per inch; false, with the headless screen
+// kept, when no server answers or its visual is not 24-bit true colour, and
+// then `whyNot` (when given) says which, in a sentence for the user.
+//
+// Once connected, the program cannot go on without its display: when the
+// connection is lost or one of its windows is destroyed by another client,
+// the program says so on the error stream and ends with status 1.
+bool UseX11Screen(const char* display = nullptr, std::string* whyNot = nullptr);
 
 // The display server's handle of a top-level window (an X window id); 0 on
 // the headless screen or before the window has been shown.

@@ -410,9 +410,13 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 #define WM_MBUTTONUP 0x0208
 #define WM_MBUTTONDBLCLK 0x0209
 #define WM_MOUSELAST 0x0209
+// wParam: the MK_ flags in the low word, the turn in the high word (signed,
+// WHEEL_DELTA a notch); lParam: the pointer in screen coordinates.
 #define WM_MOUSEWHEEL 0x020A
+#define WM_MOUSEHWHEEL 0x020E
 #define WHEEL_DELTA 120
-#define GET_WHEEL_DELTA_WPARAM(wParam) (static_cast<short>(HIWORD(wParam)))
+#define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
+#define GET_KEYSTATE_WPARAM(wParam) (LOWORD(wParam))
 #define WM_PARENTNOTIFY 0x0210
 #define WM_ENTERMENULOOP 0x0211
 #define WM_EXITMENULOOP 0x0212
@@ -496,6 +500,22 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 #define DLGC_RADIOBUTTON 0x0040
 #define DLGC_WANTCHARS 0x0080
 #define DLGC_STATIC 0x0100
+
+// Dialog messages: the default push button's identifier, with DC_HASDEFID
+// in the high word.
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
+
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+
+// Static controls ("STATIC"): a text, or an icon set with STM_SETICON.
+#define SS_LEFT 0x00000000L
+#define SS_ICON 0x00000003L
+#define SS_NOPREFIX 0x00000080L
+#define STM_SETICON 0x0170
+#define STM_GETICON 0x0171
 #define DLGC_BUTTON 0x2000
 // Key flags of mouse messages
 #define MK_LBUTTON 0x0001
@@ -981,6 +1001,9 @@ BOOL ShowScrollBar(HWND window, int bar, BOOL show);
 #define CB_FINDSTRINGEXACT 0x0158
 #define CB_GETTOPINDEX 0x015B
 #define CB_SETTOPINDEX 0x015C
+#define CB_GETDROPPEDWIDTH 0x015F
+#define CB_SETDROPPEDWIDTH 0x0160
+#define CB_GETCOMBOBOXINFO 0x0164
 
 // Notifications, in the high word of WM_COMMAND's wParam
 #define CBN_ERRSPACE (-1)
@@ -994,6 +1017,62 @@ BOOL ShowScrollBar(HWND window, int bar, BOOL show);
 #define CBN_CLOSEUP 8
 #define CBN_SELENDOK 9
 #define CBN_SELENDCANCEL 10
+
+// The parts of a combo box (GetComboBoxInfo, CB_GETCOMBOBOXINFO)
+#define STATE_SYSTEM_PRESSED 0x00000008
+#define STATE_SYSTEM_INVISIBLE 0x00008000
+
+typedef struct tagCOMBOBOXINFO {
+    DWORD cbSize;
+    RECT rcItem;
+    RECT rcButton;
+    DWORD stateButton;
+    HWND hwndCombo;
+    HWND hwndItem;
+    HWND hwndList;
+} COMBOBOXINFO, *PCOMBOBOXINFO, *LPCOMBOBOXINFO;
+
+BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
+
+// ---------------------------------------------------------------- list boxes
+
+#define LBS_NOTIFY 0x0001L
+#define LBS_SORT 0x0002L
+#define LBS_HASSTRINGS 0x0040L
+#define LBS_NOINTEGRALHEIGHT 0x0100L
+#define LBS_COMBOBOX 0x8000L
+
+#define LB_OKAY 0
+#define LB_ERR (-1)
+
+#define LB_ADDSTRING 0x0180
+#define LB_INSERTSTRING 0x0181
+#define LB_DELETESTRING 0x0182
+#define LB_RESETCONTENT 0x0184
+#define LB_SETCURSEL 0x0186
+#define LB_GETCURSEL 0x0188
+#define LB_GETTEXT 0x0189
+#define LB_GETTEXTLEN 0x018A
+#define LB_GETCOUNT 0x018B
+#define LB_GETTOPINDEX 0x018E
+#define LB_FINDSTRING 0x018F
+#define LB_SETTOPINDEX 0x0197
+#define LB_GETITEMRECT 0x0198
+#define LB_GETITEMDATA 0x0199
+#define LB_SETITEMDATA 0x019A
+#define LB_SETCARETINDEX 0x019E
+#define LB_GETCARETINDEX 0x019F
+#define LB_SETITEMHEIGHT 0x01A0
+#define LB_GETITEMHEIGHT 0x01A1
+#define LB_FINDSTRINGEXACT 0x01A2
+#define LB_ITEMFROMPOINT 0x01A9
+
+#define LBN_ERRSPACE (-2)
+#define LBN_SELCHANGE 1
+#define LBN_DBLCLK 2
+#define LBN_SELCANCEL 3
+#define LBN_SETFOCUS 4
+#define LBN_KILLFOCUS 5
 
 // ---------------------------------------------------------------- menus
 
@@ -1026,9 +1105,17 @@ HMENU GetMenu(HWND window);
 #define MB_ICONSTOP MB_ICONHAND
 #define MB_ICONWARNING MB_ICONEXCLAMATION
 #define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONMASK 0x000000F0L
+#define MB_DEFBUTTON1 0x00000000L
+#define MB_DEFBUTTON2 0x00000100L
+#define MB_DEFBUTTON3 0x00000200L
+#define MB_DEFBUTTON4 0x00000300L
+#define MB_DEFMASK 0x00000F00L
 #define MB_APPLMODAL 0x00000000L
 #define MB_SYSTEMMODAL 0x00001000L
 #define MB_TASKMODAL 0x00002000L
+#define MB_TOPMOST 0x00040000L
 #define IDOK 1
 #define IDCANCEL 2
 #define IDYES 6
@@ -1117,6 +1204,7 @@ int GetSystemMetrics(int index);
 
 #define SPI_GETWORKAREA 0x0030
 #define SPI_GETANIMATION 0x0048
+#define SPI_GETWHEELSCROLLLINES 0x0068
 #define SPI_SETANIMATION 0x0049
 struct ANIMATIONINFO {
     UINT cbSize;
