@@ -62,6 +62,9 @@ public:
     // Who a top-level window is, for a desktop that shows it: said once its
     // surface is open, and again when its size limits may have changed.
     virtual void DescribeSurface(SurfaceId, const SurfaceIdentity&) {}
+    // Whether DescribeSurface is heard: finding the sizes a window accepts
+    // costs it a WM_GETMINMAXINFO, which no other screen should add.
+    virtual bool ShowsIdentity() const { return false; }
     // The title a top-level window shows in the display's frame, in UTF-8.
     virtual void NameSurface(SurfaceId, const std::string& /*utf8Title*/) {}
     // Turns what has already arrived into input, without waiting.
@@ -72,6 +75,11 @@ public:
     // system's cursors by its IDC_ number with its picture, or the picture of
     // one of the program's own (number 0); no picture: no cursor is shown.
     virtual void ChangeCursor(ULONG_PTR /*systemCursor*/, const gdi::IconImage* /*picture*/) {}
+    // Memory for the frame buffer of a surface's window; none: the program's own.
+    virtual gdi::PixelMemoryMaker PixelMemoryFor(SurfaceId) { return {}; }
+    // Whether the surface shows the window's frame and caption; where the
+    // display draws its own frame, the window's is never seen.
+    virtual bool ShowsFrame(SurfaceId) const { return true; }
 };
 
 // What a display server reports about a top-level window; the points and

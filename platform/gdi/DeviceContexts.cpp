@@ -100,6 +100,11 @@ BOOL SetSurfaceDCVisible(HDC dc, POINT origin, const Region& visible) {
     });
 }
 
+const Region* SurfaceDCVisible(HDC dc) {
+    DeviceContext* context = FindDC(dc);
+    return context != nullptr && !context->memory ? &context->visible : nullptr;
+}
+
 BOOL ReleaseSurfaceDC(HDC dc) {
     return DeleteDC(dc);
 }
@@ -367,6 +372,14 @@ int SetROP2(HDC dc, int mode) {
 
 int GetROP2(HDC dc) {
     return Read(dc, &DcAttributes::rop2, 0);
+}
+
+int GetMapMode(HDC dc) {
+    return FindDC(dc) ? MM_TEXT : 0;
+}
+
+int GetGraphicsMode(HDC dc) {
+    return FindDC(dc) ? GM_COMPATIBLE : 0;
 }
 
 UINT SetTextAlign(HDC dc, UINT align) {

@@ -18,11 +18,46 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+class OwnPixels final : public PixelMemory {
+public:
+    explicit OwnPixels(std::size_t count)
+        : pixels_(std::make_unique_for_overwrite<Pixel[]>(count)) {}
+    Pixel* Data() override { return pixels_.get(); }
+
+private:
+    std::unique_ptr<Pixel[]> pixels_;
+};
+
+std::unique_ptr<PixelMemory> MakePixelMemory(const PixelMemoryMaker& maker, std::size_t count) {
+    std::unique_ptr<PixelMemory> memory = maker ? maker(count) : nullptr;
+    return memory ? std::move(memory) : std::make_unique<OwnPixels>(count);
+}
+
 } // namespace
 
-Surface::Surface(int width, int height, Pixel fill)
-    : width_(ClampSide(width)), height_(ClampSide(height)),
-      pixels_(static_cast<std::size_t>(width_) * height_, fill) {}
+Surface::Surface(int width, int height, Pixel fill, PixelMemoryMaker maker)
+    : width_(ClampSide(width)), height_(ClampSide(height)), maker_(std::move(maker)),
+      memory_(MakePixelMemory(maker_, Count())), pixels_(memory_->Data()) {
+    Fill(fill);
+}
+
+Surface::Surface(const Surface& other)
+    : width_(other.width_), height_(other.height_), memory_(MakePixelMemory({}, Count())),
+      pixels_(memory_->Data()) {
+    std::copy_n(other.pixels_, Count(), pixels_);
+}
+
+Surface& Surface::operator=(const Surface& other) {
+    if (this != &other) {
+        *this = Surface(other);
+    }
+    return *this;
+}
+
+bool Surface::operator==(const Surface& other) const {
+    return width_ == other.width_ && height_ == other.height_ &&
+           std::equal(pixels_, pixels_ + Count(), other.pixels_);
+}
 
 Pixel Surface::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
@@ -38,11 +73,11 @@ void Surface::Set(int x, int y, Pixel pixel) {
 }
 
 void Surface::Fill(Pixel pixel) {
-    std::fill(pixels_.begin(), pixels_.end(), pixel);
+    std::fill_n(pixels_, Count(), pixel);
 }
 
 void Surface::Resize(int width, int height, Pixel fill) {
-    Surface resized(width, height, fill);
+    Surface resized(width, height, fill, maker_);
     int keepWidth = std::min(width_, resized.width_);
     int keepHeight = std::min(height_, resized.height_);
     for (int y = 0; y < keepHeight; ++y) {

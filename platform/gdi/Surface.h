@@ -6,8 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace platform::gdi {
 
@@ -20,10 +21,29 @@ constexpr COLORREF ToColor(Pixel pixel) {
     return ToPixel(pixel & 0xFFFFFF);
 }
 
+// Where a surface keeps its pixels: the program's own memory, or memory it
+// shares with a display server, which then reads them without a copy.
+class PixelMemory {
+public:
+    virtual ~PixelMemory() = default;
+    virtual Pixel* Data() = 0;
+};
+
+// Memory for `count` pixels; null when none can be had, and the surface
+// then takes the program's own.
+using PixelMemoryMaker = std::function<std::unique_ptr<PixelMemory>(std::size_t count)>;
+
 class Surface {
 public:
-    // A negative size counts as 0; a size beyond kMaxSide is cut to it.
-    Surface(int width, int height, Pixel fill = 0xFFFFFF);
+    // A negative size counts as 0; a size beyond kMaxSide is cut to it. The
+    // pixels live in memory from `maker`, now and after each Resize.
+    Surface(int width, int height, Pixel fill = 0xFFFFFF, PixelMemoryMaker maker = {});
+    // A copy keeps its pixels in the program's own memory.
+    Surface(const Surface& other);
+    Surface& operator=(const Surface& other);
+    Surface(Surface&&) noexcept = default;
+    Surface& operator=(Surface&&) noexcept = default;
+    ~Surface() = default;
 
     static constexpr int kMaxSide = 16384;
 
@@ -31,8 +51,8 @@ public:
     int Height() const { return height_; }
     RECT Bounds() const { return {0, 0, width_, height_}; }
 
-    Pixel* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-    const Pixel* Row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+    Pixel* Row(int y) { return pixels_ + static_cast<std::size_t>(y) * width_; }
+    const Pixel* Row(int y) const { return pixels_ + static_cast<std::size_t>(y) * width_; }
     // 0 outside the surface.
     Pixel At(int x, int y) const;
     void Set(int x, int y, Pixel pixel);
@@ -41,12 +61,19 @@ public:
     // Keeps the pixels that stay inside; new ones get `fill`.
     void Resize(int width, int height, Pixel fill = 0xFFFFFF);
 
-    bool operator==(const Surface&) const = default;
+    // The memory that holds the pixels, for a display server that shares it.
+    const PixelMemory& Memory() const { return *memory_; }
+
+    bool operator==(const Surface& other) const;
 
 private:
+    std::size_t Count() const { return static_cast<std::size_t>(width_) * height_; }
+
     int width_;
     int height_;
-    std::vector<Pixel> pixels_;
+    PixelMemoryMaker maker_;
+    std::unique_ptr<PixelMemory> memory_;
+    Pixel* pixels_;
 };
 
 // Writes the surface as an 8-bit RGB PNG; false when the file cannot be written.

@@ -20,6 +20,10 @@ HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const Region
 // state; false for a handle that is not a live surface DC.
 BOOL SetSurfaceDCVisible(HDC dc, POINT origin, const Region& visible);
 
+// What a surface DC may draw on, in surface coordinates; null for a handle
+// that is not a live surface DC.
+const Region* SurfaceDCVisible(HDC dc);
+
 // Gives the DC back (the same as DeleteDC); false for a handle that is not a
 // live DC.
 BOOL ReleaseSurfaceDC(HDC dc);

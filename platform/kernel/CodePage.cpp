@@ -1,8 +1,11 @@
 // Code page 932 and UTF-8 conversion, and the locale-aware comparison, on ICU.
 // The system is Japanese: the ANSI code page is 932 and the user's locale 0x411.
+// ASCII text is the same in every code page here and is ordered without the
+// collator, so ICU's converters and collator are made only for other text.
 
 #include "CodePage.h"
 #include "../core/Context.h"
+#include "AsciiCollation.h"
 #include "KernelState.h"
 
 #include <unicode/coll.h>
@@ -13,6 +16,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 using platform::Fail;
@@ -66,6 +70,25 @@ void NoteSubstitution(const void* context, UConverterFromUnicodeArgs* args, cons
 // A negative count includes the terminator, as the conversion functions count it.
 int TextLength(const char* text, int count) {
     return count < 0 ? static_cast<int>(std::strlen(text)) + 1 : count;
+}
+
+bool IsPlainAsciiWide(const WCHAR* text, int count) {
+    return std::all_of(text, text + count, [](WCHAR unit) {
+        return unit < 0x80 && unit != 0x1A && unit != 0x1C && unit != 0x7F;
+    });
+}
+
+// Copies ASCII text unit for unit, as the converters would; `count` is what
+// the text needs, `capacity` what the caller has (0: none asked for).
+template <class From, class To> int CopyAscii(const From* from, int count, To* to, int capacity) {
+    if (capacity != 0 && count > capacity) {
+        return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
+    }
+    if (to != nullptr && capacity != 0) {
+        std::transform(from, from + count, to,
+                       [](From unit) { return static_cast<To>(static_cast<unsigned char>(unit)); });
+    }
+    return count;
 }
 
 int WideLength(const WCHAR* text, int count) {
@@ -220,11 +243,14 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByte, int multiByteCou
     if (!KnownCodePage(codePage) || multiByte == nullptr || wideCount < 0) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
     }
+    int length = TextLength(multiByte, multiByteCount);
+    if (platform::IsPlainAscii({multiByte, static_cast<std::size_t>(length)})) {
+        return CopyAscii(multiByte, length, wide, wideCount);
+    }
     UConverter* converter = ConverterFor(codePage);
     if (!converter) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
     }
-    int length = TextLength(multiByte, multiByteCount);
     UErrorCode status = U_ZERO_ERROR;
     int32_t needed = ucnv_toUChars(converter, reinterpret_cast<UChar*>(wide), wide ? wideCount : 0,
                                    multiByte, length, &status);
@@ -245,6 +271,13 @@ int WideCharToMultiByte(UINT codePage, DWORD, const WCHAR* wide, int wideCount, 
     if (!KnownCodePage(codePage) || wide == nullptr || multiByteCount < 0) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
     }
+    int length = WideLength(wide, wideCount);
+    if (IsPlainAsciiWide(wide, length)) {
+        if (usedDefaultChar) {
+            *usedDefaultChar = FALSE;
+        }
+        return CopyAscii(wide, length, multiByte, multiByteCount);
+    }
     UConverter* converter = ConverterFor(codePage);
     if (!converter) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
@@ -255,7 +288,6 @@ int WideCharToMultiByte(UINT codePage, DWORD, const WCHAR* wide, int wideCount, 
                        &status);
     SubstitutionSeen seen;
     ucnv_setFromUCallBack(converter, NoteSubstitution, &seen, nullptr, nullptr, &status);
-    int length = WideLength(wide, wideCount);
     int32_t needed =
         ucnv_fromUChars(converter, multiByteCount ? multiByte : nullptr, multiByteCount,
                         reinterpret_cast<const UChar*>(wide), length, &status);
@@ -282,13 +314,18 @@ int CompareStringA(LCID locale, DWORD flags, LPCSTR string1, int count1, LPCSTR 
         (flags & ~static_cast<DWORD>(NORM_IGNORECASE)) != 0) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
     }
+    bool foldCase = flags & NORM_IGNORECASE;
+    const std::string_view leftText(string1, count1 < 0 ? std::strlen(string1) : count1);
+    const std::string_view rightText(string2, count2 < 0 ? std::strlen(string2) : count2);
+    if (platform::IsPlainAscii(leftText) && platform::IsPlainAscii(rightText)) {
+        return platform::CompareAscii(leftText, rightText, foldCase);
+    }
     icu::Collator* collator = JapaneseCollator();
     if (collator == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
     }
     // Folding case before a full comparison ignores case and nothing else:
     // widths and kana still order as the locale says and stay distinct.
-    bool foldCase = flags & NORM_IGNORECASE;
     ComparisonText left(string1, count1, foldCase);
     ComparisonText right(string2, count2, foldCase);
     if (!left.Ok() || !right.Ok()) {

@@ -135,7 +135,7 @@ TEST_F(UserEdit, DoubleByteCharactersGoInWholeAndLeaveWhole) {
     Tap(VK_LEFT);
     EXPECT_EQ(Selection(edit), std::make_pair(DWORD{3}, DWORD{3}));
     Tap(VK_BACK);
-    EXPECT_EQ(Text(edit), std::string("A").append(kNihon, 2));
+    EXPECT_EQ(Text(edit), "A" + kNihon.substr(2));
     Tap(VK_DELETE);
     EXPECT_EQ(Text(edit), "A");
 

@@ -63,7 +63,7 @@ bool NextLoopMessage(MSG& msg) {
             PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
             return true;
         }
-        if (!State().input.empty() || !State().backend->WaitForInput(std::nullopt)) {
+        if (!State().input.empty() || !WaitForInput(std::nullopt)) {
             return false;
         }
     }

@@ -118,13 +118,6 @@ HDC MakeDC(const Window& w, Area area, const Region& visible) {
 
 } // namespace
 
-void Present(HWND window, const Region& surfaceArea) {
-    const Window* top = Find(TopLevelOf(window));
-    if (top && top->surface && !surfaceArea.IsEmpty()) {
-        State().backend->Present(top->backendSurface, *top->surface, surfaceArea.Rects());
-    }
-}
-
 void PlaceOnScreen(const Window& w) {
     if (w.parent || !w.backendSurface) {
         return;
@@ -146,8 +139,9 @@ void PrepareSurface(Window& w) {
     int width = Width(w.rect);
     int height = Height(w.rect);
     if (!w.surface) {
-        w.surface = std::make_shared<Surface>(width, height);
         w.backendSurface = State().backend->OpenSurface(w.handle, w.rect);
+        w.surface = std::make_shared<Surface>(width, height, 0xFFFFFF,
+                                              State().backend->PixelMemoryFor(w.backendSurface));
         NameOnScreen(w);
         DescribeOnScreen(w.handle);
     } else if (w.surface->Width() != width || w.surface->Height() != height) {
@@ -178,6 +172,7 @@ void InvalidateArea(HWND window, const Region& area, bool erase, bool children) 
     if (!added.IsEmpty()) {
         w->update = w->update.Union(added);
         w->erasePending = w->erasePending || erase;
+        State().arrivedSinceLook |= QS_PAINT;
     }
     if (!children && (w->style & WS_CLIPCHILDREN)) {
         return;
@@ -495,8 +490,9 @@ int ReleaseDC(HWND, HDC dc) {
     }
     HWND owner = found->second;
     dcs.erase(found);
-    if (Window* w = Find(owner)) {
-        Present(owner, Region(WindowOnSurface(*w)));
+    // What the DC could reach is all it can have changed.
+    if (const Region* reach = platform::gdi::SurfaceDCVisible(dc)) {
+        Present(owner, *reach);
     }
     return platform::gdi::ReleaseSurfaceDC(dc) ? 1 : 0;
 }
@@ -751,11 +747,22 @@ RECT DrawBorder(HDC dc, const Window& w) {
     return r;
 }
 
+// A top-level window's frame is drawn only where the screen shows it.
+bool FrameIsShown(Window& w) {
+    if (w.parent) {
+        return true;
+    }
+    if (!w.surface) {
+        PrepareSurface(w);
+    }
+    return State().backend->ShowsFrame(w.backendSurface);
+}
+
 } // namespace
 
 void DrawFrame(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr || !IsVisibleChain(window)) {
+    if (w == nullptr || !IsVisibleChain(window) || !FrameIsShown(*w)) {
         return;
     }
     HDC dc = GetDCEx(window, nullptr, DCX_WINDOW);

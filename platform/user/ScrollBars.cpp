@@ -126,7 +126,7 @@ void DragThumb(HWND window, bool vertical, const BarLayout& start, POINT press) 
     for (;;) {
         MSG msg;
         if (!PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-            if (!State().input.empty() || !State().backend->WaitForInput(std::nullopt)) {
+            if (!State().input.empty() || !WaitForInput(std::nullopt)) {
                 break;
             }
             continue;

@@ -42,7 +42,7 @@ void ReleaseMouse(MouseButton button) {
     QueueMouseButton(ToButton(button), false);
 }
 
-void TurnMouseWheel(int delta) {
+void TurnMouseWheel(short delta) {
     QueueMouseWheel(delta, false);
 }
 

@@ -108,6 +108,8 @@ struct Window {
     // Only top-level windows own a frame buffer; children draw into it.
     std::shared_ptr<Surface> surface;
     SurfaceId backendSurface = 0;
+    // Surface pixels changed since the screen last showed them.
+    Region unpresented;
     std::unique_ptr<ControlState> control;
 };
 
@@ -154,7 +156,15 @@ struct MessageBoxRun {
     std::string text;
     std::string caption;
     UINT type = 0;
+    // The identifier of the default button (DM_GETDEFID).
+    int defaultId = 0;
     int answer = 0;
+};
+
+struct Hook {
+    HHOOK handle = nullptr;
+    int type = 0;
+    HOOKPROC proc = nullptr;
 };
 
 struct UserState {
@@ -167,12 +177,21 @@ struct UserState {
     HandleTable<Menu> menus{9};
     // Top of the z-order first; topmost windows stand before the others.
     std::vector<HWND> topLevels;
+    // Top-level windows whose changes the screen has yet to show.
+    std::vector<HWND> awaitingPresent;
 
     std::deque<MSG> posted;
     std::deque<InputEvent> input;
     std::uint64_t nextInputSerial = 1;
     bool quitPosted = false;
     int quitCode = 0;
+    // GetQueueStatus: the kinds of message (QS_) that arrived since the
+    // program last looked at the queue, and what it saw then.
+    DWORD arrivedSinceLook = 0;
+    DWORD statusAtLook = 0;
+    // The thread's hooks, the newest first.
+    std::vector<Hook> hooks;
+    std::uintptr_t nextHook = 1;
     std::vector<Timer> timers;
     UINT_PTR nextThreadTimerId = 0x7FF0;
     MSG lastMessage{};
@@ -279,8 +298,16 @@ HBRUSH BrushOf(HBRUSH classBrush);
 void InvalidateArea(HWND window, const Region& area, bool erase, bool children);
 void DiscardPainting(Window& window);
 void PrepareSurface(Window& window);
-// Shows `surfaceArea` of the window's frame buffer on the screen.
+
+// Showing the frame buffers (Presenting.cpp). `surfaceArea` of the window's
+// frame buffer changed; the screen shows it at the next PresentPending.
 void Present(HWND window, const Region& surfaceArea);
+// Shows every change not yet shown, each top-level window's in one go: once
+// a turn of the message loop, when the queue runs dry.
+void PresentPending();
+// Shows what changed, then waits for input or `deadline`; false when
+// nothing can ever arrive.
+bool WaitForInput(std::optional<DWORD> deadline);
 // Tells the screen where a top-level window is and whether it shows.
 void PlaceOnScreen(const Window& window);
 // Tells the screen the title of a top-level window that has a surface.
@@ -296,6 +323,11 @@ void Activate(HWND window, WORD how);
 void ForgetWindow(HWND window);
 // The message an input event becomes now; nullopt when it is eaten.
 std::optional<MSG> RouteInput(const InputEvent& event);
+// Calls the newest hook of `type` (0 when there is none) and whether any is set.
+LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
+bool HasHooks(int type);
+// The queue-status flag (QS_KEY, QS_MOUSEMOVE, QS_MOUSEBUTTON) of an input event.
+DWORD QueueStatusOf(const InputEvent& event);
 void ApplyKeyMessage(const MSG& message);
 
 // Messages (Messages.cpp).
@@ -320,5 +352,6 @@ void RegisterSystemClasses(UserState& state);
 // "EDIT" (Edit.cpp); "COMBOBOX" and its list, "ComboLBox" (ComboBox.cpp).
 void RegisterEditClass(UserState& state);
 void RegisterComboBoxClasses(UserState& state);
+void RegisterStaticClass(UserState& state);
 
 } // namespace platform::user

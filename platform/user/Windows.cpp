@@ -364,6 +364,15 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     CREATESTRUCTA create{
         param,      w->instance, menu,   parent, height, width, y, x, static_cast<LONG>(style),
         windowName, className,   exStyle};
+    // A CBT hook meets the window before its first message, and may refuse it.
+    CBT_CREATEWNDA cbt{&create, HWND_TOP};
+    if (CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(window),
+                  reinterpret_cast<LPARAM>(&cbt)) != 0) {
+        return Find(window) ? CreateFailed(window, false) : nullptr;
+    }
+    if (!Find(window)) {
+        return nullptr;
+    }
     if (!child || (style & WS_THICKFRAME)) {
         MINMAXINFO limits = DefaultSizeLimits(*w);
         SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
@@ -423,6 +432,12 @@ BOOL DestroyWindow(HWND window) {
         return Fail(1400 /* ERROR_INVALID_WINDOW_HANDLE */, FALSE);
     }
     if (w->destroying) {
+        return TRUE;
+    }
+    if (CallHooks(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(window), 0) != 0) {
+        return FALSE;
+    }
+    if ((w = Find(window)) == nullptr) {
         return TRUE;
     }
     bool child = (w->style & WS_CHILD) != 0;
@@ -718,6 +733,33 @@ HANDLE GetPropA(HWND window, LPCSTR name) {
     }
     auto found = w->properties.find(ExistingPropertyAtom(name));
     return found != w->properties.end() ? found->second.data : nullptr;
+}
+
+int EnumPropsA(HWND window, PROPENUMPROCA callback) {
+    Window* w = Find(window);
+    if (w == nullptr || callback == nullptr || w->properties.empty()) {
+        return -1;
+    }
+    std::vector<std::pair<ATOM, HANDLE>> listed;
+    for (const auto& [atom, property] : w->properties) {
+        listed.emplace_back(atom, property.data);
+    }
+    int answer = -1;
+    for (const auto& [atom, data] : listed) {
+        char name[256];
+        if (GlobalGetAtomNameA(atom, name, sizeof name) == 0) {
+            continue;
+        }
+        answer = callback(window, name, data);
+        if (!answer || !Find(window)) {
+            break;
+        }
+    }
+    return answer;
+}
+
+BOOL IsWindowUnicode(HWND window) {
+    return Find(window) ? FALSE : Fail(1400, FALSE);
 }
 
 HANDLE RemovePropA(HWND window, LPCSTR name) {

@@ -5,6 +5,7 @@
 
 #include "../Screens.h"
 #include "X11Cursors.h"
+#include "X11Presenter.h"
 #include "X11Keyboard.h"
 #include "X11Placement.h"
 #include "X11WindowIdentity.h"
@@ -86,7 +87,8 @@ class X11Screen final : public Backend {
 public:
     explicit X11Screen(Display* display)
         : display_(display), screen_(DefaultScreen(display)),
-          pixelsPerInch_(DisplayPixelsPerInch(display)), keyboard_(display), cursors_(display) {
+          pixelsPerInch_(DisplayPixelsPerInch(display)), keyboard_(display), cursors_(display),
+          presenter_(display) {
         closeAtoms_[0] = XInternAtom(display_, "WM_PROTOCOLS", False);
         closeAtoms_[1] = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     }
@@ -119,6 +121,7 @@ public:
     void PlaceSurface(SurfaceId surface, const RECT& screenRect, const RECT& inside,
                       Showing showing) override;
     void DescribeSurface(SurfaceId surface, const SurfaceIdentity& identity) override;
+    bool ShowsIdentity() const override { return true; }
     void NameSurface(SurfaceId surface, const std::string& utf8Title) override;
     void CollectInput() override { HandlePendingEvents(); }
     std::uintptr_t NativeHandle(SurfaceId surface) const override {
@@ -126,6 +129,13 @@ public:
         return found == surfaces_.end() ? 0 : found->second.window;
     }
     void ChangeCursor(ULONG_PTR systemCursor, const gdi::IconImage* picture) override;
+    gdi::PixelMemoryMaker PixelMemoryFor(SurfaceId) override { return presenter_.MemoryMaker(); }
+    // The window manager frames a window it manages; the X window shows
+    // the client area only.
+    bool ShowsFrame(SurfaceId surface) const override {
+        auto found = surfaces_.find(surface);
+        return found != surfaces_.end() && found->second.bypassesManager;
+    }
 
 private:
     struct XSurface {
@@ -149,7 +159,6 @@ private:
     void HandleKey(const XKeyEvent& event, bool down);
     void HandleButton(const XSurface& surface, const XButtonEvent& event);
     void HandleConfigure(XSurface& surface, const XConfigureEvent& event);
-    void PutPixels(const XSurface& surface, const gdi::Surface& pixels, RECT area);
 
     Display* display_;
     int screen_;
@@ -159,6 +168,7 @@ private:
     std::map<SurfaceId, XSurface> surfaces_;
     SurfaceId nextSurface_ = 1;
     X11Cursors cursors_;
+    X11Presenter presenter_;
     // Defined on every window; 0 (the root's) until the program sets one.
     Cursor cursor_ = 0;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
@@ -278,30 +288,6 @@ void X11Screen::DescribeSurface(SurfaceId id, const SurfaceIdentity& identity) {
     }
 }
 
-void X11Screen::PutPixels(const XSurface& s, const gdi::Surface& pixels, RECT area) {
-    int width = area.right - area.left;
-    int height = area.bottom - area.top;
-    std::vector<std::uint32_t> buffer(static_cast<std::size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            buffer[static_cast<std::size_t>(y) * width + x] =
-                pixels.At(area.left + x, area.top + y);
-        }
-    }
-    XImage* image =
-        XCreateImage(display_, DefaultVisual(display_, screen_), 24, ZPixmap, 0,
-                     reinterpret_cast<char*>(buffer.data()), static_cast<unsigned>(width),
-                     static_cast<unsigned>(height), 32, width * 4);
-    if (image == nullptr) {
-        return;
-    }
-    XPutImage(display_, s.window, s.gc, image, 0, 0, area.left - s.shown.left,
-              area.top - s.shown.top, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    // The buffer is ours, not Xlib's to free.
-    image->data = nullptr;
-    XDestroyImage(image);
-}
-
 void X11Screen::Present(SurfaceId id, const gdi::Surface& pixels, const std::vector<RECT>& rects) {
     auto found = surfaces_.find(id);
     if (found == surfaces_.end() || found->second.showing != Showing::Shown) {
@@ -313,12 +299,11 @@ void X11Screen::Present(SurfaceId id, const gdi::Surface& pixels, const std::vec
                   std::min({r.right, s.shown.right, static_cast<LONG>(pixels.Width())}),
                   std::min({r.bottom, s.shown.bottom, static_cast<LONG>(pixels.Height())})};
         if (area.right > area.left && area.bottom > area.top) {
-            PutPixels(s, pixels, area);
+            presenter_.Put(s.window, s.gc, pixels, area,
+                           {area.left - s.shown.left, area.top - s.shown.top});
         }
     }
-    // Waiting for the server keeps what is on the screen in step with the
-    // program: a reader of the window's pixels sees what was just painted.
-    XSync(display_, False);
+    XFlush(display_);
 }
 
 bool X11Screen::WaitForInput(std::optional<DWORD> deadline) {

@@ -7,9 +7,13 @@
 //    first window is made.
 // On X11 each top-level window is a real X window the size of its client
 // area: the window manager draws the frame and caption. The platform still
-// lays out and draws its classic frame in the window's frame buffer, so
-// the headless and the X11 screen share every line of the drawing code;
-// only the client part of the frame buffer is shown. Pointer positions are
+// lays out its classic frame in the window's frame buffer, so the headless
+// and the X11 screen share every line of the drawing code, but it draws no
+// frame nobody would see: only the client part of the frame buffer is
+// shown. Changes reach the server once a turn of the message loop, when
+// the queue runs dry; the frame buffer is shared with a server on this
+// machine (MIT-SHM) and sent in XPutImage requests to any other (or when
+// VELBRIN_X11_NO_SHM is set). Pointer positions are
 // taken relative to the X window and placed on the platform's own idea of
 // where the window is.
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "PrivateXServer.h"
 #include "platform/Screen.h"
 #include "platform/Testing.h"
 
@@ -15,92 +16,15 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-// An Xvfb of our own: it picks a free display and writes its number to a
-// pipe once it accepts connections.
-class PrivateXServer {
-public:
-    PrivateXServer() {
-        int ends[2];
-        if (pipe(ends) != 0) {
-            return;
-        }
-        std::string fd = std::to_string(ends[1]);
-        std::vector<std::string> args{"Xvfb", "-displayfd",  fd,          "-screen",
-                                      "0",    "1024x768x24", "-nolisten", "tcp"};
-        std::vector<char*> argv;
-        for (std::string& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, ends[0]);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = 0;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        close(ends[1]);
-        if (pid_ != 0) {
-            ReadDisplayNumber(ends[0]);
-        }
-        close(ends[0]);
-    }
-    ~PrivateXServer() {
-        if (pid_ != 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    PrivateXServer(const PrivateXServer&) = delete;
-    PrivateXServer& operator=(const PrivateXServer&) = delete;
-
-    // Empty when the server did not come up.
-    const std::string& Display() const { return display_; }
-
-private:
-    void ReadDisplayNumber(int fd) {
-        std::string number;
-        for (;;) {
-            pollfd readable{fd, POLLIN, 0};
-            if (poll(&readable, 1, 10000) <= 0) {
-                return;
-            }
-            char c;
-            if (read(fd, &c, 1) != 1) {
-                return;
-            }
-            if (c == '\n') {
-                break;
-            }
-            number += c;
-        }
-        if (!number.empty()) {
-            display_ = ":" + number;
-        }
-    }
-
-    pid_t pid_ = 0;
-    std::string display_;
-};
+using platform::testing::PrivateXServer;
 
 struct Received {
     UINT message;
@@ -152,7 +76,7 @@ protected:
     }
     void SetUp() override {
         if (server_->Display().empty()) {
-            GTEST_SKIP() << "Xvfb could not start";
+            GTEST_SKIP() << server_->Failure();
         }
         platform::ResetForTesting();
         g_received.clear();
@@ -247,6 +171,8 @@ TEST_F(X11Screen, ClientAreaOfTheFrameBufferReachesTheXWindow) {
     ASSERT_NE(window, 0u);
     EXPECT_EQ(platform::NativeWindowOf(child), 0u);
 
+    // The frame buffer goes to the server once the queue runs dry.
+    ASSERT_TRUE(RunUntil([&] { return PixelAt(window, 5, 5) == 0xFF0000u; }));
     RECT client;
     GetClientRect(top, &client);
     XWindowAttributes attributes;
@@ -286,6 +212,7 @@ TEST_F(X11Screen, CaptionlessPopUpsBypassTheWindowManagerAndShowTheirFrame) {
     UpdateWindow(popup);
     auto window = static_cast<::Window>(platform::NativeWindowOf(popup));
     ASSERT_NE(window, 0u);
+    ASSERT_TRUE(RunUntil([&] { return PixelAt(window, 5, 5) == 0xFF0000u; }));
     XWindowAttributes attributes;
     ASSERT_TRUE(XGetWindowAttributes(display_, window, &attributes));
     EXPECT_TRUE(attributes.override_redirect);
@@ -392,7 +319,7 @@ TEST_F(X11Screen, LostPixelsComeBackFromTheFrameBuffer) {
                                200, 150, nullptr, nullptr, nullptr, nullptr);
     UpdateWindow(top);
     auto window = static_cast<::Window>(platform::NativeWindowOf(top));
-    ASSERT_EQ(PixelAt(window, 10, 10), 0xFF0000u);
+    ASSERT_TRUE(RunUntil([&] { return PixelAt(window, 10, 10) == 0xFF0000u; }));
     // Another client scribbles over the window and the server asks for the
     // area again, as when an overlapping window goes away.
     GC gc = XCreateGC(display_, window, 0, nullptr);
