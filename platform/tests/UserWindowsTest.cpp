@@ -721,3 +721,35 @@ TEST_F(UserWindows, HidingTheActiveWindowTellsPlaceThenActivationThenFocus) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<WINDOWPOS> g_changing;
+LRESULT CALLBACK ChangingRecorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGING) {
+        g_changing.push_back(*reinterpret_cast<WINDOWPOS*>(lParam));
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(UserWindows, ChangingHearsTheValuesAsGivenAndTheWindowKeepsWhatTheFlagsKeep) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ChangingRecorder;
+    wc.lpszClassName = "ChangingRecorder";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND top = CreateWindowExA(0, "ChangingRecorder", "", WS_OVERLAPPEDWINDOW, 100, 100, 410, 309,
+                               nullptr, nullptr, nullptr, nullptr);
+    g_changing.clear();
+    SetWindowPos(top, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(g_changing.size(), 1u);
+    EXPECT_EQ(g_changing[0].x, 50);
+    EXPECT_EQ(g_changing[0].cx, 0) << "as the caller gave it";
+    EXPECT_EQ(g_changing[0].cy, 0);
+    RECT rect;
+    GetWindowRect(top, &rect);
+    EXPECT_EQ(rect.left, 50);
+    EXPECT_EQ(rect.right - rect.left, 410) << "SWP_NOSIZE kept the size";
+    EXPECT_EQ(rect.bottom - rect.top, 309);
+}
+
+} // namespace

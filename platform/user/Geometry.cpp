@@ -318,14 +318,6 @@ PositionChange Normalise(const Window& w, HWND insertAfter, int x, int y, int cx
              BoundedCoordinate(std::max(cx, 0)),
              BoundedCoordinate(std::max(cy, 0)),
              flags};
-    if (flags & SWP_NOMOVE) {
-        c.pos.x = w.rect.left;
-        c.pos.y = w.rect.top;
-    }
-    if (flags & SWP_NOSIZE) {
-        c.pos.cx = w.rect.right - w.rect.left;
-        c.pos.cy = w.rect.bottom - w.rect.top;
-    }
     bool visible = (w.style & WS_VISIBLE) != 0;
     if ((flags & SWP_SHOWWINDOW) && visible) {
         c.pos.flags &= ~SWP_SHOWWINDOW;
@@ -403,6 +395,16 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         if ((w = Find(window)) == nullptr) {
             return FALSE;
         }
+    }
+    // WM_WINDOWPOSCHANGING hears the values as the caller gave them; what
+    // SWP_NOMOVE and SWP_NOSIZE keep is filled in afterwards.
+    if (c.pos.flags & SWP_NOMOVE) {
+        c.pos.x = w->rect.left;
+        c.pos.y = w->rect.top;
+    }
+    if (c.pos.flags & SWP_NOSIZE) {
+        c.pos.cx = w->rect.right - w->rect.left;
+        c.pos.cy = w->rect.bottom - w->rect.top;
     }
     // What a WM_WINDOWPOSCHANGING handler asked for is held to the bounds too.
     c.pos.x = BoundedCoordinate(c.pos.x);
