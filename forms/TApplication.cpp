@@ -48,13 +48,25 @@ LRESULT CALLBACK AppWindowProc(HWND window, UINT number, WPARAM wParam, LPARAM l
     return message.Result;
 }
 
-BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {
-    auto* collected = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
-    if (window != collected->first && IsWindowVisible(window) && IsWindowEnabled(window) &&
-        dynamic_cast<THintWindow*>(FindControl(window)) == nullptr) {
-        collected->second->push_back(window);
+// What ThreadWindowsWhere collects: the windows `keep` answers true for.
+struct TWindowSieve {
+    const std::function<bool(HWND)>& keep;
+    std::vector<HWND> kept;
+};
+
+BOOL CALLBACK SieveWindow(HWND window, LPARAM data) {
+    auto* sieve = reinterpret_cast<TWindowSieve*>(data);
+    if (sieve->keep(window)) {
+        sieve->kept.push_back(window);
     }
     return TRUE;
+}
+
+// The top-level windows of the thread that `keep` answers true for.
+std::vector<HWND> ThreadWindowsWhere(const std::function<bool(HWND)>& keep) {
+    TWindowSieve sieve{keep, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &SieveWindow, reinterpret_cast<LPARAM>(&sieve));
+    return std::move(sieve.kept);
 }
 
 void ReenableWindows(std::vector<HWND>& windows) {
@@ -150,21 +162,11 @@ bool CursorOverActiveWindow() {
            (under == active || IsChild(active, under) != FALSE);
 }
 
-BOOL CALLBACK CollectShownOwnedWindow(HWND window, LPARAM data) {
-    auto* collected = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
-    if (GetWindow(window, GW_OWNER) == collected->first && IsWindowVisible(window) != FALSE) {
-        collected->second->push_back(window);
-    }
-    return TRUE;
-}
-
 // The visible top-level windows of the thread that `owner` owns: the forms.
 std::vector<HWND> ShownOwnedWindows(HWND owner) {
-    std::vector<HWND> windows;
-    std::pair<HWND, std::vector<HWND>*> collected{owner, &windows};
-    EnumThreadWindows(GetCurrentThreadId(), &CollectShownOwnedWindow,
-                      reinterpret_cast<LPARAM>(&collected));
-    return windows;
+    return ThreadWindowsWhere([owner](HWND window) {
+        return GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window) != FALSE;
+    });
 }
 
 void CALLBACK HintTimerFired(HWND, UINT, UINT_PTR, DWORD) {
@@ -180,11 +182,10 @@ bool FocusMessagesSuspended() {
 }
 
 std::vector<HWND> EnabledThreadWindows(HWND except) {
-    std::vector<HWND> windows;
-    std::pair<HWND, std::vector<HWND>*> collected{except, &windows};
-    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow,
-                      reinterpret_cast<LPARAM>(&collected));
-    return windows;
+    return ThreadWindowsWhere([except](HWND window) {
+        return window != except && IsWindowVisible(window) && IsWindowEnabled(window) &&
+               dynamic_cast<THintWindow*>(FindControl(window)) == nullptr;
+    });
 }
 
 void SetInitProc(TInitProc proc) {

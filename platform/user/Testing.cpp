@@ -42,7 +42,7 @@ void ReleaseMouse(MouseButton button) {
     QueueMouseButton(ToButton(button), false);
 }
 
-void TurnMouseWheel(short delta) {
+void TurnMouseWheel(int delta) {
     QueueMouseWheel(delta, false);
 }
 
