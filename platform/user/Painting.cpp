@@ -811,15 +811,23 @@ bool FrameIsShown(Window& w) {
 
 void DrawFrame(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr || !IsVisibleChain(window) || !FrameIsShown(*w)) {
+    if (w == nullptr || !IsVisibleChain(window)) {
+        return;
+    }
+    // The scroll bars lie inside the border and caption that a window
+    // manager draws instead: they are drawn wherever the window is shown.
+    const bool frameShown = FrameIsShown(*w);
+    if (!frameShown && (w->style & (WS_VSCROLL | WS_HSCROLL)) == 0) {
         return;
     }
     HDC dc = GetDCEx(window, nullptr, DCX_WINDOW);
     if (dc == nullptr) {
         return;
     }
-    DrawBorder(dc, *w);
-    DrawCaption(dc, *w);
+    if (frameShown) {
+        DrawBorder(dc, *w);
+        DrawCaption(dc, *w);
+    }
     if ((w = Find(window)) != nullptr) {
         DrawScrollBars(window, dc);
     }
