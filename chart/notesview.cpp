@@ -3,21 +3,22 @@
 //
 //     notesview
 //
-// opens the window on the X display of DISPLAY and runs until it is closed.
+// opens the window on the desktop (on Linux, the X display of DISPLAY) and
+// runs until it is closed.
 
 #include "TForm1.h"
 #include "forms/Forms.h"
 #include "forms/TApplication.h"
 #include "runtime/Exceptions.h"
 
-#include <platform/Screen.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 int main() {
     using namespace velbrin;
-    if (!platform::UseX11Screen()) {
+    if (GetSystemMetrics(SM_CMONITORS) == 0) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr,
                      "notesview: cannot open the X display %s; notechart prints the "

@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "TForm.h"
 #include "TScreen.h"
+#include "controls/SystemCallback.h"
 #include "controls/THintWindow.h"
 #include "controls/TWinControl.h"
 #include "graphics/TIcon.h"
@@ -37,22 +38,26 @@ std::unordered_map<HWND, TApplication*>& AppWindows() {
 }
 
 LRESULT CALLBACK AppWindowProc(HWND window, UINT number, WPARAM wParam, LPARAM lParam) {
-    const auto found = AppWindows().find(window);
-    if (found == AppWindows().end()) {
-        return DefWindowProcA(window, number, wParam, lParam);
-    }
-    TMessage message{number, wParam, lParam, 0};
-    found->second->AppWindowEntry(message);
-    return message.Result;
+    return GuardedCallback(LRESULT{0}, [&] {
+        const auto found = AppWindows().find(window);
+        if (found == AppWindows().end()) {
+            return DefWindowProcA(window, number, wParam, lParam);
+        }
+        TMessage message{number, wParam, lParam, 0};
+        found->second->AppWindowEntry(message);
+        return message.Result;
+    });
 }
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {
-    auto* collected = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
-    if (window != collected->first && IsWindowVisible(window) && IsWindowEnabled(window) &&
-        dynamic_cast<THintWindow*>(FindControl(window)) == nullptr) {
-        collected->second->push_back(window);
-    }
-    return TRUE;
+    return GuardedCallback(FALSE, [&] {
+        auto* collected = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
+        if (window != collected->first && IsWindowVisible(window) && IsWindowEnabled(window) &&
+            dynamic_cast<THintWindow*>(FindControl(window)) == nullptr) {
+            collected->second->push_back(window);
+        }
+        return TRUE;
+    });
 }
 
 void ReenableWindows(std::vector<HWND>& windows) {
@@ -149,9 +154,11 @@ bool CursorOverActiveWindow() {
 }
 
 void CALLBACK HintTimerFired(HWND, UINT, UINT_PTR, DWORD) {
-    if (Application != nullptr) {
-        Application->HintTimerExpired();
-    }
+    GuardedCallback([] {
+        if (Application != nullptr) {
+            Application->HintTimerExpired();
+        }
+    });
 }
 
 } // namespace

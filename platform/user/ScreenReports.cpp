@@ -111,6 +111,7 @@ bool UseX11Screen(const char* display) {
         return false;
     }
     user::State().backend = std::move(x11);
+    user::State().monitor = true;
     return true;
 }
 
