@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: run test setup build release bench fuzz format install package
+.PHONY: run test setup build release bench fuzz format install package windows windows-tools
 
 setup:
 	@bash scripts/setup.sh
@@ -31,6 +31,9 @@ test: setup
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	ctest --preset fuzz
+	$(MAKE) windows
+	ctest --preset windows-i686
+	ctest --preset windows-x86_64
 
 # The reader's fuzz target for as long as asked: make fuzz FUZZ_SECONDS=3600
 fuzz: setup
@@ -67,3 +70,16 @@ package: setup
 	cmake --preset release
 	cmake --build --preset release --target $(INSTALLED_TARGETS)
 	cpack -G DEB --config build/release/CPackConfig.cmake -B build/release/packages
+
+# The library, notesview.exe and notechart.exe for 32- and 64-bit Windows
+# (mingw-w64, in build/windows-i686 and build/windows-x86_64). The build
+# tools run here, so they come from the default build first.
+windows-tools: setup
+	cmake --preset default
+	cmake --build --preset default --target formc rescomp mainicon cursorc notechart
+
+windows: windows-tools
+	cmake --preset windows-i686
+	cmake --build --preset windows-i686
+	cmake --preset windows-x86_64
+	cmake --build --preset windows-x86_64

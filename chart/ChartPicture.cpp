@@ -28,6 +28,10 @@ bool ChooseKey(int key) {
 
 } // namespace
 
+bool ChartWindowPicturesAvailable() {
+    return true;
+}
+
 bool SaveChartWindowPicture(int key, const std::string& path) {
     platform::UseHeadlessScreen(kPictureScreenWidth, kPictureScreenHeight, kPicturePixelsPerInch);
     bool saved = false;

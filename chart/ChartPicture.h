@@ -13,6 +13,10 @@ constexpr int kPictureScreenWidth = 1024;
 constexpr int kPictureScreenHeight = 768;
 constexpr int kPicturePixelsPerInch = 96;
 
+// Whether this build can draw the picture: it needs the platform's headless
+// screen, which a build against Windows itself does not have.
+bool ChartWindowPicturesAvailable();
+
 // Opens the chart window, chooses key index `key` (0 to 11) in its key list
 // with the Down key, and saves the whole window, frame and caption included,
 // as a PNG file. Replaces the platform's screen with a headless one and

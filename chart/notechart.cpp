@@ -203,6 +203,9 @@ void CheckCombination(const Options& options) {
         throw UsageError{"--position and --scale mark the chart; they go with the table, "
                          "--tsv and --json."};
     }
+    if (options.png && !ChartWindowPicturesAvailable()) {
+        throw UsageError{"--png is not available in this build of notechart."};
+    }
     if (options.png && options.tuning != &Richter()) {
         throw UsageError{"the chart window shows the Richter tuning only."};
     }

@@ -3,23 +3,29 @@
 //
 //     notesview
 //
-// opens the window on the X display of DISPLAY and runs until it is closed.
+// opens the window on the desktop (on Linux, the X display of DISPLAY) and
+// runs until it is closed.
 
 #include "TForm1.h"
 #include "forms/Forms.h"
 #include "forms/TApplication.h"
 #include "runtime/Exceptions.h"
 
-#include <platform/Screen.h>
+#include <windows.h>
 
 #include <cstdio>
-#include <string>
+#include <cstdlib>
 
 int main() {
     using namespace velbrin;
-    std::string whyNot;
-    if (!platform::UseX11Screen(nullptr, &whyNot)) {
-        std::fprintf(stderr, "notesview: %s; notechart prints the chart as text\n", whyNot.c_str());
+    if (GetSystemMetrics(SM_CMONITORS) == 0) {
+        // Where a display was named but cannot be used, the platform has
+        // already said why.
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "notesview: %s; notechart prints the chart as text\n",
+                     display != nullptr && *display != '\0'
+                         ? "no window can be shown"
+                         : "cannot open the X display (DISPLAY is not set)");
         return 1;
     }
     StartFormsLibrary();

@@ -17,9 +17,17 @@ function(velbrin_resources name)
         list(APPEND args --resource ${type} ${resname} ${file})
         list(APPEND deps ${file})
     endwhile()
-    set(out ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+    # On Windows the executable's resource section holds them: rescomp writes
+    # a resource script for windres.
+    if(WIN32)
+        set(out ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+        set(format --rc)
+    else()
+        set(out ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+        set(format)
+    endif()
     add_custom_command(OUTPUT ${out}
-        COMMAND rescomp -o ${out} ${args}
+        COMMAND rescomp ${format} -o ${out} ${args}
         DEPENDS ${deps}
         COMMENT "Compiling resources ${name}"
         VERBATIM)
@@ -29,13 +37,24 @@ endfunction()
 
 # velbrin_test(NAME SOURCES... LIBS...): a GoogleTest executable registered
 # with CTest, linked with the program's embedded resources.
+# On Windows only the tests named in VELBRIN_WINDOWS_TESTS are built, each run
+# under Wine as one CTest test, and only where this machine runs the code.
 function(velbrin_test name)
     cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "SOURCES;LIBS")
+    if(WIN32 AND NOT name IN_LIST VELBRIN_WINDOWS_TESTS)
+        return()
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} velbrin_resources GTest::gtest
                           GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
-                         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    if(NOT WIN32)
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
+                             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    elseif(VELBRIN_RUN_WINDOWS_TESTS)
+        add_test(NAME windows.${name} COMMAND ${name}
+                 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        set_tests_properties(windows.${name} PROPERTIES SKIP_RETURN_CODE 77)
+    endif()
 endfunction()
 
 # velbrin_compiled_forms(VAR FORM...): compiles each tests/resources/FORM.form

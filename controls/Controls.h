@@ -170,9 +170,17 @@ using TEndDragEvent = TEvent<TObject*, TObject*, int, int>;
 // Sender, and the object to drag instead of the sender (null for itself).
 using TStartDragEvent = TEvent<TObject*, TObject*&>;
 
+// The mouse messages that controls take as mouse input: moves and the three
+// buttons' presses, releases and double clicks, whose lParam is a point in
+// client coordinates. The wheel's messages, later in Windows' mouse range,
+// carry a point in screen coordinates and go to the control as they are.
+inline bool IsClientMouseMessage(UINT number) {
+    return number >= WM_MOUSEFIRST && number <= WM_MBUTTONDBLCLK;
+}
+
 // The point of a mouse message: two signed 16-bit coordinates.
 inline POINT PointOfMessage(const TMessage& message) {
-    return {GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+    return {static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
 }
 inline LPARAM PointToLParam(POINT point) {
     return MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y));

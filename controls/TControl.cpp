@@ -621,7 +621,7 @@ void TControl::SetMouseCapture(bool value) {
 }
 
 void TControl::HandleWindowMessage(TMessage& message) {
-    if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST) {
+    if (IsClientMouseMessage(message.Msg)) {
         if (DraggedControl() == this) {
             HandleDragMessage(message);
             return;

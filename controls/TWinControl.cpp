@@ -1,5 +1,6 @@
 #include "TWinControl.h"
 
+#include "SystemCallback.h"
 #include "TControlCanvas.h"
 #include "core/TList.h"
 #include "graphics/TBrush.h"
@@ -130,7 +131,8 @@ void RemoveFrom(TList*& list, void* item) {
 
 } // namespace
 
-LRESULT CALLBACK ControlCreationProc(HWND window, UINT number, WPARAM wParam, LPARAM lParam) {
+// The first message of a window made for a control binds the window to it.
+LRESULT BindCreatedWindow(HWND window, UINT number, WPARAM wParam, LPARAM lParam) {
     TWinControl* control = creatingControl;
     if (control == nullptr) {
         return DefWindowProcA(window, number, wParam, lParam);
@@ -146,6 +148,11 @@ LRESULT CALLBACK ControlCreationProc(HWND window, UINT number, WPARAM wParam, LP
     SetPropA(window, AtomName(Atoms().windowAtom), control);
     SetPropA(window, AtomName(Atoms().controlAtom), control);
     return ControlWindowProc(window, number, wParam, lParam);
+}
+
+LRESULT CALLBACK ControlCreationProc(HWND window, UINT number, WPARAM wParam, LPARAM lParam) {
+    return GuardedCallback(LRESULT{0},
+                           [&] { return BindCreatedWindow(window, number, wParam, lParam); });
 }
 
 void ResetControlsForTesting() {
@@ -165,6 +172,18 @@ void ReleaseControlAtoms() {
 
 void SetExceptionReporter(TExceptionReporter reporter) {
     Reporter() = std::move(reporter);
+}
+
+void ReportRaisedException(TWinControl* control, std::exception_ptr error) noexcept {
+    try {
+        if (Reporter()) {
+            Reporter()(control, error);
+        } else {
+            ReportToStandardError(error);
+        }
+    } catch (...) {
+        ReportToStandardError(std::current_exception());
+    }
 }
 
 void SetControlEnvironment(const TControlEnvironment& environment) {
@@ -305,16 +324,8 @@ void TWinControl::WindowEntry(TMessage& message) {
         ReleaseAllDCs();
     } catch (...) {
         ReleaseAllDCs();
-        TWinControl* self = LiveControls().contains(this) ? this : nullptr;
-        try {
-            if (Reporter()) {
-                Reporter()(self, std::current_exception());
-            } else {
-                ReportToStandardError(std::current_exception());
-            }
-        } catch (...) {
-            ReportToStandardError(std::current_exception());
-        }
+        ReportRaisedException(LiveControls().contains(this) ? this : nullptr,
+                              std::current_exception());
     }
 }
 
@@ -354,8 +365,7 @@ void TWinControl::HandleWindowMessage(TMessage& message) {
         }
         return;
     default:
-        if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST &&
-            RouteMouseToChild(message)) {
+        if (IsClientMouseMessage(message.Msg) && RouteMouseToChild(message)) {
             return;
         }
         if (message.Msg >= WM_KEYFIRST && message.Msg <= WM_KEYLAST && KeyEndsInDrag(message)) {
@@ -1364,7 +1374,7 @@ void TWinControl::AdjustInputMethod(bool focused) {
     if (imeMode_ != imDisable) {
         return;
     }
-    using EnableImeProc = BOOL (*)(HWND, BOOL);
+    using EnableImeProc = BOOL(WINAPI*)(HWND, BOOL);
     auto enableIme = reinterpret_cast<EnableImeProc>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleA("USER32.DLL"), "WINNLSEnableIME")));
     if (enableIme != nullptr) {

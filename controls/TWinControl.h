@@ -203,7 +203,7 @@ protected:
 
 private:
     friend class TControl;
-    friend LRESULT CALLBACK ControlCreationProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT BindCreatedWindow(HWND, UINT, WPARAM, LPARAM);
 
     void ReadBoundsFromWindow();
     void UpdateShowingState();

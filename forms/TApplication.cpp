@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "TForm.h"
 #include "TScreen.h"
+#include "controls/SystemCallback.h"
 #include "controls/THintWindow.h"
 #include "controls/TWinControl.h"
 #include "graphics/TIcon.h"
@@ -39,13 +40,15 @@ std::unordered_map<HWND, TApplication*>& AppWindows() {
 }
 
 LRESULT CALLBACK AppWindowProc(HWND window, UINT number, WPARAM wParam, LPARAM lParam) {
-    const auto found = AppWindows().find(window);
-    if (found == AppWindows().end()) {
-        return DefWindowProcA(window, number, wParam, lParam);
-    }
-    TMessage message{number, wParam, lParam, 0};
-    found->second->AppWindowEntry(message);
-    return message.Result;
+    return GuardedCallback(LRESULT{0}, [&] {
+        const auto found = AppWindows().find(window);
+        if (found == AppWindows().end()) {
+            return DefWindowProcA(window, number, wParam, lParam);
+        }
+        TMessage message{number, wParam, lParam, 0};
+        found->second->AppWindowEntry(message);
+        return message.Result;
+    });
 }
 
 // What ThreadWindowsWhere collects: the windows `keep` answers true for.
@@ -55,11 +58,13 @@ struct TWindowSieve {
 };
 
 BOOL CALLBACK SieveWindow(HWND window, LPARAM data) {
-    auto* sieve = reinterpret_cast<TWindowSieve*>(data);
-    if (sieve->keep(window)) {
-        sieve->kept.push_back(window);
-    }
-    return TRUE;
+    return GuardedCallback(FALSE, [&] {
+        auto* sieve = reinterpret_cast<TWindowSieve*>(data);
+        if (sieve->keep(window)) {
+            sieve->kept.push_back(window);
+        }
+        return TRUE;
+    });
 }
 
 // The top-level windows of the thread that `keep` answers true for.
@@ -170,9 +175,11 @@ std::vector<HWND> ShownOwnedWindows(HWND owner) {
 }
 
 void CALLBACK HintTimerFired(HWND, UINT, UINT_PTR, DWORD) {
-    if (Application != nullptr) {
-        Application->HintTimerExpired();
-    }
+    GuardedCallback([] {
+        if (Application != nullptr) {
+            Application->HintTimerExpired();
+        }
+    });
 }
 
 } // namespace

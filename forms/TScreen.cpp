@@ -3,6 +3,7 @@
 #include "Forms.h"
 #include "TApplication.h"
 #include "TForm.h"
+#include "controls/SystemCallback.h"
 #include "controls/THintWindow.h"
 #include "core/TList.h"
 #include "core/TStringList.h"
@@ -48,10 +49,12 @@ const CursorSource kCursorSources[] = {
 };
 
 int CALLBACK AddFontFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
-    char face[LF_FACESIZE + 1] = {};
-    std::memcpy(face, font->lfFaceName, LF_FACESIZE);
-    reinterpret_cast<TStringList*>(data)->Add(face);
-    return 1;
+    return GuardedCallback(0, [&] {
+        char face[LF_FACESIZE + 1] = {};
+        std::memcpy(face, font->lfFaceName, LF_FACESIZE);
+        reinterpret_cast<TStringList*>(data)->Add(face);
+        return 1;
+    });
 }
 
 TStringList* NewSortedList() {
@@ -133,7 +136,7 @@ void TScreen::LoadInputMethods() {
     if (imm == nullptr) {
         return;
     }
-    using ImmIsImeProc = BOOL (*)(HKL);
+    using ImmIsImeProc = BOOL(WINAPI*)(HKL);
     // Through the generic function type, as entry points found by name are.
     auto isIme = reinterpret_cast<ImmIsImeProc>(
         reinterpret_cast<void (*)()>(GetProcAddress(imm, "ImmIsIME")));

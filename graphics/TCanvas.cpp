@@ -72,7 +72,7 @@ void TCanvas::MoveTo(int x, int y) {
 void TCanvas::TextOut(int x, int y, std::string_view text) {
     Changing();
     EnsureState(csHandleValid | csFontValid | csBrushValid);
-    TextOutA(handle_, x, y, text.data(), TextLength(text));
+    ::TextOutA(handle_, x, y, text.data(), TextLength(text));
     MoveTo(x + TextWidth(text), y);
     Changed();
 }

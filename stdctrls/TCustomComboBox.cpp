@@ -1,6 +1,7 @@
 #include "TCustomComboBox.h"
 
 #include "TComboBoxStrings.h"
+#include "controls/SystemCallback.h"
 #include "controls/TControlCanvas.h"
 #include "core/TStringList.h"
 #include "forms/Forms.h"
@@ -62,18 +63,20 @@ bool DoubleByteSystem() {
 // control hands its messages to the control; once the control has let go of
 // its window (as it is destroyed), the child's own class takes them.
 LRESULT CALLBACK ComboChildEntry(HWND child, UINT number, WPARAM wParam, LPARAM lParam) {
-    auto* combo = dynamic_cast<TCustomComboBox*>(FindControl(GetParent(child)));
-    if (combo == nullptr || (child != combo->editHandle_ && child != combo->listHandle_)) {
-        auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrA(child, GCL_WNDPROC));
-        return CallWindowProcA(own, child, number, wParam, lParam);
-    }
-    TMessage message{number, wParam, lParam, 0};
-    if (child == combo->editHandle_) {
-        combo->EditMessageEntry(message);
-    } else {
-        combo->ListMessageEntry(message);
-    }
-    return message.Result;
+    return GuardedCallback(LRESULT{0}, [&] {
+        auto* combo = dynamic_cast<TCustomComboBox*>(FindControl(GetParent(child)));
+        if (combo == nullptr || (child != combo->editHandle_ && child != combo->listHandle_)) {
+            auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrA(child, GCLP_WNDPROC));
+            return CallWindowProcA(own, child, number, wParam, lParam);
+        }
+        TMessage message{number, wParam, lParam, 0};
+        if (child == combo->editHandle_) {
+            combo->EditMessageEntry(message);
+        } else {
+            combo->ListMessageEntry(message);
+        }
+        return message.Result;
+    });
 }
 
 VELBRIN_DEFINE_CLASS_TABLES(TCustomComboBox, TWinControl, "StdCtrls") {

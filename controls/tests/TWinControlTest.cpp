@@ -537,3 +537,29 @@ TEST_F(ControlTest, CursorChangeIsAppliedOnlyUnderTheMouse) {
 
 } // namespace
 } // namespace velbrin::testing
+
+namespace velbrin::testing {
+namespace {
+
+// The wheel's lParam is a point on the screen, not in the form: it must not
+// pick the child control that happens to stand at those client coordinates.
+TEST_F(ControlTest, TheWheelGoesToTheWindowNotToTheChildAtItsScreenPoint) {
+    MakeShownForm();
+    auto* label = new TTestGraphic(form);
+    label->SetBounds(30, 40, 50, 20);
+    label->SetParent(form);
+    TMessageCounter labelMessages(*label);
+    TMessageCounter formMessages(*form);
+    SendMessageA(form->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(35, 45));
+    SendMessageA(form->Handle(), WM_MOUSEHWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(35, 45));
+    EXPECT_TRUE(labelMessages.seen.empty());
+    EXPECT_EQ(std::count(formMessages.seen.begin(), formMessages.seen.end(), WM_MOUSEWHEEL), 1);
+    EXPECT_EQ(std::count(formMessages.seen.begin(), formMessages.seen.end(), WM_MOUSEHWHEEL), 1);
+
+    // A move at the same client point is the label's.
+    SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(35, 45));
+    EXPECT_EQ(std::count(labelMessages.seen.begin(), labelMessages.seen.end(), WM_MOUSEMOVE), 1);
+}
+
+} // namespace
+} // namespace velbrin::testing

@@ -5,6 +5,7 @@
 #include "forms/TApplication.h"
 #include "forms/TScreen.h"
 #include "graphics/TFont.h"
+#include "runtime/Exceptions.h"
 
 #include <cstdlib>
 #include <string>
@@ -27,6 +28,9 @@ struct THintLog : TObject {
         if (log->blank) {
             text.clear();
         }
+        if (log->raise) {
+            throw EConvertError("no hint today");
+        }
     }
     static void Idle(TObject*, TObject*, bool& done) { done = false; }
 
@@ -34,6 +38,7 @@ struct THintLog : TObject {
     std::vector<TControl*> controls;
     bool refuse = false;
     bool blank = false;
+    bool raise = false;
 };
 
 // Stands in front of a control's own message routing and answers its
@@ -218,6 +223,32 @@ TEST_F(HintTest, KeysAndButtonPressesCancelTheHintAndAreStillHandled) {
     EXPECT_EQ(Application->HintControl(), nullptr);
     EXPECT_EQ(ShownHint(), nullptr);
     EXPECT_EQ(form->log.back(), "click Second");
+}
+
+// The hint comes from a timer procedure, which the system calls: what the hint
+// step raises must reach the application's handler there and never unwind
+// into the system.
+TEST_F(HintTest, WhatTheTimedHintRaisesGoesToTheApplicationsHandler) {
+    struct Catcher : TObject {
+        std::vector<std::string> seen;
+    } catcher;
+    Application->OnException = TExceptionEvent(
+        [](TObject* data, TObject*, Exception& e) {
+            static_cast<Catcher*>(data)->seen.push_back(e.Message());
+        },
+        &catcher);
+    log.raise = true;
+    MouseOver(form->First);
+    EXPECT_NO_THROW(platform::AdvanceClock(Application->HintPause()));
+    EXPECT_EQ((std::vector<std::string>{"no hint today"}), catcher.seen);
+    EXPECT_EQ((std::vector<std::string>{"First box"}), log.shown);
+
+    // The loop runs on: the next control's hint comes as usual.
+    log.raise = false;
+    MouseOver(form->Second);
+    platform::AdvanceClock(Application->HintPause());
+    EXPECT_EQ(log.shown.back(), "Second box");
+    EXPECT_EQ(catcher.seen.size(), 1u);
 }
 
 TEST_F(HintTest, TheControlOrOnShowHintMaySuppressTheHint) {

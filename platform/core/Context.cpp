@@ -12,13 +12,25 @@ std::unique_ptr<Context>& CurrentContext() {
     static std::unique_ptr<Context> context;
     return context;
 }
+
+bool& TestingStarted() {
+    static bool started = false;
+    return started;
+}
+
 } // namespace
 
 Context::Context()
-    : kernel_(std::make_unique<KernelState>()), gdi_(std::make_unique<gdi::GdiState>()),
-      user_(std::make_unique<user::UserState>()) {}
+    : kernel_(std::make_unique<KernelState>()), gdi_(std::make_unique<gdi::GdiState>()) {}
 
 Context::~Context() = default;
+
+user::UserState& Context::User() {
+    if (!user_) {
+        user_ = std::make_unique<user::UserState>();
+    }
+    return *user_;
+}
 
 Context& Ctx() {
     auto& context = CurrentContext();
@@ -28,7 +40,12 @@ Context& Ctx() {
     return *context;
 }
 
+bool UnderTest() {
+    return TestingStarted();
+}
+
 void ResetForTesting() {
+    TestingStarted() = true;
     CurrentContext() = std::make_unique<Context>();
 }
 

@@ -23,7 +23,8 @@ public:
 
     KernelState& Kernel() { return *kernel_; }
     gdi::GdiState& Gdi() { return *gdi_; }
-    user::UserState& User() { return *user_; }
+    // Made on first use: only a program that works with windows opens a screen.
+    user::UserState& User();
 
 private:
     std::unique_ptr<KernelState> kernel_;
@@ -33,5 +34,10 @@ private:
 
 // The current context, made on first use.
 Context& Ctx();
+
+// Whether the program is a test: it has asked for a fresh platform through
+// ResetForTesting. A test's windows stay on the headless screen unless the
+// environment asks for a display server.
+bool UnderTest();
 
 } // namespace platform

@@ -23,6 +23,9 @@ using platform::Fail;
 
 namespace {
 
+// The system's locale and language: Japanese (Japan), sorted the default way.
+constexpr LCID kJapaneseLcid = 0x0411;
+
 // ICU's name for the Windows flavour of Shift-JIS.
 constexpr const char* kCodePage932 = "ibm-943_P15A-2003";
 
@@ -187,7 +190,7 @@ std::string platform::Utf8FromAnsi(const char* text) {
 }
 
 LANGID GetSystemDefaultLangID() {
-    return LANG_JAPANESE_DEFAULT_LCID;
+    return kJapaneseLcid;
 }
 
 UINT GetACP() {
@@ -195,11 +198,11 @@ UINT GetACP() {
 }
 
 LCID GetUserDefaultLCID() {
-    return LANG_JAPANESE_DEFAULT_LCID;
+    return kJapaneseLcid;
 }
 
 LCID GetSystemDefaultLCID() {
-    return LANG_JAPANESE_DEFAULT_LCID;
+    return kJapaneseLcid;
 }
 
 BOOL IsDBCSLeadByte(BYTE testChar) {
@@ -308,8 +311,8 @@ int WideCharToMultiByte(UINT codePage, DWORD, const WCHAR* wide, int wideCount, 
 
 int CompareStringA(LCID locale, DWORD flags, LPCSTR string1, int count1, LPCSTR string2,
                    int count2) {
-    bool knownLocale = locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT ||
-                       locale == LANG_JAPANESE_DEFAULT_LCID;
+    bool knownLocale =
+        locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT || locale == kJapaneseLcid;
     if (!knownLocale || string1 == nullptr || string2 == nullptr ||
         (flags & ~static_cast<DWORD>(NORM_IGNORECASE)) != 0) {
         return Fail(ERROR_INVALID_PARAMETER, 0);

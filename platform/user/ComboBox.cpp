@@ -6,6 +6,7 @@
 // given beyond that is the height of its open list.
 
 #include "ComboBox.h"
+#include "MouseParams.h"
 #include "SystemControls.h"
 
 #include <algorithm>

@@ -5,6 +5,7 @@
 // holds the capture, so a press outside it closes it up.
 
 #include "ComboBox.h"
+#include "MouseParams.h"
 #include "SystemControls.h"
 
 #include <algorithm>

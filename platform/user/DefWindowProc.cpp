@@ -1,6 +1,7 @@
 // The default handling of window messages, as Windows gives it to every
 // message a window procedure passes on.
 
+#include "MouseParams.h"
 #include "UserState.h"
 
 #include <algorithm>

@@ -8,6 +8,7 @@
 // box's hands the combo box the keys that work its list.
 
 #include "ComboBox.h"
+#include "MouseParams.h"
 #include "SystemControls.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // The system classes this screen offers ("#32770" for dialogs and message
 // boxes, "Button" for their buttons), MessageBoxA and IsDialogMessageA.
 
+#include "MouseParams.h"
 #include "UserState.h"
 
 #include <algorithm>

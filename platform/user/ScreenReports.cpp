@@ -119,6 +119,7 @@ bool UseX11Screen(const char* display, std::string* whyNot) {
     }
     SetScreenPixelsPerInch(x11->PixelsPerInch());
     user::State().backend = std::move(x11);
+    user::State().monitor = true;
     return true;
 }
 

@@ -84,8 +84,9 @@ int GetSystemMetrics(int index) {
         return 0;
     case SM_MOUSEPRESENT:
     case SM_DBCSENABLED:
-    case SM_CMONITORS:
         return 1;
+    case SM_CMONITORS:
+        return State().monitor ? 1 : 0;
     case SM_CMOUSEBUTTONS:
         return 3;
     default:

@@ -28,6 +28,7 @@ InputEvent::Button ToButton(MouseButton button) {
 
 void UseHeadlessScreen(int width, int height, int pixelsPerInch) {
     State().backend = std::make_unique<HeadlessScreen>(width, height, pixelsPerInch);
+    State().monitor = true;
 }
 
 void MoveMouse(POINT screenPoint) {

@@ -235,6 +235,9 @@ struct UserState {
     std::map<ULONG_PTR, HICON> sharedIcons;
 
     std::unique_ptr<Backend> backend;
+    // False when the program wanted a display server and found none: the
+    // headless screen then stands in for no monitor at all.
+    bool monitor = true;
 };
 
 UserState& State();

@@ -11,7 +11,10 @@
 
 namespace platform::user {
 
-UserState::UserState() : backend(MakeDefaultScreen()) {
+UserState::UserState() {
+    DefaultScreen screen = MakeDefaultScreen();
+    backend = std::move(screen.backend);
+    monitor = screen.monitor;
     RegisterSystemClasses(*this);
 }
 
@@ -144,15 +147,15 @@ ULONG_PTR GetClassLongPtrA(HWND window, int index) {
     }
     const WNDCLASSA& info = w->windowClass->info;
     switch (index) {
-    case GCL_HBRBACKGROUND:
+    case GCLP_HBRBACKGROUND:
         return reinterpret_cast<ULONG_PTR>(info.hbrBackground);
-    case GCL_HCURSOR:
+    case GCLP_HCURSOR:
         return reinterpret_cast<ULONG_PTR>(info.hCursor);
-    case GCL_HICON:
+    case GCLP_HICON:
         return reinterpret_cast<ULONG_PTR>(info.hIcon);
     case GCL_STYLE:
         return info.style;
-    case GCL_WNDPROC:
+    case GCLP_WNDPROC:
         return reinterpret_cast<ULONG_PTR>(info.lpfnWndProc);
     default:
         return Fail(ERROR_INVALID_PARAMETER, ULONG_PTR{0});

@@ -1,8 +1,11 @@
 #pragma once
-// Which screen the windows appear on. Windows live on a headless screen in
-// memory unless the program asks for a display server:
-//  - VELBRIN_DISPLAY=x11 in the environment (with DISPLAY set) makes the X
-//    server of DISPLAY the screen of every fresh platform state;
+// Which screen the windows appear on:
+//  - a program shows them on the X server of DISPLAY; when it finds none,
+//    GetSystemMetrics(SM_CMONITORS) is 0 and the windows go nowhere;
+//  - a test (a program that has called ResetForTesting) keeps them on a
+//    headless screen in memory;
+//  - VELBRIN_DISPLAY=x11 (with DISPLAY set) or VELBRIN_DISPLAY=headless in the
+//    environment chooses for either;
 //  - UseX11Screen() switches to an X server explicitly; call it before the
 //    first window is made.
 // On X11 each top-level window is a real X window the size of its client

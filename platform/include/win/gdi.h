@@ -61,10 +61,10 @@ typedef HICON HCURSOR;
 #define COLOR_BTNHILIGHT COLOR_BTNHIGHLIGHT
 
 // 0 for an index that names no colour.
-DWORD GetSysColor(int index);
+DWORD WINAPI GetSysColor(int index);
 // A stock brush of the colour; it follows SetSysColors and is never deleted.
-HBRUSH GetSysColorBrush(int index);
-BOOL SetSysColors(int count, const INT* indexes, const COLORREF* colors);
+HBRUSH WINAPI GetSysColorBrush(int index);
+BOOL WINAPI SetSysColors(int count, const INT* indexes, const COLORREF* colors);
 
 // Region results.
 #define ERROR 0
@@ -78,15 +78,15 @@ BOOL SetSysColors(int count, const INT* indexes, const COLORREF* colors);
 #define RGN_DIFF 4
 #define RGN_COPY 5
 
-HRGN CreateRectRgn(int left, int top, int right, int bottom);
-HRGN CreateRectRgnIndirect(const RECT* rect);
-BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom);
-int CombineRgn(HRGN destination, HRGN source1, HRGN source2, int mode);
-int OffsetRgn(HRGN region, int dx, int dy);
-int GetRgnBox(HRGN region, LPRECT rect);
-BOOL PtInRegion(HRGN region, int x, int y);
-BOOL RectInRegion(HRGN region, const RECT* rect);
-BOOL EqualRgn(HRGN region1, HRGN region2);
+HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom);
+HRGN WINAPI CreateRectRgnIndirect(const RECT* rect);
+BOOL WINAPI SetRectRgn(HRGN region, int left, int top, int right, int bottom);
+int WINAPI CombineRgn(HRGN destination, HRGN source1, HRGN source2, int mode);
+int WINAPI OffsetRgn(HRGN region, int dx, int dy);
+int WINAPI GetRgnBox(HRGN region, LPRECT rect);
+BOOL WINAPI PtInRegion(HRGN region, int x, int y);
+BOOL WINAPI RectInRegion(HRGN region, const RECT* rect);
+BOOL WINAPI EqualRgn(HRGN region1, HRGN region2);
 
 // Device contexts.
 #define LOGPIXELSX 88
@@ -99,48 +99,48 @@ BOOL EqualRgn(HRGN region1, HRGN region2);
 #define TECHNOLOGY 2
 #define DT_RASDISPLAY 1
 
-HDC CreateCompatibleDC(HDC dc);
-BOOL DeleteDC(HDC dc);
-int GetDeviceCaps(HDC dc, int index);
-int SaveDC(HDC dc);
-BOOL RestoreDC(HDC dc, int savedDC);
+HDC WINAPI CreateCompatibleDC(HDC dc);
+BOOL WINAPI DeleteDC(HDC dc);
+int WINAPI GetDeviceCaps(HDC dc, int index);
+int WINAPI SaveDC(HDC dc);
+BOOL WINAPI RestoreDC(HDC dc, int savedDC);
 
-BOOL SetViewportOrgEx(HDC dc, int x, int y, LPPOINT previous);
-BOOL GetViewportOrgEx(HDC dc, LPPOINT origin);
-BOOL SetWindowOrgEx(HDC dc, int x, int y, LPPOINT previous);
-BOOL GetWindowOrgEx(HDC dc, LPPOINT origin);
-BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, LPPOINT previous);
-BOOL LPtoDP(HDC dc, LPPOINT points, int count);
-BOOL DPtoLP(HDC dc, LPPOINT points, int count);
+BOOL WINAPI SetViewportOrgEx(HDC dc, int x, int y, LPPOINT previous);
+BOOL WINAPI GetViewportOrgEx(HDC dc, LPPOINT origin);
+BOOL WINAPI SetWindowOrgEx(HDC dc, int x, int y, LPPOINT previous);
+BOOL WINAPI GetWindowOrgEx(HDC dc, LPPOINT origin);
+BOOL WINAPI OffsetViewportOrgEx(HDC dc, int dx, int dy, LPPOINT previous);
+BOOL WINAPI LPtoDP(HDC dc, LPPOINT points, int count);
+BOOL WINAPI DPtoLP(HDC dc, LPPOINT points, int count);
 
-int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
-int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
-int SelectClipRgn(HDC dc, HRGN region);
-int ExtSelectClipRgn(HDC dc, HRGN region, int mode);
-int GetClipRgn(HDC dc, HRGN region);
+int WINAPI IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
+int WINAPI ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
+int WINAPI SelectClipRgn(HDC dc, HRGN region);
+int WINAPI ExtSelectClipRgn(HDC dc, HRGN region, int mode);
+int WINAPI GetClipRgn(HDC dc, HRGN region);
+int WINAPI GetClipBox(HDC dc, LPRECT rect);
+BOOL WINAPI RectVisible(HDC dc, const RECT* rect);
+BOOL WINAPI PtVisible(HDC dc, int x, int y);
 // Moves the clip region; a DC without one keeps none (NULLREGION).
-int OffsetClipRgn(HDC dc, int dx, int dy);
+int WINAPI OffsetClipRgn(HDC dc, int dx, int dy);
 #define MM_TEXT 1
 #define GM_COMPATIBLE 1
 // Logical units are pixels here, drawn the compatible way.
-int GetMapMode(HDC dc);
-int GetGraphicsMode(HDC dc);
-int GetClipBox(HDC dc, LPRECT rect);
-BOOL RectVisible(HDC dc, const RECT* rect);
-BOOL PtVisible(HDC dc, int x, int y);
+int WINAPI GetMapMode(HDC dc);
+int WINAPI GetGraphicsMode(HDC dc);
 
-BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous);
-BOOL LineTo(HDC dc, int x, int y);
-BOOL GetCurrentPositionEx(HDC dc, LPPOINT position);
+BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous);
+BOOL WINAPI LineTo(HDC dc, int x, int y);
+BOOL WINAPI GetCurrentPositionEx(HDC dc, LPPOINT position);
 
 #define TRANSPARENT 1
 #define OPAQUE 2
-COLORREF SetTextColor(HDC dc, COLORREF color);
-COLORREF GetTextColor(HDC dc);
-COLORREF SetBkColor(HDC dc, COLORREF color);
-COLORREF GetBkColor(HDC dc);
-int SetBkMode(HDC dc, int mode);
-int GetBkMode(HDC dc);
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
+COLORREF WINAPI GetTextColor(HDC dc);
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF color);
+COLORREF WINAPI GetBkColor(HDC dc);
+int WINAPI SetBkMode(HDC dc, int mode);
+int WINAPI GetBkMode(HDC dc);
 
 #define R2_BLACK 1
 #define R2_NOTMERGEPEN 2
@@ -158,8 +158,8 @@ int GetBkMode(HDC dc);
 #define R2_MERGEPENNOT 14
 #define R2_MERGEPEN 15
 #define R2_WHITE 16
-int SetROP2(HDC dc, int mode);
-int GetROP2(HDC dc);
+int WINAPI SetROP2(HDC dc, int mode);
+int WINAPI GetROP2(HDC dc);
 
 #define TA_LEFT 0
 #define TA_RIGHT 2
@@ -169,11 +169,11 @@ int GetROP2(HDC dc);
 #define TA_BASELINE 24
 #define TA_NOUPDATECP 0
 #define TA_UPDATECP 1
-UINT SetTextAlign(HDC dc, UINT align);
-UINT GetTextAlign(HDC dc);
+UINT WINAPI SetTextAlign(HDC dc, UINT align);
+UINT WINAPI GetTextAlign(HDC dc);
 
-COLORREF GetPixel(HDC dc, int x, int y);
-COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
+COLORREF WINAPI GetPixel(HDC dc, int x, int y);
+COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color);
 
 // Objects.
 #define OBJ_PEN 1
@@ -205,13 +205,13 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 #define DC_BRUSH 18
 #define DC_PEN 19
 
-HGDIOBJ GetStockObject(int object);
-HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-BOOL DeleteObject(HGDIOBJ object);
-BOOL UnrealizeObject(HGDIOBJ object);
-int GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
-DWORD GetObjectType(HGDIOBJ object);
-HGDIOBJ GetCurrentObject(HDC dc, UINT type);
+HGDIOBJ WINAPI GetStockObject(int object);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+BOOL WINAPI DeleteObject(HGDIOBJ object);
+BOOL WINAPI UnrealizeObject(HGDIOBJ object);
+int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
+DWORD WINAPI GetObjectType(HGDIOBJ object);
+HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type);
 
 // Pens.
 #define PS_SOLID 0
@@ -268,13 +268,13 @@ struct EXTLOGPEN {
     DWORD elpStyleEntry[1];
 };
 
-HPEN CreatePen(int style, int width, COLORREF color);
-HPEN CreatePenIndirect(const LOGPEN* pen);
-HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCount,
-                  const DWORD* styles);
-HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
-HBRUSH CreateSolidBrush(COLORREF color);
-HBRUSH CreateHatchBrush(int hatch, COLORREF color);
+HPEN WINAPI CreatePen(int style, int width, COLORREF color);
+HPEN WINAPI CreatePenIndirect(const LOGPEN* pen);
+HPEN WINAPI ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCount,
+                         const DWORD* styles);
+HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH* brush);
+HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+HBRUSH WINAPI CreateHatchBrush(int hatch, COLORREF color);
 
 // Fonts.
 #define LF_FACESIZE 32
@@ -363,23 +363,27 @@ struct ENUMLOGFONTEXA {
     BYTE elfScript[LF_FACESIZE];
 };
 
-typedef int (*FONTENUMPROCA)(const LOGFONTA* logFont, const TEXTMETRICA* metrics, DWORD fontType,
-                             LPARAM data);
+typedef int(CALLBACK* FONTENUMPROCA)(const LOGFONTA* logFont, const TEXTMETRICA* metrics,
+                                     DWORD fontType, LPARAM data);
 
-HFONT CreateFontIndirectA(const LOGFONTA* font);
-BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
-BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size);
-BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size);
-int GetTextFaceA(HDC dc, int count, LPSTR faceName);
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font);
+BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
+BOOL WINAPI GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size);
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size);
+int WINAPI GetTextFaceA(HDC dc, int count, LPSTR faceName);
 // Calls `proc` once per installed family (and charset) that `font`'s face name
 // and charset select: an empty face name lists every family.
-int EnumFontFamiliesExA(HDC dc, LOGFONTA* font, FONTENUMPROCA proc, LPARAM data, DWORD flags);
+int WINAPI EnumFontFamiliesExA(HDC dc, LOGFONTA* font, FONTENUMPROCA proc, LPARAM data,
+                               DWORD flags);
 
 #define ETO_OPAQUE 0x0002
 #define ETO_CLIPPED 0x0004
-BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
-BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
-                 const INT* dx);
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
+// The name without its A, as the ANSI build of Windows' headers has it: a
+// member function called TextOut is renamed along with it.
+#define TextOut TextOutA
+BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text,
+                        UINT count, const INT* dx);
 
 #define DT_TOP 0x00000000
 #define DT_LEFT 0x00000000
@@ -397,17 +401,17 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
 #define DT_NOPREFIX 0x00000800
 #define DT_HIDEPREFIX 0x00100000
 #define DT_PREFIXONLY 0x00200000
-int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format);
+int WINAPI DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format);
 
 // Painting.
-int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
-int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
-BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
-BOOL Polyline(HDC dc, const POINT* points, int count);
-BOOL PolyPolyline(HDC dc, const POINT* points, const DWORD* counts, DWORD polylineCount);
-BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
-BOOL DrawFocusRect(HDC dc, const RECT* rect);
-BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush);
+int WINAPI FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
+BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
+BOOL WINAPI Polyline(HDC dc, const POINT* points, int count);
+BOOL WINAPI PolyPolyline(HDC dc, const POINT* points, const DWORD* counts, DWORD polylineCount);
+BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom);
+BOOL WINAPI DrawFocusRect(HDC dc, const RECT* rect);
+BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon);
 
 #define PATCOPY 0x00F00021u
 #define PATINVERT 0x005A0049u
@@ -441,4 +445,4 @@ BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 #define BF_ADJUST 0x2000
 #define BF_FLAT 0x4000
 #define BF_MONO 0x8000
-BOOL DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags);
+BOOL WINAPI DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags);

@@ -23,12 +23,12 @@
 #define ERROR_NO_UNICODE_TRANSLATION 1113
 #define ERROR_CONTROL_ID_NOT_FOUND 1421
 
-DWORD GetLastError();
-void SetLastError(DWORD error);
+DWORD WINAPI GetLastError();
+void WINAPI SetLastError(DWORD error);
 
 // Modules. The program is the only module; 0 names it.
-HMODULE GetModuleHandleA(LPCSTR moduleName);
-DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 
 // Resources: the set embedded in the executable at build time.
 #define RT_CURSOR MAKEINTRESOURCEA(1)
@@ -39,15 +39,15 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 #define RT_GROUP_CURSOR MAKEINTRESOURCEA(12)
 #define RT_GROUP_ICON MAKEINTRESOURCEA(14)
 
-HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
-HGLOBAL LoadResource(HMODULE module, HRSRC resource);
-LPVOID LockResource(HGLOBAL resourceData);
-DWORD SizeofResource(HMODULE module, HRSRC resource);
-BOOL FreeResource(HGLOBAL resourceData);
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
+LPVOID WINAPI LockResource(HGLOBAL resourceData);
+DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
+BOOL WINAPI FreeResource(HGLOBAL resourceData);
 
 // Copies string resource `id` into `buffer` (at most size - 1 bytes and a
 // terminating zero) and returns the bytes copied, 0 when there is no such string.
-int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
+int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 
 // Files.
 #define GENERIC_READ 0x80000000u
@@ -67,15 +67,17 @@ int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 
 struct SECURITY_ATTRIBUTES;
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
-                   SECURITY_ATTRIBUTES* securityAttributes, DWORD creationDisposition,
-                   DWORD flagsAndAttributes, HANDLE templateFile);
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, void* overlapped);
-BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
-               void* overlapped);
-DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh, DWORD moveMethod);
-BOOL CloseHandle(HANDLE object);
-BOOL DeleteFileA(LPCSTR fileName);
+HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
+                          SECURITY_ATTRIBUTES* securityAttributes, DWORD creationDisposition,
+                          DWORD flagsAndAttributes, HANDLE templateFile);
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
+                     void* overlapped);
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+                      void* overlapped);
+DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
+                            DWORD moveMethod);
+BOOL WINAPI CloseHandle(HANDLE object);
+BOOL WINAPI DeleteFileA(LPCSTR fileName);
 
 // Global memory. Movable blocks are addressed through their handle and
 // reached with GlobalLock.
@@ -84,25 +86,25 @@ BOOL DeleteFileA(LPCSTR fileName);
 #define GMEM_ZEROINIT 0x0040
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
 
-HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
-HGLOBAL GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags);
-LPVOID GlobalLock(HGLOBAL memory);
-BOOL GlobalUnlock(HGLOBAL memory);
-HGLOBAL GlobalFree(HGLOBAL memory);
-SIZE_T GlobalSize(HGLOBAL memory);
-HGLOBAL GlobalHandle(LPCVOID memory);
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
+HGLOBAL WINAPI GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags);
+LPVOID WINAPI GlobalLock(HGLOBAL memory);
+BOOL WINAPI GlobalUnlock(HGLOBAL memory);
+HGLOBAL WINAPI GlobalFree(HGLOBAL memory);
+SIZE_T WINAPI GlobalSize(HGLOBAL memory);
+HGLOBAL WINAPI GlobalHandle(LPCVOID memory);
 
 // Atoms: a string table shared by the process, counted per AddAtom.
-ATOM GlobalAddAtomA(LPCSTR name);
-ATOM GlobalFindAtomA(LPCSTR name);
-ATOM GlobalDeleteAtom(ATOM atom);
-UINT GlobalGetAtomNameA(ATOM atom, LPSTR buffer, int size);
+ATOM WINAPI GlobalAddAtomA(LPCSTR name);
+ATOM WINAPI GlobalFindAtomA(LPCSTR name);
+ATOM WINAPI GlobalDeleteAtom(ATOM atom);
+UINT WINAPI GlobalGetAtomNameA(ATOM atom, LPSTR buffer, int size);
 #define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 
 // Process and thread.
-DWORD GetCurrentProcessId();
-DWORD GetCurrentThreadId();
-DWORD GetVersion();
+DWORD WINAPI GetCurrentProcessId();
+DWORD WINAPI GetCurrentThreadId();
+DWORD WINAPI GetVersion();
 
 // Code pages and locales. The system is Japanese: the ANSI code page is 932.
 #define CP_ACP 0
@@ -110,38 +112,37 @@ DWORD GetVersion();
 #define CP_UTF8 65001
 #define LOCALE_SYSTEM_DEFAULT 0x0800
 #define LOCALE_USER_DEFAULT 0x0400
-#define LANG_JAPANESE_DEFAULT_LCID 0x0411
 #define NORM_IGNORECASE 0x00000001
 #define CSTR_LESS_THAN 1
 #define CSTR_EQUAL 2
 #define CSTR_GREATER_THAN 3
 
-UINT GetACP();
+UINT WINAPI GetACP();
 typedef WORD LANGID;
 #define LANG_JAPANESE 0x11
 #define PRIMARYLANGID(lang) (static_cast<WORD>(lang) & 0x3FF)
-LANGID GetSystemDefaultLangID();
-LCID GetUserDefaultLCID();
-LCID GetSystemDefaultLCID();
-BOOL IsDBCSLeadByte(BYTE testChar);
+LANGID WINAPI GetSystemDefaultLangID();
+LCID WINAPI GetUserDefaultLCID();
+LCID WINAPI GetSystemDefaultLCID();
+BOOL WINAPI IsDBCSLeadByte(BYTE testChar);
 // Lower-cases a zero-terminated text in place, or one character given in the
 // low word of the pointer; double-byte characters stay as they are.
-LPSTR CharLowerA(LPSTR text);
+LPSTR WINAPI CharLowerA(LPSTR text);
 // The OEM code page is the ANSI one, 932, so the text is copied unchanged.
-BOOL OemToCharA(LPCSTR source, LPSTR destination);
+BOOL WINAPI OemToCharA(LPCSTR source, LPSTR destination);
 
 // Compares two texts in code page 932 under `locale`; a negative length means
 // zero-terminated. Returns CSTR_LESS_THAN, CSTR_EQUAL or CSTR_GREATER_THAN, 0 on
 // failure.
-int CompareStringA(LCID locale, DWORD flags, LPCSTR string1, int count1, LPCSTR string2,
-                   int count2);
+int WINAPI CompareStringA(LCID locale, DWORD flags, LPCSTR string1, int count1, LPCSTR string2,
+                          int count2);
 
-int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
-                        WCHAR* wide, int wideCount);
-int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int wideCount,
-                        LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
-                        BOOL* usedDefaultChar);
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
+                               WCHAR* wide, int wideCount);
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int wideCount,
+                               LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
+                               BOOL* usedDefaultChar);
 
 // number * numerator / denominator with a 64-bit intermediate, rounded half
 // away from zero; -1 when the denominator is 0 or the result overflows 32 bits.
-int MulDiv(int number, int numerator, int denominator);
+int WINAPI MulDiv(int number, int numerator, int denominator);

@@ -6,6 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
+// Windows' calling convention: the callee pops its arguments on 32-bit x86;
+// every other target has one convention only.
+#if defined(__i386__)
+#define WINAPI __attribute__((__stdcall__))
+#else
+#define WINAPI
+#endif
+#define CALLBACK WINAPI
+#define APIENTRY WINAPI
+
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef std::uint16_t WORD;

@@ -16,8 +16,6 @@ WIN_DECLARE_HANDLE(HRGN);
 WIN_DECLARE_HANDLE(HKL);
 WIN_DECLARE_HANDLE(HKEY);
 
-#define CALLBACK
-
 typedef short SHORT;
 typedef int* LPINT;
 
@@ -28,8 +26,6 @@ typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 #define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
 #define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
 #define MAKELRESULT(l, h) (static_cast<LRESULT>(static_cast<DWORD>(MAKELONG(l, h))))
-#define GET_X_LPARAM(lp) (static_cast<int>(static_cast<short>(LOWORD(lp))))
-#define GET_Y_LPARAM(lp) (static_cast<int>(static_cast<short>(HIWORD(lp))))
 
 // ---------------------------------------------------------------- classes
 
@@ -61,19 +57,20 @@ typedef WNDCLASSA* LPWNDCLASSA;
 
 // Returns the class atom, 0 when the name is taken in that module or the
 // record is unusable.
-ATOM RegisterClassA(const WNDCLASSA* wndClass);
+ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass);
 // Looks in the module's classes first, then in the system's.
-BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA wndClass);
+BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA wndClass);
 // Fails while a window of the class exists.
-BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
-int GetClassNameA(HWND window, LPSTR className, int maxCount);
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
+int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount);
 
-#define GCL_HBRBACKGROUND (-10)
-#define GCL_HCURSOR (-12)
-#define GCL_HICON (-14)
+// The class's pointer-sized fields have only GCLP_ indexes on 64-bit Windows.
+#define GCLP_HBRBACKGROUND (-10)
+#define GCLP_HCURSOR (-12)
+#define GCLP_HICON (-14)
+#define GCLP_WNDPROC (-24)
 #define GCL_STYLE (-26)
-#define GCL_WNDPROC (-24)
-ULONG_PTR GetClassLongPtrA(HWND window, int index);
+ULONG_PTR WINAPI GetClassLongPtrA(HWND window, int index);
 #define GetClassLongA GetClassLongPtrA
 
 // ---------------------------------------------------------------- windows
@@ -140,19 +137,19 @@ typedef CREATESTRUCTA* LPCREATESTRUCTA;
 // and sizeable windows), WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE,
 // WM_MOVE, WM_PARENTNOTIFY to the parent of a child, then shows the window
 // when WS_VISIBLE is given. The class procedure receives the first of them.
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                     LPVOID param);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param);
 #define CreateWindowA(c, n, s, x, y, w, h, p, m, i, a)                                             \
     CreateWindowExA(0, c, n, s, x, y, w, h, p, m, i, a)
 // Destroys the owned windows first, then sends WM_DESTROY to the window and
 // its descendants (parents first) and WM_NCDESTROY (children first).
-BOOL DestroyWindow(HWND window);
-BOOL IsWindow(HWND window);
-BOOL IsChild(HWND parent, HWND window);
-HWND GetParent(HWND window);
-HWND SetParent(HWND child, HWND newParent);
-HWND GetDesktopWindow();
+BOOL WINAPI DestroyWindow(HWND window);
+BOOL WINAPI IsWindow(HWND window);
+BOOL WINAPI IsChild(HWND parent, HWND window);
+HWND WINAPI GetParent(HWND window);
+HWND WINAPI SetParent(HWND child, HWND newParent);
+HWND WINAPI GetDesktopWindow();
 
 #define GW_HWNDFIRST 0
 #define GW_HWNDLAST 1
@@ -160,56 +157,52 @@ HWND GetDesktopWindow();
 #define GW_HWNDPREV 3
 #define GW_OWNER 4
 #define GW_CHILD 5
-HWND GetWindow(HWND window, UINT command);
-HWND GetTopWindow(HWND window);
+HWND WINAPI GetWindow(HWND window, UINT command);
+HWND WINAPI GetTopWindow(HWND window);
 #define GA_PARENT 1
 #define GA_ROOT 2
 #define GA_ROOTOWNER 3
-HWND GetAncestor(HWND window, UINT flags);
+HWND WINAPI GetAncestor(HWND window, UINT flags);
 
-#define GWL_WNDPROC (-4)
 #define GWLP_WNDPROC (-4)
-#define GWL_HINSTANCE (-6)
 #define GWLP_HINSTANCE (-6)
-#define GWL_HWNDPARENT (-8)
 #define GWLP_HWNDPARENT (-8)
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
-#define GWL_USERDATA (-21)
 #define GWLP_USERDATA (-21)
 #define GWL_ID (-12)
 #define GWLP_ID (-12)
 // Index 0 and up reach the class's extra window bytes. Setting GWL_STYLE
 // changes the live style (WS_TABSTOP, WS_DISABLED, WS_VISIBLE bits included,
 // without messages), as Windows does.
-LONG_PTR GetWindowLongPtrA(HWND window, int index);
-LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
-LONG GetWindowLongA(HWND window, int index);
-LONG SetWindowLongA(HWND window, int index, LONG value);
+LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
+LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+LONG WINAPI GetWindowLongA(HWND window, int index);
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
 
-BOOL SetPropA(HWND window, LPCSTR name, HANDLE data);
-HANDLE GetPropA(HWND window, LPCSTR name);
-HANDLE RemovePropA(HWND window, LPCSTR name);
+BOOL WINAPI SetPropA(HWND window, LPCSTR name, HANDLE data);
+HANDLE WINAPI GetPropA(HWND window, LPCSTR name);
+HANDLE WINAPI RemovePropA(HWND window, LPCSTR name);
 typedef BOOL(CALLBACK* PROPENUMPROCA)(HWND, LPCSTR, HANDLE);
 // Calls `callback` with each property's name (a string) and data until it
 // returns FALSE; its last answer, or -1 for a window without properties.
-int EnumPropsA(HWND window, PROPENUMPROCA callback);
+int WINAPI EnumPropsA(HWND window, PROPENUMPROCA callback);
 // Windows of this screen are all ANSI windows.
-BOOL IsWindowUnicode(HWND window);
+BOOL WINAPI IsWindowUnicode(HWND window);
 
-int GetWindowTextA(HWND window, LPSTR text, int maxCount);
-int GetWindowTextLengthA(HWND window);
-BOOL SetWindowTextA(HWND window, LPCSTR text);
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
+int WINAPI GetWindowTextLengthA(HWND window);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 
-BOOL EnableWindow(HWND window, BOOL enable);
-BOOL IsWindowEnabled(HWND window);
-DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
-BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC enumProc, LPARAM param);
-BOOL EnumChildWindows(HWND parent, WNDENUMPROC enumProc, LPARAM param);
+BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+BOOL WINAPI IsWindowEnabled(HWND window);
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
+BOOL WINAPI EnumThreadWindows(DWORD threadId, WNDENUMPROC enumProc, LPARAM param);
+BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC enumProc, LPARAM param);
 // The direct child of `dialog` with identifier `id` (the first in z-order),
 // and a child window's identifier (0 for a top-level window).
-HWND GetDlgItem(HWND dialog, int id);
-int GetDlgCtrlID(HWND window);
+HWND WINAPI GetDlgItem(HWND dialog, int id);
+int WINAPI GetDlgCtrlID(HWND window);
 
 // ---------------------------------------------------------------- geometry
 
@@ -251,9 +244,10 @@ struct MINMAXINFO {
     POINT ptMaxTrackSize;
 };
 
-BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
-BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
-BOOL BringWindowToTop(HWND window);
+BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
+                         UINT flags);
+BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL WINAPI BringWindowToTop(HWND window);
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
@@ -269,11 +263,11 @@ BOOL BringWindowToTop(HWND window);
 #define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
 // Returns whether the window was visible before.
-BOOL ShowWindow(HWND window, int command);
-BOOL ShowOwnedPopups(HWND owner, BOOL show);
-BOOL IsWindowVisible(HWND window);
-BOOL IsIconic(HWND window);
-BOOL IsZoomed(HWND window);
+BOOL WINAPI ShowWindow(HWND window, int command);
+BOOL WINAPI ShowOwnedPopups(HWND owner, BOOL show);
+BOOL WINAPI IsWindowVisible(HWND window);
+BOOL WINAPI IsIconic(HWND window);
+BOOL WINAPI IsZoomed(HWND window);
 
 #define WPF_SETMINPOSITION 0x0001
 #define WPF_RESTORETOMAXIMIZED 0x0002
@@ -285,23 +279,23 @@ struct WINDOWPLACEMENT {
     POINT ptMaxPosition;
     RECT rcNormalPosition;
 };
-BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement);
-BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
+BOOL WINAPI GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement);
+BOOL WINAPI SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
 
 // Window rectangles are in screen coordinates, client rectangles start at 0.
-BOOL GetWindowRect(HWND window, LPRECT rect);
-BOOL GetClientRect(HWND window, LPRECT rect);
-BOOL ClientToScreen(HWND window, LPPOINT point);
-BOOL ScreenToClient(HWND window, LPPOINT point);
-int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
-HWND WindowFromPoint(POINT point);
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
+BOOL WINAPI ScreenToClient(HWND window, LPPOINT point);
+int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
+HWND WINAPI WindowFromPoint(POINT point);
 #define CWP_ALL 0x0000
 #define CWP_SKIPINVISIBLE 0x0001
 #define CWP_SKIPDISABLED 0x0002
 #define CWP_SKIPTRANSPARENT 0x0004
-HWND ChildWindowFromPoint(HWND parent, POINT point);
-HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags);
-BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
+HWND WINAPI ChildWindowFromPoint(HWND parent, POINT point);
+HWND WINAPI ChildWindowFromPointEx(HWND parent, POINT point, UINT flags);
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 
 // ---------------------------------------------------------------- messages
 
@@ -384,7 +378,8 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
 #define WM_SYSDEADCHAR 0x0107
-#define WM_KEYLAST 0x0108
+#define WM_UNICHAR 0x0109
+#define WM_KEYLAST 0x0109
 #define WM_IME_STARTCOMPOSITION 0x010D
 #define WM_IME_ENDCOMPOSITION 0x010E
 #define WM_INITDIALOG 0x0110
@@ -415,11 +410,14 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MBUTTONDBLCLK 0x0209
-#define WM_MOUSELAST 0x0209
-// wParam: the MK_ flags in the low word, the turn in the high word (signed,
-// WHEEL_DELTA a notch); lParam: the pointer in screen coordinates.
+// The wheel's messages carry the pointer in screen coordinates, the others
+// of the range in client coordinates.
 #define WM_MOUSEWHEEL 0x020A
+#define WM_XBUTTONDOWN 0x020B
+#define WM_XBUTTONUP 0x020C
+#define WM_XBUTTONDBLCLK 0x020D
 #define WM_MOUSEHWHEEL 0x020E
+#define WM_MOUSELAST 0x020E
 #define WHEEL_DELTA 120
 #define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
 #define GET_KEYSTATE_WPARAM(wParam) (LOWORD(wParam))
@@ -620,50 +618,50 @@ typedef MSG* LPMSG;
 
 // Calls the window's procedure at once and returns its result; 0 for a
 // window that does not exist.
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // A 0 window posts a message of the thread.
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
-void PostQuitMessage(int exitCode);
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
+void WINAPI PostQuitMessage(int exitCode);
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 #define PM_NOYIELD 0x0002
 // Retrieval order: posted messages, WM_QUIT, input, WM_PAINT, WM_TIMER.
-BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT remove);
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT remove);
 // FALSE for WM_QUIT, -1 when nothing can ever arrive (a headless screen with
 // no input left to come) or on bad arguments.
-BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 // Returns when input, a posted message, a paint or a due timer is waiting.
-BOOL WaitMessage();
+BOOL WINAPI WaitMessage();
 // Posts WM_CHAR/WM_SYSCHAR for a key message that makes a character; a
 // double-byte character arrives as two WM_CHAR, lead byte first.
-BOOL TranslateMessage(const MSG* msg);
-
-// ---------------------------------------------------------------- hooks
-
+BOOL WINAPI TranslateMessage(const MSG* msg);
+LRESULT WINAPI DispatchMessageA(const MSG* msg);
+LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam,
+                               LPARAM lParam);
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg);
+DWORD WINAPI GetMessageTime();
+DWORD WINAPI GetMessagePos();
+BOOL WINAPI InSendMessage();
 WIN_DECLARE_HANDLE(HHOOK);
 typedef LRESULT(CALLBACK* HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
-
 #define WH_KEYBOARD 2
 #define WH_GETMESSAGE 3
 #define WH_CBT 5
 #define WH_MOUSE 7
-
 #define HC_ACTION 0
 #define HC_NOREMOVE 3
-
 #define HCBT_ACTIVATE 5
 #define HCBT_CREATEWND 3
 #define HCBT_DESTROYWND 4
 #define HCBT_SETFOCUS 9
-
 struct CBT_CREATEWNDA {
     CREATESTRUCTA* lpcs;
     HWND hwndInsertAfter;
 };
 typedef CBT_CREATEWNDA* LPCBT_CREATEWNDA;
-
 struct MOUSEHOOKSTRUCT {
     POINT pt;
     HWND hwnd;
@@ -671,19 +669,11 @@ struct MOUSEHOOKSTRUCT {
     ULONG_PTR dwExtraInfo;
 };
 typedef MOUSEHOOKSTRUCT* LPMOUSEHOOKSTRUCT;
-
 // Hooks of this thread (threadId 0 or the thread's own): the newest runs
 // first and passes on with CallNextHookEx.
-HHOOK SetWindowsHookExA(int type, HOOKPROC proc, HINSTANCE instance, DWORD threadId);
-BOOL UnhookWindowsHookEx(HHOOK hook);
-LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
-LRESULT DispatchMessageA(const MSG* msg);
-LRESULT CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL IsDialogMessageA(HWND dialog, LPMSG msg);
-DWORD GetMessageTime();
-DWORD GetMessagePos();
-BOOL InSendMessage();
+HHOOK WINAPI SetWindowsHookExA(int type, HOOKPROC proc, HINSTANCE instance, DWORD threadId);
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hook);
+LRESULT WINAPI CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 #define QS_KEY 0x0001
 #define QS_MOUSEMOVE 0x0002
 #define QS_MOUSEBUTTON 0x0004
@@ -691,18 +681,23 @@ BOOL InSendMessage();
 #define QS_TIMER 0x0010
 #define QS_PAINT 0x0020
 #define QS_SENDMESSAGE 0x0040
+#define QS_HOTKEY 0x0080
+#define QS_ALLPOSTMESSAGE 0x0100
+#define QS_RAWINPUT 0x0400
+#define QS_TOUCH 0x0800
+#define QS_POINTER 0x1000
 #define QS_MOUSE (QS_MOUSEMOVE | QS_MOUSEBUTTON)
-#define QS_INPUT (QS_MOUSE | QS_KEY)
-#define QS_ALLINPUT (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE)
-DWORD GetQueueStatus(UINT flags);
+#define QS_INPUT (QS_MOUSE | QS_KEY | QS_RAWINPUT | QS_TOUCH | QS_POINTER)
+#define QS_ALLINPUT (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_SENDMESSAGE)
+DWORD WINAPI GetQueueStatus(UINT flags);
 
 // ---------------------------------------------------------------- timers
 
 #define USER_TIMER_MINIMUM 0x0000000A
 // Milliseconds on the screen's clock: the virtual clock of a headless screen.
-DWORD GetTickCount();
-UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
-BOOL KillTimer(HWND window, UINT_PTR id);
+DWORD WINAPI GetTickCount();
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 
 // ---------------------------------------------------------------- painting
 
@@ -716,13 +711,13 @@ struct PAINTSTRUCT {
 };
 typedef PAINTSTRUCT* LPPAINTSTRUCT;
 
-BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
-BOOL InvalidateRgn(HWND window, HRGN region, BOOL erase);
-BOOL ValidateRect(HWND window, const RECT* rect);
-BOOL ValidateRgn(HWND window, HRGN region);
-BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
-int GetUpdateRgn(HWND window, HRGN region, BOOL erase);
-BOOL UpdateWindow(HWND window);
+BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+BOOL WINAPI InvalidateRgn(HWND window, HRGN region, BOOL erase);
+BOOL WINAPI ValidateRect(HWND window, const RECT* rect);
+BOOL WINAPI ValidateRgn(HWND window, HRGN region);
+BOOL WINAPI GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
+int WINAPI GetUpdateRgn(HWND window, HRGN region, BOOL erase);
+BOOL WINAPI UpdateWindow(HWND window);
 #define RDW_INVALIDATE 0x0001
 #define RDW_INTERNALPAINT 0x0002
 #define RDW_ERASE 0x0004
@@ -735,11 +730,11 @@ BOOL UpdateWindow(HWND window);
 #define RDW_ERASENOW 0x0200
 #define RDW_FRAME 0x0400
 #define RDW_NOFRAME 0x0800
-BOOL RedrawWindow(HWND window, const RECT* update, HRGN region, UINT flags);
-HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
-BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
-HDC GetDC(HWND window);
-HDC GetWindowDC(HWND window);
+BOOL WINAPI RedrawWindow(HWND window, const RECT* update, HRGN region, UINT flags);
+HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
+BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
+HDC WINAPI GetDC(HWND window);
+HDC WINAPI GetWindowDC(HWND window);
 #define DCX_WINDOW 0x00000001L
 #define DCX_CACHE 0x00000002L
 #define DCX_NORESETATTRS 0x00000004L
@@ -749,31 +744,31 @@ HDC GetWindowDC(HWND window);
 #define DCX_EXCLUDERGN 0x00000040L
 #define DCX_INTERSECTRGN 0x00000080L
 #define DCX_LOCKWINDOWUPDATE 0x00000400L
-HDC GetDCEx(HWND window, HRGN clip, DWORD flags);
-int ReleaseDC(HWND window, HDC dc);
-HWND WindowFromDC(HDC dc);
+HDC WINAPI GetDCEx(HWND window, HRGN clip, DWORD flags);
+int WINAPI ReleaseDC(HWND window, HDC dc);
+HWND WINAPI WindowFromDC(HDC dc);
 #define SW_SCROLLCHILDREN 0x0001
 #define SW_INVALIDATE 0x0002
 #define SW_ERASE 0x0004
 // Moves the client pixels by (dx, dy), invalidates the strip uncovered and
 // moves the child windows along.
-BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* rect, const RECT* clip);
-int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update,
-                   LPRECT updateRect, UINT flags);
-BOOL LockWindowUpdate(HWND window);
+BOOL WINAPI ScrollWindow(HWND window, int dx, int dy, const RECT* rect, const RECT* clip);
+int WINAPI ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip,
+                          HRGN update, LPRECT updateRect, UINT flags);
+BOOL WINAPI LockWindowUpdate(HWND window);
 
 // ---------------------------------------------------------------- focus, input
 
-HWND SetFocus(HWND window);
-HWND GetFocus();
-HWND SetActiveWindow(HWND window);
-HWND GetActiveWindow();
-HWND GetForegroundWindow();
-BOOL SetForegroundWindow(HWND window);
-HWND GetLastActivePopup(HWND owner);
-HWND SetCapture(HWND window);
-BOOL ReleaseCapture();
-HWND GetCapture();
+HWND WINAPI SetFocus(HWND window);
+HWND WINAPI GetFocus();
+HWND WINAPI SetActiveWindow(HWND window);
+HWND WINAPI GetActiveWindow();
+HWND WINAPI GetForegroundWindow();
+BOOL WINAPI SetForegroundWindow(HWND window);
+HWND WINAPI GetLastActivePopup(HWND owner);
+HWND WINAPI SetCapture(HWND window);
+BOOL WINAPI ReleaseCapture();
+HWND WINAPI GetCapture();
 
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
@@ -853,19 +848,19 @@ HWND GetCapture();
 #define VK_PACKET 0xE7
 
 // Bit 15 set: the key is down; bit 0: a toggle key is on.
-SHORT GetKeyState(int virtualKey);
-SHORT GetAsyncKeyState(int virtualKey);
-BOOL GetKeyboardState(BYTE* keyState);
-BOOL SetKeyboardState(BYTE* keyState);
-BOOL GetCursorPos(LPPOINT point);
-BOOL SetCursorPos(int x, int y);
+SHORT WINAPI GetKeyState(int virtualKey);
+SHORT WINAPI GetAsyncKeyState(int virtualKey);
+BOOL WINAPI GetKeyboardState(BYTE* keyState);
+BOOL WINAPI SetKeyboardState(BYTE* keyState);
+BOOL WINAPI GetCursorPos(LPPOINT point);
+BOOL WINAPI SetCursorPos(int x, int y);
 // The cursor the screen shows from now on (0: none); the previous one, or 0
 // with the current one kept for a handle that is not a live cursor.
-HCURSOR SetCursor(HCURSOR cursor);
-HCURSOR GetCursor();
-int ShowCursor(BOOL show);
-UINT GetDoubleClickTime();
-void MessageBeep(UINT type);
+HCURSOR WINAPI SetCursor(HCURSOR cursor);
+HCURSOR WINAPI GetCursor();
+int WINAPI ShowCursor(BOOL show);
+UINT WINAPI GetDoubleClickTime();
+void WINAPI MessageBeep(UINT type);
 
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define IDC_IBEAM MAKEINTRESOURCEA(32513)
@@ -895,25 +890,26 @@ void MessageBeep(UINT type);
 // program's group-cursor and group-icon resources, the image that fits
 // SM_CXCURSOR/SM_CXICON best. Every load of one name gives the same handle.
 // A cursor is an icon with a hot spot; DrawIcon draws either.
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
-HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 // Free a cursor or an icon made by CreateIconFromResource(Ex); a loaded,
 // shared one stays.
-BOOL DestroyCursor(HCURSOR cursor);
-BOOL DestroyIcon(HICON icon);
+BOOL WINAPI DestroyCursor(HCURSOR cursor);
+BOOL WINAPI DestroyIcon(HICON icon);
 
 // Icon image data as icon resources and icon files keep it: a bitmap header
 // (its height counting the mask rows too), the palette, the colour rows and the
 // 1-bit mask, rows bottom-up. Version must be 0x00030000. Cursor data (icon
 // FALSE) starts with the hot spot, 16-bit x and y inside the image; where its
 // mask lets the screen through, a white pixel inverts it.
-HICON CreateIconFromResource(BYTE* bits, DWORD size, BOOL icon, DWORD version);
-HICON CreateIconFromResourceEx(BYTE* bits, DWORD size, BOOL icon, DWORD version, int width,
-                               int height, UINT flags);
+HICON WINAPI CreateIconFromResource(BYTE* bits, DWORD size, BOOL icon, DWORD version);
+HICON WINAPI CreateIconFromResourceEx(BYTE* bits, DWORD size, BOOL icon, DWORD version, int width,
+                                      int height, UINT flags);
 // The image id in a group-icon (icon TRUE) or group-cursor directory that
 // fits the size best.
-int LookupIconIdFromDirectory(BYTE* directory, BOOL icon);
-int LookupIconIdFromDirectoryEx(BYTE* directory, BOOL icon, int width, int height, UINT flags);
+int WINAPI LookupIconIdFromDirectory(BYTE* directory, BOOL icon);
+int WINAPI LookupIconIdFromDirectoryEx(BYTE* directory, BOOL icon, int width, int height,
+                                       UINT flags);
 
 // ---------------------------------------------------------------- scroll bars
 
@@ -953,13 +949,13 @@ struct SCROLLINFO {
 };
 typedef SCROLLINFO* LPSCROLLINFO;
 typedef const SCROLLINFO* LPCSCROLLINFO;
-int SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw);
-BOOL GetScrollInfo(HWND window, int bar, LPSCROLLINFO info);
-int SetScrollPos(HWND window, int bar, int pos, BOOL redraw);
-int GetScrollPos(HWND window, int bar);
-BOOL SetScrollRange(HWND window, int bar, int minPos, int maxPos, BOOL redraw);
-BOOL GetScrollRange(HWND window, int bar, LPINT minPos, LPINT maxPos);
-BOOL ShowScrollBar(HWND window, int bar, BOOL show);
+int WINAPI SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw);
+BOOL WINAPI GetScrollInfo(HWND window, int bar, LPSCROLLINFO info);
+int WINAPI SetScrollPos(HWND window, int bar, int pos, BOOL redraw);
+int WINAPI GetScrollPos(HWND window, int bar);
+BOOL WINAPI SetScrollRange(HWND window, int bar, int minPos, int maxPos, BOOL redraw);
+BOOL WINAPI GetScrollRange(HWND window, int bar, LPINT minPos, LPINT maxPos);
+BOOL WINAPI ShowScrollBar(HWND window, int bar, BOOL show);
 
 // ---------------------------------------------------------------- edit controls
 
@@ -1129,14 +1125,14 @@ BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 #define MF_BYPOSITION 0x00000400L
 #define MF_SEPARATOR 0x00000800L
 // The window's system menu; `revert` TRUE restores the standard one.
-HMENU GetSystemMenu(HWND window, BOOL revert);
-BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
+HMENU WINAPI GetSystemMenu(HWND window, BOOL revert);
+BOOL WINAPI DeleteMenu(HMENU menu, UINT position, UINT flags);
 // Returns the previous state (MF_ENABLED, MF_GRAYED...), -1 for a missing item.
-BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
-int GetMenuItemCount(HMENU menu);
-UINT GetMenuItemID(HMENU menu, int position);
-UINT GetMenuState(HMENU menu, UINT item, UINT flags);
-HMENU GetMenu(HWND window);
+BOOL WINAPI EnableMenuItem(HMENU menu, UINT item, UINT enable);
+int WINAPI GetMenuItemCount(HMENU menu);
+UINT WINAPI GetMenuItemID(HMENU menu, int position);
+UINT WINAPI GetMenuState(HMENU menu, UINT item, UINT flags);
+HMENU WINAPI GetMenu(HWND window);
 
 // ---------------------------------------------------------------- message boxes
 
@@ -1171,7 +1167,7 @@ HMENU GetMenu(HWND window);
 // while it runs and enabled again afterwards. Enter answers the default
 // button, Escape cancels (IDOK for a box with only OK). 0 when the box
 // cannot run.
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 #define HELP_CONTEXT 0x0001
 #define HELP_QUIT 0x0002
@@ -1181,7 +1177,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 #define HELP_KEY 0x0101
 // There is no help viewer here: the request is noted for the testing hooks
 // and the call fails with ERROR_FILE_NOT_FOUND.
-BOOL WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
+BOOL WINAPI WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
 
 // ---------------------------------------------------------------- system
 
@@ -1246,7 +1242,7 @@ BOOL WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
 #define SM_MOUSEWHEELPRESENT 75
 #define SM_CMONITORS 80
 // The classic Windows values at the screen's resolution; 0 for an unknown index.
-int GetSystemMetrics(int index);
+int WINAPI GetSystemMetrics(int index);
 
 #define SPI_GETWORKAREA 0x0030
 #define SPI_GETANIMATION 0x0048
@@ -1256,35 +1252,38 @@ struct ANIMATIONINFO {
     UINT cbSize;
     int iMinAnimate;
 };
-BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID data, UINT winIni);
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT param, LPVOID data, UINT winIni);
 
 // One keyboard layout, Japanese.
-int GetKeyboardLayoutList(int count, HKL* layouts);
-HKL GetKeyboardLayout(DWORD threadId);
-HKL ActivateKeyboardLayout(HKL layout, UINT flags);
-BOOL GetKeyboardLayoutNameA(LPSTR name);
+int WINAPI GetKeyboardLayoutList(int count, HKL* layouts);
+HKL WINAPI GetKeyboardLayout(DWORD threadId);
+HKL WINAPI ActivateKeyboardLayout(HKL layout, UINT flags);
+BOOL WINAPI GetKeyboardLayoutNameA(LPSTR name);
 // Switches the input method on or off for the thread's windows; the answer
 // is whether it was on. No input method is installed, so this is all it does.
 // Programs find it at run time: GetProcAddress(GetModuleHandleA("USER32.DLL"), ...).
-BOOL WINNLSEnableIME(HWND window, BOOL enable);
-BOOL WINNLSGetEnableStatus(HWND window);
+BOOL WINAPI WINNLSEnableIME(HWND window, BOOL enable);
+BOOL WINAPI WINNLSGetEnableStatus(HWND window);
 
 // advapi32: there is no registry here; every key fails to open.
-#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000000)))
-#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000001)))
-#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000002)))
+#define HKEY_CLASSES_ROOT                                                                          \
+    (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000))))
+#define HKEY_CURRENT_USER                                                                          \
+    (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000001))))
+#define HKEY_LOCAL_MACHINE                                                                         \
+    (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000002))))
 #define KEY_READ 0x20019
 #define KEY_QUERY_VALUE 0x0001
 typedef LONG LSTATUS;
-LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, DWORD desired, HKEY* result);
-LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, BYTE* data,
-                         LPDWORD dataSize);
-LSTATUS RegCloseKey(HKEY key);
+LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, DWORD desired, HKEY* result);
+LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type,
+                                BYTE* data, LPDWORD dataSize);
+LSTATUS WINAPI RegCloseKey(HKEY key);
 
 // Only the program itself is loaded, with this stand-in as its user32
 // ("USER32.DLL", whose run-time entries GetProcAddress finds); other
 // libraries do not exist here.
-HMODULE LoadLibraryA(LPCSTR fileName);
-BOOL FreeLibrary(HMODULE module);
-typedef std::intptr_t (*FARPROC)();
-FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+BOOL WINAPI FreeLibrary(HMODULE module);
+typedef std::intptr_t(WINAPI* FARPROC)();
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
