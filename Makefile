@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: run test setup build release bench fuzz format
+.PHONY: run test setup build release bench fuzz format install package
 
 setup:
 	@bash scripts/setup.sh
@@ -51,3 +51,19 @@ bench: release
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+# The two programs, the desktop entry and the icons from an optimised build,
+# under PREFIX: make install PREFIX=$$HOME/.local
+PREFIX ?= /usr/local
+INSTALLED_TARGETS = notesview notechart icon_theme
+
+install: setup
+	cmake --preset release
+	cmake --build --preset release --target $(INSTALLED_TARGETS)
+	cmake --install build/release --prefix $(PREFIX)
+
+# A Debian package of the same, in build/release/packages.
+package: setup
+	cmake --preset release
+	cmake --build --preset release --target $(INSTALLED_TARGETS)
+	cpack -G DEB --config build/release/CPackConfig.cmake -B build/release/packages

@@ -46,8 +46,12 @@ TablatureText MelodyAsTablature(const Harp& harp, const std::vector<int>& pitche
             result.unplayable.push_back(name);
         }
         const std::size_t width = std::max(name.size(), way.size());
-        noteLine += " " + PaddedTo(name, width);
-        tabLine += " " + PaddedTo(way, width);
+        // Appended piece by piece: GCC 12 at -O2 takes " " + text for an
+        // overlapping copy (-Wrestrict) and fails the optimised build.
+        noteLine += ' ';
+        noteLine += PaddedTo(name, width);
+        tabLine += ' ';
+        tabLine += PaddedTo(way, width);
     }
     result.text = WithoutTrailingBlanks(noteLine) + "\n" + WithoutTrailingBlanks(tabLine) + "\n";
     return result;

@@ -56,11 +56,22 @@ bool TMetaClass::InheritsFrom(const TMetaClass& other) const {
     return false;
 }
 
-TObject* TMetaClass::Construct(TComponent* owner) const {
+TObject* TMetaClass::Construct(TComponent* owner,
+                               const std::function<void(TObject*)>& noteMade) const {
     if (factory_ == nullptr) {
         throw EInvalidOperation(std::string("class ") + name_ + " cannot be constructed");
     }
-    return factory_(owner);
+    TObject* made = factory_(owner);
+    if (noteMade) {
+        noteMade(made);
+    }
+    try {
+        made->AfterConstruction();
+    } catch (...) {
+        TObject::Free(made);
+        throw;
+    }
+    return made;
 }
 
 const MessageHandler* TMetaClass::FindDeclaredHandler(UINT id) const {

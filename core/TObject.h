@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -122,9 +123,12 @@ public:
     bool InheritsFrom(const TMetaClass& other) const;
 
     // Constructs an instance (virtual construction: the class's own
-    // constructor runs). Classes that take no owner ignore it. Raises
-    // EInvalidOperation for a class that cannot be constructed (abstract).
-    TObject* Construct(TComponent* owner) const;
+    // constructor runs, then the instance's AfterConstruction). Classes that
+    // take no owner ignore it. Raises EInvalidOperation for a class that
+    // cannot be constructed (abstract). `noteMade` hears of the instance
+    // before its AfterConstruction, which may need it known; when that
+    // raises, the instance is freed and the exception passes on.
+    TObject* Construct(TComponent* owner, const std::function<void(TObject*)>& noteMade = {}) const;
     bool CanConstruct() const { return factory_ != nullptr; }
 
     // The class's type information (kind class).
@@ -183,6 +187,10 @@ public:
     // descendant must hear of (a form's OnDestroy) belongs here, not in a
     // destructor.
     virtual void BeforeDestruction() {}
+    // Runs when a class reference constructed the object, after the
+    // constructors of all its classes: what needs the whole object (a form
+    // reading its resource into its fields) belongs here.
+    virtual void AfterConstruction() {}
     // BeforeDestruction, then delete; nothing for null. Owners free what they
     // own this way.
     static void Free(TObject* object);

@@ -929,6 +929,18 @@ bool LoadClassChain(const TMetaClass& cls, TComponent* instance, const TMetaClas
 
 } // namespace
 
+bool HasClassResources(const TMetaClass& cls, const TMetaClass& rootAncestor) {
+    for (const TMetaClass* each = &cls;
+         each != nullptr && each != &rootAncestor && each != &TComponent::StaticClass();
+         each = each->Parent()) {
+        const std::string resName = UpperAscii(each->Name());
+        if (FindResourceA(GetModuleHandleA(nullptr), resName.c_str(), RT_RCDATA) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool LoadClassResources(TComponent* instance, const TMetaClass& rootAncestor) {
     ReaderGlobals& globals = Globals();
     globals.loadedStack.push_back(globals.loaded);

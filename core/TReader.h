@@ -150,6 +150,9 @@ std::string MakeUniqueRootName(const std::string& name);
 // Reads the form resources of the class chain of `instance`, below
 // `rootAncestor`, ancestors first; false when there is none.
 bool LoadClassResources(TComponent* instance, const TMetaClass& rootAncestor);
+// Whether LoadClassResources would find a resource for a class from `cls`
+// up to, not including, `rootAncestor`.
+bool HasClassResources(const TMetaClass& cls, const TMetaClass& rootAncestor);
 // Reads the RCDATA resource `resName` of the program into `instance` (created
 // from the resource when null); false when there is no such resource.
 bool ReadResourceByName(const char* resName, TComponent*& instance);

@@ -7,6 +7,7 @@
 #include "controls/THintWindow.h"
 #include "controls/TWinControl.h"
 #include "graphics/TIcon.h"
+#include "runtime/ErrorOrigin.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
 #include "runtime/Halt.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 namespace velbrin {
 
@@ -46,13 +48,25 @@ LRESULT CALLBACK AppWindowProc(HWND window, UINT number, WPARAM wParam, LPARAM l
     return message.Result;
 }
 
-BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {
-    auto* collected = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
-    if (window != collected->first && IsWindowVisible(window) && IsWindowEnabled(window) &&
-        dynamic_cast<THintWindow*>(FindControl(window)) == nullptr) {
-        collected->second->push_back(window);
+// What ThreadWindowsWhere collects: the windows `keep` answers true for.
+struct TWindowSieve {
+    const std::function<bool(HWND)>& keep;
+    std::vector<HWND> kept;
+};
+
+BOOL CALLBACK SieveWindow(HWND window, LPARAM data) {
+    auto* sieve = reinterpret_cast<TWindowSieve*>(data);
+    if (sieve->keep(window)) {
+        sieve->kept.push_back(window);
     }
     return TRUE;
+}
+
+// The top-level windows of the thread that `keep` answers true for.
+std::vector<HWND> ThreadWindowsWhere(const std::function<bool(HWND)>& keep) {
+    TWindowSieve sieve{keep, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &SieveWindow, reinterpret_cast<LPARAM>(&sieve));
+    return std::move(sieve.kept);
 }
 
 void ReenableWindows(std::vector<HWND>& windows) {
@@ -148,6 +162,13 @@ bool CursorOverActiveWindow() {
            (under == active || IsChild(active, under) != FALSE);
 }
 
+// The visible top-level windows of the thread that `owner` owns: the forms.
+std::vector<HWND> ShownOwnedWindows(HWND owner) {
+    return ThreadWindowsWhere([owner](HWND window) {
+        return GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window) != FALSE;
+    });
+}
+
 void CALLBACK HintTimerFired(HWND, UINT, UINT_PTR, DWORD) {
     if (Application != nullptr) {
         Application->HintTimerExpired();
@@ -161,11 +182,10 @@ bool FocusMessagesSuspended() {
 }
 
 std::vector<HWND> EnabledThreadWindows(HWND except) {
-    std::vector<HWND> windows;
-    std::pair<HWND, std::vector<HWND>*> collected{except, &windows};
-    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow,
-                      reinterpret_cast<LPARAM>(&collected));
-    return windows;
+    return ThreadWindowsWhere([except](HWND window) {
+        return window != except && IsWindowVisible(window) && IsWindowEnabled(window) &&
+               dynamic_cast<THintWindow*>(FindControl(window)) == nullptr;
+    });
 }
 
 void SetInitProc(TInitProc proc) {
@@ -275,27 +295,21 @@ void TApplication::Initialize() {
 }
 
 void TApplication::MakeForm(const TMetaClass& componentClass, TComponent*& reference) {
-    reference = static_cast<TComponent*>(componentClass.Construct(this));
-    auto* form = dynamic_cast<TForm*>(reference);
-    if (form == nullptr) {
-        return;
-    }
-    try {
-        FinishForm(form);
-    } catch (...) {
-        reference = nullptr;
-        throw;
-    }
+    MakeForm(componentClass, [&reference](TComponent* made) { reference = made; });
 }
 
-void TApplication::FinishForm(TForm* form) {
+void TApplication::MakeForm(const TMetaClass& componentClass,
+                            const std::function<void(TComponent*)>& store) {
+    TObject* made = nullptr;
     try {
-        form->CompleteConstruction();
+        made = componentClass.Construct(
+            this, [&store](TObject* object) { store(static_cast<TComponent*>(object)); });
     } catch (...) {
-        TForm::Free(form);
+        store(nullptr);
         throw;
     }
-    if (mainForm_ == nullptr) {
+    auto* form = dynamic_cast<TForm*>(made);
+    if (form != nullptr && mainForm_ == nullptr) {
         form->RequireWindow();
         mainForm_ = form;
     }
@@ -569,11 +583,17 @@ bool TApplication::HelpCommand(WORD command, LONG_PTR data) {
 
 // ---------------------------------------------------------------- errors
 
+// The code that hands an error over is where the report says it was met:
+// an error from outside the library's family carries no address of its own.
 void TApplication::ReportException(TObject* sender) {
-    ReportException(sender, std::current_exception());
+    ReportError(sender, std::current_exception(), __builtin_return_address(0));
 }
 
 void TApplication::ReportException(TObject* sender, std::exception_ptr error) {
+    ReportError(sender, std::move(error), __builtin_return_address(0));
+}
+
+void TApplication::ReportError(TObject* sender, std::exception_ptr error, const void* site) {
     if (HWND captured = GetCapture()) {
         SendMessageA(captured, WM_CANCELMODE, 0, 0);
     }
@@ -587,21 +607,22 @@ void TApplication::ReportException(TObject* sender, std::exception_ptr error) {
             DisplayException(e);
         }
     } catch (const std::exception& e) {
-        ReportForeign(typeid(e).name(), "");
+        ReportForeign(ReadableClassName(typeid(e)), site);
     } catch (...) {
-        ReportForeign("unknown", "");
+        ReportForeign("unknown", site);
     }
 }
 
 // The runtime's report of an error object outside the library's family.
-void TApplication::ReportForeign(const char* className, const std::string& message) {
+// Such an object has no message of the library's kind: the report's message
+// part stays empty, ended by its point.
+void TApplication::ReportForeign(const std::string& className, const void* site) {
     char path[256] = {};
     GetModuleFileNameA(GetModuleHandleA(nullptr), path, sizeof path);
     std::string module = FileNamePart(path).substr(0, 63);
-    const bool endsInPoint = !message.empty() && message.back() == '.';
-    const std::string text = ResourceMessage(
-        SExceptionReport, {className, module.c_str(), static_cast<const void*>(nullptr),
-                           message.c_str(), endsInPoint ? "" : "."});
+    const auto offset = reinterpret_cast<const void*>(ProgramCodeOffset(site));
+    const std::string text =
+        ResourceMessage(SExceptionReport, {className.c_str(), module.c_str(), offset, "", "."});
     MessageBoxA(nullptr, text.c_str(), ResourceMessage(SExceptionTitle).c_str(),
                 MB_TASKMODAL | MB_ICONERROR);
 }
@@ -837,6 +858,7 @@ void TApplication::Minimize() {
     DemoteTopMostWindows();
     SetActiveWindow(handle_);
     ShowWithoutAnimation(SW_MINIMIZE);
+    HideOwnedWindows();
     OnMinimize(this);
 }
 
@@ -846,12 +868,32 @@ void TApplication::Restore() {
     }
     SetActiveWindow(handle_);
     ShowWithoutAnimation(SW_RESTORE);
+    ShowHiddenOwnedWindows();
     RepromoteTopMostWindows();
     if (Screen != nullptr && Screen->ActiveControl() != nullptr &&
         Screen->ActiveControl()->HasWindow()) {
         ::SetFocus(Screen->ActiveControl()->Handle());
     }
     OnRestore(this);
+}
+
+// As on Windows, the forms go with the minimised application window, their
+// Visible unchanged, and come back with it: only those this hid.
+void TApplication::HideOwnedWindows() {
+    hiddenWithApplication_ = ShownOwnedWindows(handle_);
+    for (HWND window : hiddenWithApplication_) {
+        ShowWindow(window, SW_HIDE);
+    }
+}
+
+void TApplication::ShowHiddenOwnedWindows() {
+    const std::vector<HWND> hidden = std::move(hiddenWithApplication_);
+    hiddenWithApplication_.clear();
+    for (HWND window : hidden) {
+        if (IsWindow(window) != FALSE) {
+            ShowWindow(window, SW_SHOWNA);
+        }
+    }
 }
 
 void TApplication::DemoteTopMostWindows() {

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,12 +63,17 @@ public:
     // Constructs a component of `componentClass` owned by the application
     // into `reference`, a form with its resources read and OnCreate run; the
     // first form becomes the main form and gets its window.
+    // The reference holds the component as soon as its constructors have
+    // run, before a form reads its resources and runs OnCreate (whose
+    // handlers may use it); it is null again when construction fails.
     void MakeForm(const TMetaClass& componentClass, TComponent*& reference);
     template <class C> void MakeForm(C*& reference) {
-        TComponent* made = nullptr;
-        MakeForm(C::StaticClass(), made);
-        reference = static_cast<C*>(made);
+        MakeForm(C::StaticClass(),
+                 [&reference](TComponent* made) { reference = static_cast<C*>(made); });
     }
+    // The same, `store` putting the component, or null, where the caller
+    // keeps it.
+    void MakeForm(const TMetaClass& componentClass, const std::function<void(TComponent*)>& store);
     // Shows the main form and pumps messages until WM_QUIT arrives.
     void Run();
     void PumpOne();
@@ -159,9 +165,6 @@ public:
     void AppWindowEntry(TMessage& message);
 
 private:
-    // The second half of MakeForm: a form's reading and OnCreate (the form
-    // is freed when these raise) and the main form's window.
-    void FinishForm(TForm* form);
     void CreateAppWindow();
     void IconChanged(TObject* sender);
     void HandleAppMessage(TMessage& message);
@@ -176,11 +179,16 @@ private:
     bool FilterKeyMsg(const MSG& msg);
     bool FilterDialogMsg(MSG& msg);
     void ShowWithoutAnimation(int command);
+    void HideOwnedWindows();
+    void ShowHiddenOwnedWindows();
     void StartHintTimer(int pause, THintTimerMode mode);
     void StopHintTimer();
     void ActivateHint();
     void HideHintWindow();
-    void ReportForeign(const char* className, const std::string& message);
+    void ReportError(TObject* sender, std::exception_ptr error, const void* site);
+    // The runtime's report of an error object outside the library's family,
+    // met by the code at `site`.
+    void ReportForeign(const std::string& className, const void* site);
 
     HWND handle_ = nullptr;
     bool handleCreated_ = false;
@@ -211,6 +219,8 @@ private:
     bool running_ = false;
     std::vector<TWindowHookEntry> windowHooks_;
     std::vector<HWND> disabledWindows_;
+    // The forms' windows that minimising hid, to show again on restore.
+    std::vector<HWND> hiddenWithApplication_;
     bool disabledSaved_ = false;
     HWND dialogHandle_ = nullptr;
     bool focusMessagesOff_ = false;

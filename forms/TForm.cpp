@@ -237,6 +237,10 @@ TForm::~TForm() {
 }
 
 void TForm::CompleteConstruction() {
+    if (constructionComplete_) {
+        return;
+    }
+    constructionComplete_ = true;
     if (&ClassType() != &TForm::StaticClass()) {
         formState_ |= fsCreating;
         bool found = false;
@@ -527,7 +531,21 @@ TFormBorderStyle TForm::EffectiveBorderStyle() const {
     return borderStyle_;
 }
 
+// A form whose class has a resource is that resource's form: without it read
+// the window would show an empty form.
+void TForm::RequireCompleteConstruction() const {
+    if (constructionComplete_ || HasFormState(fsCreating) ||
+        &ClassType() == &TForm::StaticClass() ||
+        !HasClassResources(ClassType(), TForm::StaticClass())) {
+        return;
+    }
+    throw EInvalidOperation(std::string(ClassName()) +
+                            " was constructed without reading its form resource: construct it "
+                            "through its class reference or the application's MakeForm");
+}
+
 void TForm::PrepareWindowSpec(TCreateParams& params) {
+    RequireCompleteConstruction();
     TScrollingWinControl::PrepareWindowSpec(params);
     if (Parent() == nullptr && ParentWindow() == nullptr) {
         params.WndParent = App() != nullptr ? App()->Handle() : nullptr;

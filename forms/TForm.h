@@ -64,8 +64,13 @@ public:
 
     // The rest of construction once the object is whole: the form resources
     // of the class chain are read (EResNotFound when a descendant class has
-    // none), then OnCreate runs. The application's MakeForm calls it.
+    // none), then OnCreate runs; only once. Construction through the class
+    // reference (and so the application's MakeForm) runs it; a form of a
+    // class with a resource that was constructed without it raises
+    // EInvalidOperation when it is to get its window, rather than show up
+    // empty.
     void CompleteConstruction();
+    void AfterConstruction() override { CompleteConstruction(); }
     // Hides the form and runs OnDestroy while the form is still whole.
     void BeforeDestruction() override;
 
@@ -180,6 +185,7 @@ private:
     void ShowForm();
     void HideForm();
     TFormBorderStyle EffectiveBorderStyle() const;
+    void RequireCompleteConstruction() const;
     bool HasFormState(std::uint8_t bit) const { return (formState_ & bit) != 0; }
 
     void WMActivate(TMessage& message);
@@ -216,6 +222,7 @@ private:
     TPosition position_ = poDesigned;
     TPrintScale printScale_ = poProportional;
     std::uint8_t formState_ = 0;
+    bool constructionComplete_ = false;
     int modalResult_ = 0;
     TControlCanvas* canvas_;
     TIcon* icon_;

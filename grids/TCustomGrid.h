@@ -276,6 +276,9 @@ private:
     void FocusOnCell(TCellCoord cell, TAnchorMove anchor);
     void WMHScroll(TMessage& message);
     void WMVScroll(TMessage& message);
+    // The mouse wheel (turned for the grid or its editor, whichever has the
+    // focus) scrolls the rows a line per notch; the current cell stays.
+    void WMMouseWheel(TMessage& message);
 
     bool WantsScrollBar(int bar) const;
     bool ScrollBarShown(int bar);
@@ -338,6 +341,8 @@ private:
     std::int32_t defaultRowHeight_ = 24;
     std::int32_t gridLineWidth_ = 1;
     std::int32_t colOffset_ = 0;
+    // The wheel's turn not yet scrolled: less than a notch either way.
+    std::int32_t wheelTurn_ = 0;
     TMouseState mouseState_ = TMouseState::Normal;
     // The column or row being sized, where its line is dragged to and how
     // far the pointer was from the line at the press.

@@ -10,6 +10,7 @@ packages=(
     libpixman-1-dev nlohmann-json3-dev
     fonts-ipafont-gothic fonts-liberation2 xvfb xauth
     libxext-dev libxtst-dev openbox x11-utils
+    dpkg-dev file desktop-file-utils
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64
 )
 

@@ -1,15 +1,26 @@
-// Draws the program's icon, a ten-hole harmonica seen from the front, at
-// 32 x 32 and 16 x 16 pixels, and writes it twice: as an icon file, and as
-// the resources Windows keeps an icon in (one group directory naming the
-// images by number, one image resource each).
+// Draws the program's icon, a ten-hole harmonica seen from the front.
 //
 //     mainicon OUTPUT_DIRECTORY
 //
-// writes MAINICON.ico, MAINICON.group, MAINICON-1.image and MAINICON-2.image.
+// draws it at 32 x 32 and 16 x 16 pixels and writes it twice: as an icon
+// file, and as the resources Windows keeps an icon in (one group directory
+// naming the images by number, one image resource each): MAINICON.ico,
+// MAINICON.group, MAINICON-1.image and MAINICON-2.image.
+//
+//     mainicon --png SIZE OUTPUT_FILE
+//
+// draws it SIZE pixels square (8 to 1024) as a PNG file with transparency,
+// for the desktop's icon theme.
 
 #include "ResourceBytes.h"
 
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
 #include <cstdint>
+#include <cstdio>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -43,6 +54,29 @@ struct Layout {
 
 constexpr Layout Large{32, 9, 5, 4, 2, 3, 1};
 constexpr Layout Small{16, 5, 2, 2, 1, 3, 1};
+constexpr int HoleCount = 10;
+
+// The two sizes of the embedded icon keep the layouts drawn for them pixel
+// by pixel; any other size takes the large one's proportions, with the ten
+// holes spread evenly across the body.
+Layout LayoutFor(int size) {
+    if (size == Large.size) {
+        return Large;
+    }
+    if (size == Small.size) {
+        return Small;
+    }
+    Layout layout{};
+    layout.size = size;
+    layout.top = Large.top * size / Large.size;
+    layout.coverRows = std::max(1, Large.coverRows * size / Large.size);
+    layout.combRows = std::max(1, Large.combRows * size / Large.size);
+    layout.holePeriod = std::max(2, (size - 2) / HoleCount);
+    layout.holeWidth = std::max(1, layout.holePeriod * 2 / 3);
+    layout.firstHole = std::max(
+        1, (size - HoleCount * layout.holePeriod + layout.holePeriod - layout.holeWidth) / 2);
+    return layout;
+}
 
 class Image {
 public:
@@ -85,8 +119,9 @@ Image DrawHarmonica(const Layout& layout) {
             image.Set(x, y, inComb ? Comb : CoverShade(offset, layout.coverRows));
         }
     }
-    for (int start = layout.firstHole; start + layout.holeWidth <= right;
-         start += layout.holePeriod) {
+    int holes = 0;
+    for (int start = layout.firstHole; start + layout.holeWidth <= right && holes < HoleCount;
+         start += layout.holePeriod, ++holes) {
         for (int x = start; x < start + layout.holeWidth; ++x) {
             for (int y = combTop; y < bottomCover; ++y) {
                 image.Set(x, y, Hole);
@@ -151,14 +186,65 @@ bool WriteFile(const std::string& path, const Bytes& bytes) {
     return velbrin::tools::WriteBytes(path, bytes, "mainicon");
 }
 
-} // namespace
+// Eight-bit RGBA rows, top-down, with straight alpha.
+bool WritePng(const std::string& path, const Image& image) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        std::cerr << "mainicon: cannot write " << path << "\n";
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    const int size = image.Size();
+    std::vector<png_byte> rows(static_cast<std::size_t>(size) * size * 4);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const std::uint32_t argb = image.At(x, y);
+            png_byte* pixel = &rows[(static_cast<std::size_t>(y) * size + x) * 4];
+            pixel[0] = (argb >> 16) & 0xFF;
+            pixel[1] = (argb >> 8) & 0xFF;
+            pixel[2] = argb & 0xFF;
+            pixel[3] = argb >> 24;
+        }
+    }
+    std::vector<png_bytep> rowPointers;
+    for (int y = 0; y < size; ++y) {
+        rowPointers.push_back(&rows[static_cast<std::size_t>(y) * size * 4]);
+    }
+    // libpng reports its errors by jumping back here.
+    bool ok = info != nullptr && setjmp(png_jmpbuf(png)) == 0;
+    if (ok) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_rows(png, info, rowPointers.data());
+        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    }
+    png_destroy_write_struct(&png, &info);
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok) {
+        std::cerr << "mainicon: cannot write " << path << "\n";
+    }
+    return ok;
+}
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: mainicon OUTPUT_DIRECTORY\n";
+int WriteIconTheme(const std::string& sizeText, const std::string& path) {
+    std::size_t used = 0;
+    int size = 0;
+    try {
+        size = std::stoi(sizeText, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != sizeText.size() || size < 8 || size > 1024) {
+        std::cerr << "mainicon: the size must be a number from 8 to 1024, not \"" << sizeText
+                  << "\"\n";
         return 2;
     }
-    const std::string dir = argv[1];
+    return WritePng(path, DrawHarmonica(LayoutFor(size))) ? 0 : 1;
+}
+
+int WriteIconResources(const std::string& dir) {
     const std::vector<Image> images = {DrawHarmonica(Large), DrawHarmonica(Small)};
     std::vector<Bytes> data;
     for (const Image& image : images) {
@@ -184,4 +270,19 @@ int main(int argc, char** argv) {
     ok = WriteFile(dir + "/MAINICON.ico", file) && ok;
     ok = WriteFile(dir + "/MAINICON.group", group) && ok;
     return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] != "--png") {
+        return WriteIconResources(args[0]);
+    }
+    if (args.size() == 3 && args[0] == "--png") {
+        return WriteIconTheme(args[1], args[2]);
+    }
+    std::cerr << "usage: mainicon OUTPUT_DIRECTORY\n"
+                 "       mainicon --png SIZE OUTPUT_FILE\n";
+    return 2;
 }

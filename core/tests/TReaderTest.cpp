@@ -421,6 +421,22 @@ TEST_F(Reader, ATruncatedResourceFailsAtEveryLengthAndLeavesNothingBehind) {
     for (std::size_t length = 0; length < whole.size(); ++length) {
         TProbeRoot root(nullptr);
         EXPECT_THROW(ReadResource(whole.substr(0, length), &root), Exception) << length;
+        // Nothing half-read stays: the root keeps only components read whole
+        // and named (the one cut off is freed), its field names nothing else,
+        // no reference waits to be resolved and the root reads no more.
+        for (std::int32_t i = 0; i < root.ComponentCount(); ++i) {
+            const std::string name = root.Components(i)->Name();
+            EXPECT_TRUE(name == "Probe1" || name == "Probe2") << length << " " << name;
+        }
+        EXPECT_LE(root.ComponentCount(), 2) << length;
+        if (root.Probe1 != nullptr) {
+            EXPECT_EQ(root.FindComponent("Probe1"), root.Probe1) << length;
+            EXPECT_EQ(root.Probe1->Owner(), &root) << length;
+            EXPECT_EQ(root.Probe1->title, std::string(300, 'y')) << length;
+            EXPECT_EQ(root.Probe1->blob, "abc") << length;
+        }
+        EXPECT_EQ(PendingCrossRootRefCount(), 0u) << length;
+        EXPECT_FALSE(root.HasState(csReading)) << length;
     }
     TProbeRoot root(nullptr);
     ReadResource(whole, &root);

@@ -10,7 +10,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
+#include <string>
 #include <stdexcept>
 #include <utility>
 
@@ -177,7 +179,19 @@ TEST_F(FormsTest, AnErrorOutsideTheLibrarysFamilyGetsTheRuntimesReport) {
     Pump();
     ASSERT_EQ(boxCaptions.size(), 1u);
     EXPECT_EQ(boxCaptions[0], ResourceMessage(SExceptionTitle));
-    EXPECT_NE(boxTexts[0].find("forms_tests"), std::string::npos) << boxTexts[0];
+    const std::string& text = boxTexts[0];
+    EXPECT_NE(text.find("forms_tests"), std::string::npos) << text;
+    // The class as the source names it, not as the compiler mangles it.
+    EXPECT_EQ(text.rfind("std::runtime_error", 0), 0u) << text;
+    // Where the program met it: an offset into the program's code, so
+    // within the program's file.
+    const std::size_t lineStart = text.find('\n') + 1;
+    const std::string address = text.substr(lineStart, text.find(' ', lineStart) - lineStart);
+    const unsigned long long offset = std::stoull(address, nullptr, 16);
+    char program[260] = {};
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    EXPECT_GT(offset, 0u) << text;
+    EXPECT_LT(offset, std::filesystem::file_size(program)) << text;
 }
 
 TEST_F(FormsTest, OnExceptionReplacesTheDisplay) {
@@ -228,9 +242,16 @@ TEST_F(FormsTest, MinimisingTheMainFormMinimisesTheApplication) {
     SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(IsIconic(Application->Handle()));
     EXPECT_FALSE(IsIconic(form->Handle()));
+    // The form goes with the application: nothing of the program stays on
+    // screen, though the form still counts as shown.
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(platform::FindVisibleTopLevel("TTestMainForm"), nullptr);
+    EXPECT_TRUE(form->Visible());
     Application->Minimize();
     SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_FALSE(IsIconic(Application->Handle()));
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(platform::FindVisibleTopLevel("TTestMainForm"), form->Handle());
     Application->Restore();
     EXPECT_EQ((std::vector<std::string>{"minimize", "restore"}), events.events);
     EXPECT_EQ(GetFocus(), form->First->Handle());
@@ -241,6 +262,33 @@ TEST_F(FormsTest, MinimisingTheMainFormMinimisesTheApplication) {
     animation.iMinAnimate = 0;
     SystemParametersInfoA(SPI_GETANIMATION, sizeof animation, &animation, 0);
     EXPECT_EQ(animation.iMinAnimate, 1);
+}
+
+TEST_F(FormsTest, RestoringShowsTheFormsMinimisingHidAndNoOthers) {
+    TTestMainForm* form = ShowMainForm();
+    TTestMainForm* second = nullptr;
+    Application->MakeForm(second);
+    second->SetLeft(400);
+    second->Show();
+    TTestMainForm* unshown = nullptr;
+    Application->MakeForm(unshown);
+    HWND unshownWindow = unshown->Handle();
+    Pump();
+    ASSERT_TRUE(IsWindowVisible(second->Handle()));
+    const COLORREF before =
+        platform::CaptureWindow(second->Handle(), platform::WindowArea::Client).At(5, 5);
+    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    EXPECT_FALSE(IsWindowVisible(second->Handle()));
+    EXPECT_EQ(platform::FindVisibleTopLevel("TTestMainForm"), nullptr);
+    SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(IsWindowVisible(second->Handle()));
+    EXPECT_FALSE(IsWindowVisible(unshownWindow)) << "a form that was not shown stays hidden";
+    EXPECT_EQ(platform::CaptureWindow(second->Handle(), platform::WindowArea::Client).At(5, 5),
+              before);
 }
 
 TEST_F(FormsTest, IdleSendsMouseEnterAndLeaveAndTakesTheLongHint) {

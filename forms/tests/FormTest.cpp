@@ -34,6 +34,26 @@ int Scaled(int length, int textHeight) {
     return MulDiv(length, textHeight, 12);
 }
 
+// The height of "0" in the test form's face at `fontHeight`, measured on the
+// screen straight through the platform, not through the library.
+int ZeroHeightOnScreen(LONG fontHeight) {
+    LOGFONTA font{};
+    font.lfHeight = fontHeight;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    const char face[] = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+    std::copy(std::begin(face), std::end(face), font.lfFaceName);
+    HDC dc = GetDC(nullptr);
+    HFONT handle = CreateFontIndirectA(&font);
+    HGDIOBJ old = SelectObject(dc, handle);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, "0", 1, &size);
+    SelectObject(dc, old);
+    DeleteObject(handle);
+    ReleaseDC(nullptr, dc);
+    return size.cy;
+}
+
 // Counts the screen's change events.
 struct TChangeCounter : TObject {
     static void Count(TObject* data, TObject*) { ++static_cast<TChangeCounter*>(data)->changes; }
@@ -72,6 +92,76 @@ TEST_F(FormsTest, MakeFormReadsTheResourceBindsFieldsAndEventsAndRunsOnCreateOnc
     EXPECT_EQ(Screen->FormCount(), 2);
 }
 
+// Sees, in OnCreate, what the caller's reference holds by then.
+class TTestReferenceForm : public TTestMainForm {
+    VELBRIN_CLASS(TTestReferenceForm, TTestMainForm)
+
+public:
+    explicit TTestReferenceForm(TComponent* owner) : TTestMainForm(owner) {
+        onCreate = [this] { referenceInCreate = watched != nullptr ? *watched : nullptr; };
+    }
+
+    static inline TTestReferenceForm** watched = nullptr;
+    TTestReferenceForm* referenceInCreate = nullptr;
+};
+
+VELBRIN_DEFINE_CLASS(TTestReferenceForm, TTestMainForm, "FormTest")
+
+TEST_F(FormsTest, MakeFormFillsTheReferenceBeforeOnCreateAndEmptiesItWhenConstructionFails) {
+    TTestReferenceForm* form = nullptr;
+    TTestReferenceForm::watched = &form;
+    Application->MakeForm(form);
+    TTestReferenceForm::watched = nullptr;
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->referenceInCreate, form);
+    EXPECT_EQ((std::vector<std::string>{"create"}), form->log);
+
+    // A reference that held a form before is emptied all the same.
+    auto* stale = new TTestMissingForm(Application);
+    EXPECT_THROW(Application->MakeForm(stale), EResNotFound);
+    EXPECT_EQ(stale, nullptr);
+}
+
+TEST_F(FormsTest, ConstructingThroughTheClassReferenceReadsTheResource) {
+    TObject* made = TTestMainForm::StaticClass().Construct(Application);
+    auto* form = dynamic_cast<TTestMainForm*>(made);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->Caption(), "Forms test");
+    ASSERT_NE(form->First, nullptr);
+    EXPECT_EQ(form->First->Left(), Scaled(12, ZeroHeightOnScreen(-12)));
+    EXPECT_EQ((std::vector<std::string>{"create"}), form->log);
+    // Only once, whoever asks again.
+    form->CompleteConstruction();
+    EXPECT_EQ((std::vector<std::string>{"create"}), form->log);
+    EXPECT_EQ(Application->MainForm(), nullptr) << "only MakeForm names the main form";
+
+    const int forms = Screen->FormCount();
+    EXPECT_THROW(TTestMissingForm::StaticClass().Construct(Application), EResNotFound);
+    EXPECT_EQ(Screen->FormCount(), forms) << "the half-made form is freed";
+}
+
+TEST_F(FormsTest, AFormConstructedWithoutItsResourceRefusesAWindowRatherThanShowEmpty) {
+    auto* form = new TTestMainForm(Application);
+    try {
+        form->Show();
+        FAIL() << "an empty form was shown";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_NE(e.Message().find("TTestMainForm"), std::string::npos) << e.Message();
+    }
+    EXPECT_FALSE(form->HasWindow());
+    EXPECT_EQ(platform::FindVisibleTopLevel("TTestMainForm"), nullptr);
+    // Completed, it is the resource's form.
+    form->CompleteConstruction();
+    form->Show();
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(form->Caption(), "Forms test");
+    // A form class without a resource of its own is an empty form by design.
+    auto* plain = new TForm(Application);
+    plain->Show();
+    EXPECT_TRUE(IsWindowVisible(plain->Handle()));
+}
+
 TEST_F(FormsTest, AComponentThatIsNoFormIsMadeButNeverTheMainForm) {
     TComponent* component = nullptr;
     Application->MakeForm(TComponent::StaticClass(), component);
@@ -88,7 +178,8 @@ TEST_F(FormsTest, AtNinetySixPixelsPerInchOnlyADifferentTextHeightScales) {
     Application->MakeForm(form);
     // The form was written where "0" was 12 pixels high; the children follow
     // the height measured here, and stay as written when it is 12.
-    const int m = form->TextHeightOfFont();
+    const int m = ZeroHeightOnScreen(-12);
+    ASSERT_GT(m, 0);
     EXPECT_EQ(form->Font()->Height(), -12);
     EXPECT_EQ(form->PixelsPerInch(), 96);
     EXPECT_EQ(form->First->Left(), Scaled(12, m));
@@ -108,7 +199,7 @@ TEST_F(FormsTest, AtHundredTwentyPixelsPerInchTheFontAndTheChildrenScale) {
     Application->MakeForm(form);
     EXPECT_EQ(form->Font()->Height(), -15);
     EXPECT_EQ(form->PixelsPerInch(), 120);
-    const int m = form->TextHeightOfFont();
+    const int m = ZeroHeightOnScreen(-15);
     ASSERT_GT(m, 12);
     EXPECT_EQ(form->First->Left(), Scaled(12, m));
     EXPECT_EQ(form->First->Width(), Scaled(12 + 60, m) - Scaled(12, m));
@@ -319,7 +410,17 @@ TEST_F(FormsTest, WMCloseEndsRunAndTheFormsAreFreedAtTheEnd) {
     EXPECT_FALSE(Application->Running());
     EXPECT_EQ((std::vector<std::string>{"create", "show", "query", "close"}), form->log);
     // The main form is not hidden by its closing: the program ends instead.
-    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    HWND window = form->Handle();
+    EXPECT_TRUE(IsWindowVisible(window));
+    // At the end the application frees its forms, which hear of it and
+    // take their windows along.
+    bool destroyed = false;
+    form->onDestroy = [&destroyed] { destroyed = true; };
+    Application->FreeForms();
+    EXPECT_TRUE(destroyed);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(Screen->FormCount(), 0);
+    EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
 TEST_F(FormsTest, OnCloseWithActionNoneKeepsTheMainFormAndTheProgramRunning) {

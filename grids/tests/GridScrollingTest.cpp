@@ -8,6 +8,7 @@
 #include "controls/TControlCanvas.h"
 #include "graphics/TBrush.h"
 #include "grids/TDrawGrid.h"
+#include "grids/TInplaceEdit.h"
 
 #include <platform/UserTesting.h>
 
@@ -62,6 +63,12 @@ protected:
     static void Scroll(TControl* grid, UINT message, int code, int thumb = 0) {
         SendMessageA(static_cast<TWinControl*>(grid)->Handle(), message, MAKEWPARAM(code, thumb),
                      0);
+        Pump();
+    }
+
+    static void ClickCell(TCustomGrid* grid, std::int32_t col, std::int32_t row) {
+        const RECT cell = grid->CellBounds(col, row);
+        platform::ClickAt(grid->Handle(), {cell.left + 5, cell.top + 5});
         Pump();
     }
 
@@ -322,6 +329,52 @@ TEST_F(GridScrollingTest, AShrunkGridWithoutBarsShowsTheCellItsCurrentCellMovedT
     Pump();
     EXPECT_EQ(painter.rects.count({1, 29}), 1u) << "the last row is painted";
     ExpectRowsShown(grid);
+}
+
+TEST_F(GridScrollingTest, EachNotchOfTheWheelScrollsTheRowsALine) {
+    TDrawGrid* grid = MakeTallGrid();
+    ClickCell(grid, 1, 3);
+    ASSERT_TRUE(grid->Focused());
+    const SCROLLINFO before = BarOf(grid, SB_VERT);
+    platform::TurnMouseWheel(-WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleRow(), 2) << "a notch towards the user: the next row";
+    platform::TurnMouseWheel(-3 * WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleRow(), 5);
+    EXPECT_GT(BarOf(grid, SB_VERT).nPos, before.nPos);
+    ExpectRowsShown(grid);
+    EXPECT_EQ(grid->CurrentCell(), (TCellCoord{1, 3})) << "the wheel moves no cell";
+    // A fine wheel scrolls once its steps make a notch.
+    platform::TurnMouseWheel(WHEEL_DELTA / 2);
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleRow(), 5);
+    platform::TurnMouseWheel(WHEEL_DELTA / 2);
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleRow(), 4);
+    // The top stops it.
+    platform::TurnMouseWheel(10 * WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleRow(), 1);
+    ExpectRowsShown(grid);
+}
+
+TEST_F(GridScrollingTest, TheWheelTurnedOverAnOpenEditorScrollsTheGridAndTheEditorAlong) {
+    TDrawGrid* grid = MakeTallGrid();
+    grid->SetOptions(grid->Options() | GridOptionBit(goEditing));
+    ClickCell(grid, 1, 3);
+    platform::TapKey(VK_F2);
+    Pump();
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    ASSERT_TRUE(grid->InplaceEditor()->Focused());
+    platform::TurnMouseWheel(-WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleRow(), 2);
+    RECT place{};
+    GetWindowRect(grid->InplaceEditor()->Handle(), &place);
+    MapWindowPoints(nullptr, grid->Handle(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.top, grid->CellBounds(1, 3).top);
+    EXPECT_EQ(place.top, 21 + 21) << "row 3 is now second under the fixed row";
 }
 
 } // namespace

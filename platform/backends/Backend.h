@@ -62,6 +62,9 @@ public:
     // Who a top-level window is, for a desktop that shows it: said once its
     // surface is open, and again when its size limits may have changed.
     virtual void DescribeSurface(SurfaceId, const SurfaceIdentity&) {}
+    // Whether DescribeSurface is heard: finding the sizes a window accepts
+    // costs it a WM_GETMINMAXINFO, which no other screen should add.
+    virtual bool ShowsIdentity() const { return false; }
     // The title a top-level window shows in the display's frame, in UTF-8.
     virtual void NameSurface(SurfaceId, const std::string& /*utf8Title*/) {}
     // Turns what has already arrived into input, without waiting.

@@ -374,6 +374,14 @@ int GetROP2(HDC dc) {
     return Read(dc, &DcAttributes::rop2, 0);
 }
 
+int GetMapMode(HDC dc) {
+    return FindDC(dc) ? MM_TEXT : 0;
+}
+
+int GetGraphicsMode(HDC dc) {
+    return FindDC(dc) ? GM_COMPATIBLE : 0;
+}
+
 UINT SetTextAlign(HDC dc, UINT align) {
     return Exchange(dc, &DcAttributes::textAlign, align & (TA_UPDATECP | TA_CENTER | TA_BASELINE),
                     GDI_ERROR);

@@ -187,6 +187,20 @@ int GetClipRgn(HDC dc, HRGN region) {
     return 1;
 }
 
+int OffsetClipRgn(HDC dc, int dx, int dy) {
+    DeviceContext* context = FindDC(dc);
+    if (!context) {
+        return ERROR;
+    }
+    const auto& clip = context->attributes.clip;
+    if (!clip) {
+        return NULLREGION;
+    }
+    Region moved = *clip;
+    moved.Offset(dx, dy);
+    return SetClip(*context, moved);
+}
+
 int GetClipBox(HDC dc, LPRECT rect) {
     DeviceContext* context = FindDC(dc);
     if (!context || !rect) {

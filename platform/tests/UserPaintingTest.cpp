@@ -280,4 +280,67 @@ TEST_F(ParentScrollBars, AChildReachingPastTheClientAreaLeavesTheFrameAndTheBars
         << "the frame's right edge as beside the caption";
 }
 
+// Records the clip box of the DC each WM_ERASEBKGND gets, then erases.
+std::vector<RECT> g_eraseClips;
+LRESULT CALLBACK ClipRecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) {
+        RECT box;
+        GetClipBox(reinterpret_cast<HDC>(wParam), &box);
+        g_eraseClips.push_back(box);
+    }
+    return FillingProc(window, message, wParam, lParam);
+}
+
+TEST_F(UserPainting, EraseNowAndGetUpdateRectEraseOnlyTheUpdateAreaAndLeaveThePaint) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ClipRecordingProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "ClipRecorder";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND top = Top();
+    HWND child = Child(top, "ClipRecorder", 10, 10, 200, 150);
+    platform::RunUntilIdle();
+    g_paints.clear();
+    g_eraseClips.clear();
+    RECT cell{20, 20, 30, 30};
+    InvalidateRect(child, &cell, TRUE);
+    RECT pending;
+    EXPECT_TRUE(GetUpdateRect(child, &pending, TRUE));
+    ASSERT_EQ(g_eraseClips.size(), 1u);
+    EXPECT_EQ(g_eraseClips[0].left, 20) << "the erase DC is clipped to the update region";
+    EXPECT_EQ(g_eraseClips[0].right, 30);
+    EXPECT_EQ(g_eraseClips[0].bottom, 30);
+    UpdateWindow(child);
+    ASSERT_EQ(g_paints.size(), 1u);
+    EXPECT_EQ(g_eraseClips.size(), 1u) << "erased once";
+    EXPECT_FALSE(g_paints[0].erase) << "nothing left to erase";
+
+    g_paints.clear();
+    g_eraseClips.clear();
+    RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
+    EXPECT_EQ(g_eraseClips.size(), 1u);
+    EXPECT_TRUE(g_paints.empty()) << "the paint stays pending";
+    EXPECT_TRUE(GetUpdateRect(child, &pending, FALSE));
+    UpdateWindow(child);
+    EXPECT_EQ(g_paints.size(), 1u);
+
+    g_paints.clear();
+    InvalidateRect(child, &cell, FALSE);
+    UpdateWindow(child);
+    ASSERT_EQ(g_paints.size(), 1u);
+    EXPECT_FALSE(g_paints[0].erase) << "invalidated without erasing: nothing to erase";
+}
+
+TEST_F(UserPainting, NoChildrenLeavesTheChildrensUpdateRegionsAlone) {
+    HWND top = Top();
+    HWND child = Child(top, "Filler", 10, 10, 100, 80);
+    platform::RunUntilIdle();
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN);
+    RECT pending;
+    EXPECT_TRUE(GetUpdateRect(top, &pending, FALSE));
+    EXPECT_FALSE(GetUpdateRect(child, &pending, FALSE));
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    EXPECT_TRUE(GetUpdateRect(child, &pending, FALSE)) << "without the flag they are invalidated";
+}
+
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -102,10 +104,20 @@ protected:
 TEST_F(UserWindows, CreationSendsWindowsSequenceAndTextIsThereForCreate) {
     HWND top = TopLevel("Chart");
     ASSERT_NE(top, nullptr);
-    std::vector<UINT> expected{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE,
-                               WM_CREATE,        WM_SIZE,     WM_MOVE};
-    EXPECT_EQ(MessagesOf(top), expected);
+    std::vector<UINT> expected{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE};
+    EXPECT_EQ(MessagesOf(top), expected) << "an overlapped window hears its size when shown";
     EXPECT_EQ(g_textSeenAtCreate, "Chart");
+    g_log.clear();
+    ShowWindow(top, SW_SHOW);
+    std::vector<UINT> shown = MessagesOf(top);
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(std::vector<UINT>(shown.end() - 2, shown.end()),
+              (std::vector<UINT>{WM_SIZE, WM_MOVE}));
+    g_log.clear();
+    ShowWindow(top, SW_HIDE);
+    ShowWindow(top, SW_SHOW);
+    std::vector<UINT> again = MessagesOf(top);
+    EXPECT_EQ(std::count(again.begin(), again.end(), UINT{WM_SIZE}), 0) << "only the first time";
 
     g_log.clear();
     HWND child = Child(top, 5, 5, 50, 20, 0, 7);
@@ -277,8 +289,8 @@ TEST_F(UserWindows, SetWindowPosSendsItsMessagesAndSkipsUnchangedCalls) {
     HWND child = Child(top, 0, 0, 10, 10);
     g_log.clear();
     SetWindowPos(child, nullptr, 5, 6, 30, 40, SWP_NOZORDER | SWP_NOACTIVATE);
-    std::vector<UINT> expected{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_SIZE,
-                               WM_MOVE};
+    std::vector<UINT> expected{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE,
+                               WM_SIZE};
     EXPECT_EQ(MessagesOf(child), expected);
     g_log.clear();
     SetWindowPos(child, nullptr, 5, 6, 30, 40, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -397,8 +409,8 @@ TEST_F(UserWindows, FocusAndActivationMessagesInOrder) {
     std::vector<UINT> oldSide{WM_NCACTIVATE, WM_ACTIVATE};
     EXPECT_EQ(MessagesOf(first), oldSide);
     EXPECT_EQ(MessagesOf(edit), std::vector<UINT>{WM_KILLFOCUS});
-    std::vector<UINT> newSide{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_NCACTIVATE,
-                              WM_ACTIVATE,   WM_SETFOCUS,          WM_WINDOWPOSCHANGED};
+    std::vector<UINT> newSide{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_NCACTIVATE, WM_ACTIVATE,
+                              WM_SETFOCUS,   WM_WINDOWPOSCHANGED,  WM_SIZE,       WM_MOVE};
     EXPECT_EQ(MessagesOf(second), newSide);
     EXPECT_EQ(GetActiveWindow(), second);
     EXPECT_EQ(GetForegroundWindow(), second);
@@ -671,6 +683,73 @@ TEST_F(UserWindows, SystemValuesAndAbsentServices) {
     platform::ResetForTesting();
     platform::UseHeadlessScreen(800, 600, 120);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(UserWindows, HidingTheFocusedChildHandsTheFocusToItsParent) {
+    HWND top = TopLevel();
+    ShowWindow(top, SW_SHOW);
+    HWND child = Child(top, 0, 0, 40, 20);
+    SetFocus(child);
+    g_log.clear();
+    ShowWindow(child, SW_HIDE);
+    EXPECT_EQ(GetFocus(), top);
+    std::vector<UINT> childSaw = MessagesOf(child);
+    EXPECT_NE(std::find(childSaw.begin(), childSaw.end(), UINT{WM_KILLFOCUS}), childSaw.end());
+}
+
+TEST_F(UserWindows, HidingTheActiveWindowTellsPlaceThenActivationThenFocus) {
+    HWND top = TopLevel();
+    ShowWindow(top, SW_SHOW);
+    ASSERT_EQ(GetFocus(), top);
+    g_log.clear();
+    ShowWindow(top, SW_HIDE);
+    std::vector<UINT> seen = MessagesOf(top);
+    std::vector<UINT> order;
+    for (UINT message : seen) {
+        if (message == WM_WINDOWPOSCHANGED || message == WM_NCACTIVATE || message == WM_ACTIVATE ||
+            message == WM_ACTIVATEAPP || message == WM_KILLFOCUS) {
+            order.push_back(message);
+        }
+    }
+    EXPECT_EQ(order, (std::vector<UINT>{WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE,
+                                        WM_ACTIVATEAPP, WM_KILLFOCUS}));
+    EXPECT_EQ(GetFocus(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+std::vector<WINDOWPOS> g_changing;
+LRESULT CALLBACK ChangingRecorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGING) {
+        g_changing.push_back(*reinterpret_cast<WINDOWPOS*>(lParam));
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(UserWindows, ChangingHearsTheValuesAsGivenAndTheWindowKeepsWhatTheFlagsKeep) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ChangingRecorder;
+    wc.lpszClassName = "ChangingRecorder";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND top = CreateWindowExA(0, "ChangingRecorder", "", WS_OVERLAPPEDWINDOW, 100, 100, 410, 309,
+                               nullptr, nullptr, nullptr, nullptr);
+    g_changing.clear();
+    SetWindowPos(top, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(g_changing.size(), 1u);
+    EXPECT_EQ(g_changing[0].x, 50);
+    EXPECT_EQ(g_changing[0].cx, 0) << "as the caller gave it";
+    EXPECT_EQ(g_changing[0].cy, 0);
+    RECT rect;
+    GetWindowRect(top, &rect);
+    EXPECT_EQ(rect.left, 50);
+    EXPECT_EQ(rect.right - rect.left, 410) << "SWP_NOSIZE kept the size";
+    EXPECT_EQ(rect.bottom - rect.top, 309);
 }
 
 } // namespace

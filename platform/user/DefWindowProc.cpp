@@ -203,19 +203,20 @@ LRESULT SizeAndMove(HWND window, LPARAM lParam) {
     }
     constexpr UINT kNoClientSize = 0x0800;
     constexpr UINT kNoClientMove = 0x1000;
-    if (!(pos->flags & kNoClientSize) || !(pos->flags & SWP_NOSIZE)) {
-        if (!(pos->flags & kNoClientSize)) {
-            WPARAM kind = (w->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
-                          : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
-                                                     : SIZE_RESTORED;
-            SendMessageA(
-                window, WM_SIZE, kind,
-                MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top));
-        }
-    }
-    if ((w = Find(window)) && !(pos->flags & kNoClientMove)) {
+    if (!(pos->flags & kNoClientMove)) {
         SendMessageA(window, WM_MOVE, 0,
                      MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top));
+    }
+    if ((w = Find(window)) && !(pos->flags & kNoClientSize)) {
+        WPARAM kind = (w->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
+                      : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+                                                 : SIZE_RESTORED;
+        SendMessageA(
+            window, WM_SIZE, kind,
+            MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top));
+    }
+    if ((w = Find(window)) && !(pos->flags & (kNoClientMove | kNoClientSize))) {
+        w->sizeUntold = false;
     }
     return 0;
 }

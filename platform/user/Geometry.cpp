@@ -318,14 +318,6 @@ PositionChange Normalise(const Window& w, HWND insertAfter, int x, int y, int cx
              BoundedCoordinate(std::max(cx, 0)),
              BoundedCoordinate(std::max(cy, 0)),
              flags};
-    if (flags & SWP_NOMOVE) {
-        c.pos.x = w.rect.left;
-        c.pos.y = w.rect.top;
-    }
-    if (flags & SWP_NOSIZE) {
-        c.pos.cx = w.rect.right - w.rect.left;
-        c.pos.cy = w.rect.bottom - w.rect.top;
-    }
     bool visible = (w.style & WS_VISIBLE) != 0;
     if ((flags & SWP_SHOWWINDOW) && visible) {
         c.pos.flags &= ~SWP_SHOWWINDOW;
@@ -351,14 +343,18 @@ void Measure(const Window& w, PositionChange& c) {
     }
 }
 
-// Windows leaves the focus on a hidden child window, which goes on
-// receiving the keys; hiding a top-level window takes the focus away.
+// A top-level window that went away keeps no focus: the window activated
+// in its place took it, or nobody has it.
 void MoveFocusOutOf(HWND window) {
     UserState& state = State();
     Window* w = Find(window);
     if (state.focus && IsDescendant(window, state.focus) && w && !w->parent) {
         SetFocus(nullptr);
     }
+}
+
+void ReleaseCaptureInside(HWND window) {
+    UserState& state = State();
     if (state.capture && IsDescendant(window, state.capture)) {
         ReleaseCapture();
     }
@@ -399,6 +395,16 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         if ((w = Find(window)) == nullptr) {
             return FALSE;
         }
+    }
+    // WM_WINDOWPOSCHANGING hears the values as the caller gave them; what
+    // SWP_NOMOVE and SWP_NOSIZE keep is filled in afterwards.
+    if (c.pos.flags & SWP_NOMOVE) {
+        c.pos.x = w->rect.left;
+        c.pos.y = w->rect.top;
+    }
+    if (c.pos.flags & SWP_NOSIZE) {
+        c.pos.cx = w->rect.right - w->rect.left;
+        c.pos.cy = w->rect.bottom - w->rect.top;
     }
     // What a WM_WINDOWPOSCHANGING handler asked for is held to the bounds too.
     c.pos.x = BoundedCoordinate(c.pos.x);
@@ -466,10 +472,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         RepaintWholeWindow(window);
     }
     if (c.hidden) {
-        MoveFocusOutOf(window);
-        if (!Find(window)->parent) {
-            ActivateAnother(window);
-        }
+        ReleaseCaptureInside(window);
     }
     w = Find(window);
     if (w && !w->parent && nowVisible && !(c.pos.flags & SWP_NOACTIVATE) &&
@@ -480,6 +483,14 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         return TRUE;
     }
     SendMessageA(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&c.pos));
+    // A hidden top-level window hands on the activation after it has heard
+    // that it is hidden, then lets go of the focus.
+    if (c.hidden && (w = Find(window)) != nullptr && !w->parent) {
+        ActivateAnother(window);
+        if (Find(window)) {
+            MoveFocusOutOf(window);
+        }
+    }
     return TRUE;
 }
 
@@ -573,7 +584,18 @@ BOOL Restore(HWND window, bool activate) {
 
 } // namespace
 
-BOOL ShowWindow(HWND window, int command) {
+namespace {
+
+// A hidden child that has the focus, or holds it, hands it to its parent.
+void GiveFocusToParent(HWND window) {
+    Window* w = Find(window);
+    HWND focus = State().focus;
+    if (w != nullptr && w->parent && focus && IsDescendant(window, focus)) {
+        SetFocus(w->parent);
+    }
+}
+
+BOOL ShowOrHide(HWND window, int command) {
     Window* w = Find(window);
     if (w == nullptr) {
         return Fail(1400, FALSE);
@@ -588,6 +610,7 @@ BOOL ShowWindow(HWND window, int command) {
         SendMessageA(window, WM_SHOWWINDOW, FALSE, 0);
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GiveFocusToParent(window);
         return TRUE;
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
@@ -622,6 +645,17 @@ BOOL ShowWindow(HWND window, int command) {
                  SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE |
                      (activate ? 0 : SWP_NOACTIVATE | SWP_NOZORDER));
     return FALSE;
+}
+
+} // namespace
+
+BOOL ShowWindow(HWND window, int command) {
+    BOOL wasVisible = ShowOrHide(window, command);
+    Window* w = Find(window);
+    if (w != nullptr && w->sizeUntold && (w->style & WS_VISIBLE)) {
+        TellSizeAndPlace(window);
+    }
+    return wasVisible;
 }
 
 BOOL ShowOwnedPopups(HWND owner, BOOL show) {

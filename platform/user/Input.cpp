@@ -232,12 +232,14 @@ void Activate(HWND window, WORD how) {
     }
     state.active = window;
     if (window == nullptr) {
-        if (state.focus) {
-            SetFocus(nullptr);
-        }
+        // The application hears that it lost the activation, then its
+        // window the focus.
         if (state.appActive) {
             state.appActive = false;
             SendActivateApp(false);
+        }
+        if (state.focus) {
+            SetFocus(nullptr);
         }
         return;
     }
@@ -307,6 +309,17 @@ HWND SetFocus(HWND window) {
     }
     if (window == old) {
         return old;
+    }
+    // A disabled window (or one inside a disabled window) cannot take the
+    // focus; a CBT hook may refuse it too.
+    for (Window* up = w; up != nullptr; up = (up->style & WS_CHILD) ? Find(up->parent) : nullptr) {
+        if (up->style & WS_DISABLED) {
+            return nullptr;
+        }
+    }
+    if (CallHooks(WH_CBT, HCBT_SETFOCUS, reinterpret_cast<WPARAM>(window),
+                  reinterpret_cast<LPARAM>(old)) != 0) {
+        return nullptr;
     }
     HWND top = TopLevelOf(window);
     if (top != state.active) {
@@ -455,9 +468,14 @@ void PostCharacter(HWND window, UINT charMessage, WORD typed, LPARAM keyData) {
 
 } // namespace
 
+// Every keyboard message counts as translated, whether or not a character
+// follows; only key presses make characters.
 BOOL TranslateMessage(const MSG* msg) {
-    if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) {
+    if (msg == nullptr || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) {
         return FALSE;
+    }
+    if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) {
+        return TRUE;
     }
     bool system = msg->message == WM_SYSKEYDOWN;
     UINT charMessage = system ? WM_SYSCHAR : WM_CHAR;
@@ -475,10 +493,9 @@ BOOL TranslateMessage(const MSG* msg) {
     }
     int typed = CharacterOfKey(static_cast<int>(msg->wParam & 0xFF), Pressed(keys[VK_SHIFT]),
                                (keys[VK_CAPITAL] & 0x01) != 0, control);
-    if (typed < 0) {
-        return FALSE;
+    if (typed >= 0) {
+        PostMessageA(msg->hwnd, charMessage, static_cast<WPARAM>(typed), msg->lParam);
     }
-    PostMessageA(msg->hwnd, charMessage, static_cast<WPARAM>(typed), msg->lParam);
     return TRUE;
 }
 

@@ -21,6 +21,7 @@ void Queue(InputEvent event) {
     UserState& state = State();
     event.time = state.backend->Now();
     event.serial = state.nextInputSerial++;
+    state.arrivedSinceLook |= QueueStatusOf(event);
     state.input.push_back(event);
 }
 

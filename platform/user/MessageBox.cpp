@@ -11,6 +11,10 @@ namespace {
 
 constexpr char kDialogClass[] = "#32770";
 constexpr char kButtonClass[] = "Button";
+constexpr char kStaticClass[] = "STATIC";
+// The identifiers Windows gives the icon and the text of a message box.
+constexpr int kIconId = 20;
+constexpr int kTextId = 0xFFFF;
 constexpr int kMargin = 12;
 constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 75;
@@ -36,47 +40,30 @@ int CancelAnswer(UINT type) {
     }
 }
 
-int DefaultAnswer(UINT type) {
-    return (type & 0xF) == MB_YESNO ? IDYES : IDOK;
-}
-
 void End(HWND box, int answer) {
     if (MessageBoxRun* run = RunOf(box); run && answer) {
         run->answer = answer;
     }
 }
 
-// A filled circle with a white cross: the stop sign of an error box; the
-// other icons are drawn as a filled circle of their own colour.
-void DrawIconGlyph(HDC dc, int x, int y, UINT type) {
-    UINT icon = type & 0xF0;
-    if (icon == 0) {
-        return;
+// The system icon a box of this type shows; none for a box without one.
+LPCSTR IconOf(UINT type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+        return IDI_HAND;
+    case MB_ICONQUESTION:
+        return IDI_QUESTION;
+    case MB_ICONEXCLAMATION:
+        return IDI_EXCLAMATION;
+    case MB_ICONASTERISK:
+        return IDI_ASTERISK;
+    default:
+        return nullptr;
     }
-    COLORREF color = icon == MB_ICONHAND          ? RGB(255, 0, 0)
-                     : icon == MB_ICONEXCLAMATION ? RGB(255, 255, 0)
-                                                  : RGB(0, 0, 255);
-    HBRUSH brush = CreateSolidBrush(color);
-    int r = kIconSize / 2;
-    for (int row = 0; row < kIconSize; ++row) {
-        int dy = row - r;
-        int half = 0;
-        while ((half + 1) * (half + 1) + dy * dy <= r * r) {
-            ++half;
-        }
-        RECT line{x + r - half, y + row, x + r + half, y + row + 1};
-        FillRect(dc, &line, brush);
-    }
-    DeleteObject(brush);
-    if (icon == MB_ICONHAND) {
-        HBRUSH white = GetSysColorBrush(COLOR_BTNHIGHLIGHT);
-        for (int i = -6; i <= 6; ++i) {
-            RECT a{x + r + i - 1, y + r + i - 1, x + r + i + 2, y + r + i + 2};
-            RECT b{x + r + i - 1, y + r - i - 1, x + r + i + 2, y + r - i + 2};
-            FillRect(dc, &a, white);
-            FillRect(dc, &b, white);
-        }
-    }
+}
+
+bool IsDefaultButton(HWND button) {
+    return (GetWindowLongA(button, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
 }
 
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,7 +73,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         HDC dc = BeginPaint(window, &paint);
         RECT r;
         GetClientRect(window, &r);
-        if (GetFocus() == window) {
+        if (GetFocus() == window || IsDefaultButton(window)) {
             FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
             r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
         }
@@ -117,53 +104,25 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     case WM_GETDLGCODE:
-        return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+        return DLGC_BUTTON | (IsDefaultButton(window) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
-void PaintBox(HWND box) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(box, &paint);
-    MessageBoxRun* run = RunOf(box);
-    if (run) {
-        int left = kMargin;
-        if (run->type & 0xF0) {
-            DrawIconGlyph(dc, kMargin, kMargin, run->type);
-            left += kIconSize + kMargin;
-        }
-        RECT client;
-        GetClientRect(box, &client);
-        RECT text{left, kMargin, client.right - kMargin, client.bottom - kButtonHeight - kMargin};
-        SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        DrawTextA(dc, run->text.c_str(), static_cast<int>(run->text.size()), &text,
-                  DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-    }
-    EndPaint(box, &paint);
-}
-
 LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MessageBoxRun* run = RunOf(window);
     switch (message) {
-    case WM_PAINT:
-        if (run) {
-            PaintBox(window);
-            return 0;
-        }
-        break;
     case WM_COMMAND:
         if (run) {
-            End(window, LOWORD(wParam));
+            // Escape and the close box ask to cancel: OK answers for a box
+            // without Cancel, a Yes/No box refuses.
+            End(window, LOWORD(wParam) == IDCANCEL ? CancelAnswer(run->type) : LOWORD(wParam));
         }
         return 0;
-    case WM_KEYDOWN:
-        if (run && wParam == VK_RETURN) {
-            End(window, DefaultAnswer(run->type));
-        } else if (run && wParam == VK_ESCAPE) {
-            End(window, CancelAnswer(run->type));
+    case DM_GETDEFID:
+        if (run) {
+            return MAKELRESULT(run->defaultId, DC_HASDEFID);
         }
         return 0;
     case WM_CLOSE:
@@ -191,7 +150,11 @@ std::vector<HWND> DisableOwners(HWND owner, UINT type) {
     std::vector<HWND> disabled;
     std::vector<HWND> candidates;
     if (type & MB_TASKMODAL) {
-        candidates = State().topLevels;
+        for (HWND window : State().topLevels) {
+            if (Find(window) && !(Find(window)->style & WS_CHILD)) {
+                candidates.push_back(window);
+            }
+        }
     } else if (owner) {
         candidates.push_back(TopLevelOf(owner));
     }
@@ -204,56 +167,85 @@ std::vector<HWND> DisableOwners(HWND owner, UINT type) {
     return disabled;
 }
 
+HWND MakeChild(HWND box, LPCSTR className, const char* text, DWORD style, RECT r, int id) {
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                           r.right - r.left, r.bottom - r.top, box,
+                           reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), nullptr,
+                           nullptr);
+}
+
+struct Choice {
+    int id;
+    const char* label;
+};
+
+std::vector<Choice> ChoicesOf(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return {{IDOK, "OK"}, {IDCANCEL, "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b"}};
+    case MB_YESNO:
+        return {{IDYES, "\x82\xcd\x82\xa2(&Y)"}, {IDNO, "\x82\xa2\x82\xa2\x82\xa6(&N)"}};
+    default:
+        return {{IDOK, "OK"}};
+    }
+}
+
+// The box: a dialog whose text and icon are static controls, its buttons in
+// a row under them, the default one (MB_DEFBUTTON1 to 4; the first when the
+// box has fewer) marked and focused. Above other windows only when asked.
 HWND MakeBox(MessageBoxRun& run, HWND owner) {
     SIZE text = MeasureText(run.text);
-    int iconWidth = (run.type & 0xF0) ? kIconSize + kMargin : 0;
-    int clientWidth = std::max<int>(iconWidth + text.cx, kButtonWidth * ((run.type & 0xF) ? 2 : 1));
+    LPCSTR icon = IconOf(run.type);
+    std::vector<Choice> choices = ChoicesOf(run.type);
+    int iconWidth = icon ? kIconSize + kMargin : 0;
+    int buttonsWidth = static_cast<int>(choices.size()) * (kButtonWidth + 6) - 6;
+    int clientWidth = std::max<int>(iconWidth + text.cx, buttonsWidth);
     clientWidth = std::max(clientWidth + 2 * kMargin, 160);
-    int clientHeight =
-        std::max<int>(text.cy, (run.type & 0xF0) ? kIconSize : 0) + 3 * kMargin + kButtonHeight;
+    int clientHeight = std::max<int>(text.cy, icon ? kIconSize : 0) + 3 * kMargin + kButtonHeight;
     RECT r{0, 0, clientWidth, clientHeight};
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
+    DWORD exStyle =
+        WS_EX_DLGMODALFRAME | ((run.type & (MB_TOPMOST | MB_SYSTEMMODAL)) ? WS_EX_TOPMOST : 0);
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
     SIZE screen = State().backend->ScreenSize();
     int width = r.right - r.left;
     int height = r.bottom - r.top;
     HWND box =
-        CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kDialogClass, run.caption.c_str(),
-                        style, (screen.cx - width) / 2, (screen.cy - height) / 2, width, height,
-                        owner, nullptr, nullptr, nullptr);
+        CreateWindowExA(exStyle, kDialogClass, run.caption.c_str(), style, (screen.cx - width) / 2,
+                        (screen.cy - height) / 2, width, height, owner, nullptr, nullptr, nullptr);
     if (box == nullptr) {
         return nullptr;
     }
     run.box = box;
-    struct Choice {
-        int id;
-        const char* label;
-    };
-    std::vector<Choice> choices;
-    switch (run.type & 0xF) {
-    case MB_OKCANCEL:
-        choices = {{IDOK, "OK"}, {IDCANCEL, "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b"}};
-        break;
-    case MB_YESNO:
-        choices = {{IDYES, "\x82\xcd\x82\xa2(&Y)"}, {IDNO, "\x82\xa2\x82\xa2\x82\xa6(&N)"}};
-        break;
-    default:
-        choices = {{IDOK, "OK"}};
-        break;
+    if (icon) {
+        HWND iconControl =
+            MakeChild(box, kStaticClass, "", SS_ICON,
+                      {kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize}, kIconId);
+        SendMessageA(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, icon)),
+                     0);
     }
-    int total = static_cast<int>(choices.size()) * (kButtonWidth + 6) - 6;
-    int x = (clientWidth - total) / 2;
-    HWND first = nullptr;
-    for (const Choice& choice : choices) {
-        HWND button = CreateWindowExA(
-            0, kButtonClass, choice.label, WS_CHILD | WS_VISIBLE | WS_TABSTOP, x,
-            clientHeight - kMargin - kButtonHeight, kButtonWidth, kButtonHeight, box,
-            reinterpret_cast<HMENU>(static_cast<std::intptr_t>(choice.id)), nullptr, nullptr);
-        first = first ? first : button;
+    MakeChild(box, kStaticClass, run.text.c_str(), SS_LEFT | SS_NOPREFIX,
+              {kMargin + iconWidth, kMargin, clientWidth - kMargin,
+               clientHeight - kButtonHeight - 2 * kMargin},
+              kTextId);
+    std::size_t defaultIndex = (run.type & MB_DEFMASK) >> 8;
+    if (defaultIndex >= choices.size()) {
+        defaultIndex = 0;
+    }
+    run.defaultId = choices[defaultIndex].id;
+    int x = (clientWidth - buttonsWidth) / 2;
+    int y = clientHeight - kMargin - kButtonHeight;
+    HWND defaultButton = nullptr;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        bool isDefault = i == defaultIndex;
+        HWND button = MakeChild(box, kButtonClass, choices[i].label,
+                                WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                                {x, y, x + kButtonWidth, y + kButtonHeight}, choices[i].id);
+        defaultButton = isDefault ? button : defaultButton;
         x += kButtonWidth + 6;
     }
     ShowWindow(box, SW_SHOW);
-    SetFocus(box);
+    SetFocus(defaultButton ? defaultButton : box);
     return box;
 }
 
@@ -272,6 +264,7 @@ void RegisterSystemClasses(UserState& state) {
     button.lpszClassName = kButtonClass;
     RegisterClass(state, button, true);
     RegisterEditClass(state);
+    RegisterStaticClass(state);
     RegisterComboBoxClasses(state);
 }
 
@@ -309,8 +302,10 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
             if (got < 0) {
                 break;
             }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            if (!IsDialogMessageA(run.box, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
         }
     }
     for (HWND window : disabled) {
@@ -329,6 +324,20 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     }
     return run.answer;
 }
+
+namespace {
+
+// What Enter presses: the focused push button, else the dialog's default
+// (DM_GETDEFID), else OK.
+WORD EnterCommand(HWND dialog, HWND focus, LRESULT focusCode) {
+    if (focusCode & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) {
+        return static_cast<WORD>(GetDlgCtrlID(focus));
+    }
+    LRESULT defaultId = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    return HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : WORD{IDOK};
+}
+
+} // namespace
 
 BOOL IsDialogMessageA(HWND dialog, LPMSG msg) {
     if (msg == nullptr || !Find(dialog) || (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))) {
@@ -364,7 +373,8 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg) {
             break;
         case VK_RETURN:
             if (!wantsAll) {
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+                SendMessageA(dialog, WM_COMMAND,
+                             MAKEWPARAM(EnterCommand(dialog, msg->hwnd, code), 0), 0);
                 return TRUE;
             }
             break;

@@ -154,6 +154,39 @@ bool SomethingWaiting() {
 
 } // namespace
 
+namespace {
+
+// The keyboard and mouse hooks see the input the program takes; one that
+// answers nonzero for input taken off the queue swallows it. Then the
+// message hook sees (and may change) what the program gets.
+bool PassHooks(MSG& msg, bool removed) {
+    int code = removed ? HC_ACTION : HC_NOREMOVE;
+    bool swallowed = false;
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR &&
+        msg.message != WM_SYSCHAR) {
+        swallowed = CallHooks(WH_KEYBOARD, code, msg.wParam, msg.lParam) != 0;
+    } else if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
+        MOUSEHOOKSTRUCT mouse{msg.pt, msg.hwnd, static_cast<UINT>(HTCLIENT), 0};
+        swallowed = CallHooks(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&mouse)) != 0;
+    }
+    if (swallowed && removed) {
+        return false;
+    }
+    CallHooks(WH_GETMESSAGE, HC_ACTION, removed ? PM_REMOVE : PM_NOREMOVE,
+              reinterpret_cast<LPARAM>(&msg));
+    return true;
+}
+
+// PeekMessage and GetMessage look at the queue: what arrived, or is due,
+// is no news.
+void LookedAtQueue() {
+    UserState& state = State();
+    state.arrivedSinceLook = 0;
+    state.statusAtLook = QS_PAINT | (DueTimer(nullptr) ? QS_TIMER : 0);
+}
+
+} // namespace
+
 bool HasTimerDue(HWND filter) {
     return DueTimer(filter) != nullptr;
 }
@@ -200,6 +233,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     UserState& state = State();
     state.posted.push_back(
         {window, message, wParam, lParam, state.backend->Now(), state.cursorPos});
+    state.arrivedSinceLook |= QS_POSTMESSAGE;
     state.backend->Wake();
     return TRUE;
 }
@@ -215,6 +249,7 @@ void PostQuitMessage(int exitCode) {
     UserState& state = State();
     state.quitPosted = true;
     state.quitCode = exitCode;
+    state.arrivedSinceLook |= QS_POSTMESSAGE;
     state.backend->Wake();
 }
 
@@ -223,15 +258,19 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
         return Fail(ERROR_INVALID_PARAMETER, FALSE);
     }
     State().backend->CollectInput();
+    LookedAtQueue();
     MSG found;
-    if (!Retrieve(found, window, filterMin, filterMax, (remove & PM_REMOVE) != 0)) {
-        // Once the queue has run dry, the turn's changes go to the screen.
-        const bool unfiltered = window == nullptr && filterMin == 0 && filterMax == 0;
-        if (unfiltered || !SomethingWaiting()) {
-            PresentPending();
+    bool removing = (remove & PM_REMOVE) != 0;
+    do {
+        if (!Retrieve(found, window, filterMin, filterMax, removing)) {
+            // Once the queue has run dry, the turn's changes go to the screen.
+            const bool unfiltered = window == nullptr && filterMin == 0 && filterMax == 0;
+            if (unfiltered || !SomethingWaiting()) {
+                PresentPending();
+            }
+            return FALSE;
         }
-        return FALSE;
-    }
+    } while (!PassHooks(found, removing));
     *msg = found;
     State().lastMessage = found;
     return TRUE;
@@ -241,9 +280,10 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
     if (msg == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER, -1);
     }
+    LookedAtQueue();
     MSG found;
-    while (!Retrieve(found, window, filterMin, filterMax, true)) {
-        if (!WaitForInput(NextTimerDue())) {
+    while (!Retrieve(found, window, filterMin, filterMax, true) || !PassHooks(found, true)) {
+        if (!SomethingWaiting() && !WaitForInput(NextTimerDue())) {
             return Fail(ERROR_INVALID_PARAMETER /* nothing will ever arrive */, -1);
         }
     }
@@ -292,6 +332,26 @@ BOOL InSendMessage() {
     return FALSE;
 }
 
+namespace platform::user {
+
+DWORD QueueStatusOf(const InputEvent& event) {
+    switch (event.kind) {
+    case InputEvent::Kind::MouseMove:
+        return QS_MOUSEMOVE;
+    case InputEvent::Kind::KeyDown:
+    case InputEvent::Kind::KeyUp:
+        return QS_KEY;
+    default:
+        return QS_MOUSEBUTTON;
+    }
+}
+
+} // namespace platform::user
+
+// The low word: what the queue holds; the high word: what of it arrived
+// since the program last looked (this call, PeekMessage or GetMessage). A
+// timer arrives when it falls due, so one that was due when the program
+// last looked is no news.
 DWORD GetQueueStatus(UINT flags) {
     UserState& state = State();
     DWORD status = 0;
@@ -299,10 +359,7 @@ DWORD GetQueueStatus(UINT flags) {
         status |= QS_POSTMESSAGE;
     }
     for (const InputEvent& event : state.input) {
-        status |= event.kind == InputEvent::Kind::MouseMove ? QS_MOUSEMOVE
-                  : event.kind == InputEvent::Kind::KeyDown || event.kind == InputEvent::Kind::KeyUp
-                      ? QS_KEY
-                      : QS_MOUSEBUTTON;
+        status |= QueueStatusOf(event);
     }
     if (FindWindowToPaint(nullptr)) {
         status |= QS_PAINT;
@@ -310,7 +367,11 @@ DWORD GetQueueStatus(UINT flags) {
     if (HasTimerDue(nullptr)) {
         status |= QS_TIMER;
     }
-    return status & flags;
+    DWORD becameDue = status & QS_TIMER & ~state.statusAtLook;
+    DWORD arrived = (state.arrivedSinceLook | becameDue) & status;
+    state.arrivedSinceLook = 0;
+    state.statusAtLook = status;
+    return MAKELONG(status & flags, arrived & flags);
 }
 
 DWORD GetTickCount() {

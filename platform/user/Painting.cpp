@@ -162,17 +162,65 @@ void DiscardPainting(Window& w) {
     }
 }
 
-void InvalidateArea(HWND window, const Region& area, bool erase, bool children) {
+namespace {
+
+// Adds the part of `area` (client coordinates) inside the client area to the
+// window's update region; false for a window that shows nothing.
+bool AddToUpdate(HWND window, const Region& area, bool erase) {
     Window* w = Find(window);
     if (w == nullptr || !IsVisibleChain(window)) {
-        return;
+        return false;
     }
     RECT client{0, 0, Width(w->client), Height(w->client)};
     Region added = area.Intersect(Region(client));
     if (!added.IsEmpty()) {
         w->update = w->update.Union(added);
         w->erasePending = w->erasePending || erase;
+        State().arrivedSinceLook |= QS_PAINT;
     }
+    return true;
+}
+
+// A DC of the client area clipped to the update region.
+HDC UpdateAreaDC(const Window& w) {
+    POINT origin = ClientOriginOnSurface(w);
+    Region visible = VisibleRegion(w, Area::Client, false, false)
+                         .Intersect(Shifted(w.update, origin.x, origin.y));
+    return MakeDC(w, Area::Client, visible);
+}
+
+// The background of the update region is erased (WM_ERASEBKGND); the paint
+// stays pending.
+void EraseUpdateArea(HWND window) {
+    Window* w = Find(window);
+    if (w == nullptr || !w->erasePending || w->update.IsEmpty()) {
+        return;
+    }
+    w->erasePending = false;
+    HDC dc = UpdateAreaDC(*w);
+    SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    ReleaseDC(window, dc);
+}
+
+void EraseNow(HWND window, bool children) {
+    EraseUpdateArea(window);
+    Window* w = Find(window);
+    if (!children || w == nullptr) {
+        return;
+    }
+    std::vector<HWND> list = w->children;
+    for (HWND child : list) {
+        EraseNow(child, true);
+    }
+}
+
+} // namespace
+
+void InvalidateArea(HWND window, const Region& area, bool erase, bool children) {
+    if (!AddToUpdate(window, area, erase)) {
+        return;
+    }
+    Window* w = Find(window);
     if (!children && (w->style & WS_CLIPCHILDREN)) {
         return;
     }
@@ -312,11 +360,8 @@ BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL erase) {
     if (rect) {
         *rect = w->update.Bounds();
     }
-    if (pending && erase && w->erasePending) {
-        HDC dc = GetDCEx(window, nullptr, 0);
-        w->erasePending = false;
-        SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-        ReleaseDC(window, dc);
+    if (pending && erase) {
+        EraseUpdateArea(window);
     }
     return pending;
 }
@@ -378,7 +423,13 @@ BOOL RedrawWindow(HWND window, const RECT* update, HRGN region, UINT flags) {
         area = Region(*update);
     }
     bool allChildren = (flags & RDW_ALLCHILDREN) != 0;
-    if (flags & RDW_INVALIDATE) {
+    bool children = !(flags & RDW_NOCHILDREN);
+    if ((flags & RDW_INVALIDATE) && !children) {
+        AddToUpdate(window, area, (flags & RDW_ERASE) != 0);
+        if (flags & RDW_FRAME) {
+            w->framePending = true;
+        }
+    } else if (flags & RDW_INVALIDATE) {
         InvalidateArea(window, area, (flags & RDW_ERASE) != 0, allChildren);
         if (flags & RDW_FRAME) {
             w->framePending = true;
@@ -393,8 +444,10 @@ BOOL RedrawWindow(HWND window, const RECT* update, HRGN region, UINT flags) {
             w->framePending = false;
         }
     }
-    if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) {
-        PaintNow(window, !(flags & RDW_NOCHILDREN));
+    if (flags & RDW_UPDATENOW) {
+        PaintNow(window, children);
+    } else if (flags & RDW_ERASENOW) {
+        EraseNow(window, children);
     }
     return TRUE;
 }
@@ -411,19 +464,16 @@ HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
             return nullptr;
         }
     }
-    Region area = w->update;
     bool erase = w->erasePending;
+    HDC dc = UpdateAreaDC(*w);
+    *paint = PAINTSTRUCT{};
+    paint->rcPaint = w->update.Bounds();
     w->update = Region();
     w->erasePending = false;
     w->internalPaint = false;
-    *paint = PAINTSTRUCT{};
-    paint->rcPaint = area.Bounds();
-    POINT origin = ClientOriginOnSurface(*w);
-    Region visible =
-        VisibleRegion(*w, Area::Client, false, false).Intersect(Shifted(area, origin.x, origin.y));
-    HDC dc = MakeDC(*w, Area::Client, visible);
     paint->hdc = dc;
-    paint->fErase = TRUE;
+    // fErase: the background is still to be erased by the painting.
+    paint->fErase = FALSE;
     if (dc && erase) {
         paint->fErase =
             SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
@@ -761,15 +811,23 @@ bool FrameIsShown(Window& w) {
 
 void DrawFrame(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr || !IsVisibleChain(window) || !FrameIsShown(*w)) {
+    if (w == nullptr || !IsVisibleChain(window)) {
+        return;
+    }
+    // The scroll bars lie inside the border and caption that a window
+    // manager draws instead: they are drawn wherever the window is shown.
+    const bool frameShown = FrameIsShown(*w);
+    if (!frameShown && (w->style & (WS_VSCROLL | WS_HSCROLL)) == 0) {
         return;
     }
     HDC dc = GetDCEx(window, nullptr, DCX_WINDOW);
     if (dc == nullptr) {
         return;
     }
-    DrawBorder(dc, *w);
-    DrawCaption(dc, *w);
+    if (frameShown) {
+        DrawBorder(dc, *w);
+        DrawCaption(dc, *w);
+    }
     if ((w = Find(window)) != nullptr) {
         DrawScrollBars(window, dc);
     }

@@ -69,7 +69,7 @@ std::vector<gdi::IconImage> ProgramIcons() {
 
 void DescribeOnScreen(HWND window) {
     Window* w = Find(window);
-    if (w == nullptr || w->parent || !w->backendSurface) {
+    if (w == nullptr || w->parent || !w->backendSurface || !State().backend->ShowsIdentity()) {
         return;
     }
     SurfaceIdentity identity;

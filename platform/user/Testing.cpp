@@ -42,6 +42,10 @@ void ReleaseMouse(MouseButton button) {
     QueueMouseButton(ToButton(button), false);
 }
 
+void TurnMouseWheel(int delta) {
+    QueueMouseWheel(delta, false);
+}
+
 POINT ScreenPointOf(HWND window, POINT clientPoint) {
     ClientToScreen(window, &clientPoint);
     return clientPoint;

@@ -102,6 +102,9 @@ struct Window {
     bool internalPaint = false;
     bool destroying = false;
     bool created = false;
+    // An overlapped window hears its size and place (WM_SIZE, WM_MOVE) when
+    // it is first shown, unless a move or resize told them before.
+    bool sizeUntold = false;
     ScrollBar horizontal;
     ScrollBar vertical;
     HMENU systemMenu = nullptr;
@@ -156,7 +159,15 @@ struct MessageBoxRun {
     std::string text;
     std::string caption;
     UINT type = 0;
+    // The identifier of the default button (DM_GETDEFID).
+    int defaultId = 0;
     int answer = 0;
+};
+
+struct Hook {
+    HHOOK handle = nullptr;
+    int type = 0;
+    HOOKPROC proc = nullptr;
 };
 
 struct UserState {
@@ -177,6 +188,13 @@ struct UserState {
     std::uint64_t nextInputSerial = 1;
     bool quitPosted = false;
     int quitCode = 0;
+    // GetQueueStatus: the kinds of message (QS_) that arrived since the
+    // program last looked at the queue, and what it saw then.
+    DWORD arrivedSinceLook = 0;
+    DWORD statusAtLook = 0;
+    // The thread's hooks, the newest first.
+    std::vector<Hook> hooks;
+    std::uintptr_t nextHook = 1;
     std::vector<Timer> timers;
     UINT_PTR nextThreadTimerId = 0x7FF0;
     MSG lastMessage{};
@@ -308,6 +326,11 @@ void Activate(HWND window, WORD how);
 void ForgetWindow(HWND window);
 // The message an input event becomes now; nullopt when it is eaten.
 std::optional<MSG> RouteInput(const InputEvent& event);
+// Calls the newest hook of `type` (0 when there is none) and whether any is set.
+LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
+bool HasHooks(int type);
+// The queue-status flag (QS_KEY, QS_MOUSEMOVE, QS_MOUSEBUTTON) of an input event.
+DWORD QueueStatusOf(const InputEvent& event);
 void ApplyKeyMessage(const MSG& message);
 
 // Messages (Messages.cpp).
@@ -324,6 +347,9 @@ bool TrackScrollClick(HWND window, int hit, POINT screenPoint);
 ATOM RegisterClass(UserState& state, const WNDCLASSA& info, bool system);
 // What WM_GETMINMAXINFO starts from.
 MINMAXINFO DefaultSizeLimits(const Window& window);
+// Sends WM_SIZE, then WM_MOVE, with the window's client size and place;
+// false when the window did not survive them.
+bool TellSizeAndPlace(HWND window);
 
 // The mouse loop of SC_MOVE and SC_SIZE, from the press at `screenPoint`
 // (MoveSize.cpp).
@@ -332,5 +358,6 @@ void RegisterSystemClasses(UserState& state);
 // "EDIT" (Edit.cpp); "COMBOBOX" and its list, "ComboLBox" (ComboBox.cpp).
 void RegisterEditClass(UserState& state);
 void RegisterComboBoxClasses(UserState& state);
+void RegisterStaticClass(UserState& state);
 
 } // namespace platform::user

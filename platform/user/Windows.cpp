@@ -179,13 +179,28 @@ void ApplyDefaultPlacement(int& x, int& y, int& width, int& height, bool child) 
 
 } // namespace
 
+bool platform::user::TellSizeAndPlace(HWND window) {
+    Window* w = Find(window);
+    w->sizeUntold = false;
+    RECT client = w->client;
+    SendMessageA(window, WM_SIZE, SIZE_RESTORED,
+                 MAKELPARAM(client.right - client.left, client.bottom - client.top));
+    if ((w = Find(window)) == nullptr) {
+        return false;
+    }
+    POINT origin{w->rect.left + w->client.left, w->rect.top + w->client.top};
+    SendMessageA(window, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
+    return Find(window) != nullptr;
+}
+
 MINMAXINFO platform::user::DefaultSizeLimits(const Window& w) {
     SIZE screen = State().backend->ScreenSize();
     RECT frame = FrameInsets(w.style, w.exStyle);
     MINMAXINFO limits{};
     limits.ptMaxSize = {screen.cx + frame.left + frame.right,
                         screen.cy + frame.top + frame.bottom - GetSystemMetrics(SM_CYCAPTION)};
-    limits.ptMaxPosition = {-frame.left, -frame.top};
+    // A maximised window hides its sizing frame beyond the screen's edges.
+    limits.ptMaxPosition = {-frame.left, -frame.bottom};
     limits.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
     limits.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     return limits;
@@ -362,9 +377,19 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     InsertInZOrder(window, w->parent, (exStyle & WS_EX_TOPMOST) != 0);
 
     CREATESTRUCTA create{
-        param,      w->instance, menu,   parent, height, width, y, x, static_cast<LONG>(style),
-        windowName, className,   exStyle};
-    if (!child || (style & WS_THICKFRAME)) {
+        param,      w->instance, menu,      parent, height, width, y, x, static_cast<LONG>(style),
+        windowName, className,   w->exStyle};
+    // A CBT hook meets the window before its first message, and may refuse it.
+    CBT_CREATEWNDA cbt{&create, HWND_TOP};
+    if (CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(window),
+                  reinterpret_cast<LPARAM>(&cbt)) != 0) {
+        return Find(window) ? CreateFailed(window, false) : nullptr;
+    }
+    if (!Find(window)) {
+        return nullptr;
+    }
+    bool overlapped = (style & (WS_CHILD | WS_POPUP)) == 0;
+    if (overlapped || (style & WS_THICKFRAME)) {
         MINMAXINFO limits = DefaultSizeLimits(*w);
         SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
         if (!Find(window)) {
@@ -377,11 +402,12 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if (!Find(window)) {
         return nullptr;
     }
-    NCCALCSIZE_PARAMS calc{};
-    calc.rgrc[0] = {0, 0, width, height};
-    SendMessageA(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc.rgrc[0]));
+    // The window's rectangle in its parent's coordinates (the screen's for
+    // a top-level window) becomes its client rectangle there.
+    RECT calc{x, y, x + width, y + height};
+    SendMessageA(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc));
     if (Window* again = Find(window)) {
-        again->client = calc.rgrc[0];
+        again->client = {calc.left - x, calc.top - y, calc.right - x, calc.bottom - y};
     } else {
         return nullptr;
     }
@@ -393,14 +419,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     w->created = true;
-    RECT client = w->client;
-    SendMessageA(window, WM_SIZE, SIZE_RESTORED,
-                 MAKELPARAM(client.right - client.left, client.bottom - client.top));
-    if ((w = Find(window)) == nullptr) {
+    if (overlapped) {
+        w->sizeUntold = true;
+    } else if (!TellSizeAndPlace(window)) {
         return nullptr;
     }
-    POINT origin{w->rect.left + w->client.left, w->rect.top + w->client.top};
-    SendMessageA(window, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
     if (child) {
         NotifyParents(window, WM_CREATE, reinterpret_cast<LPARAM>(window));
     }
@@ -423,6 +446,12 @@ BOOL DestroyWindow(HWND window) {
         return Fail(1400 /* ERROR_INVALID_WINDOW_HANDLE */, FALSE);
     }
     if (w->destroying) {
+        return TRUE;
+    }
+    if (CallHooks(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(window), 0) != 0) {
+        return FALSE;
+    }
+    if ((w = Find(window)) == nullptr) {
         return TRUE;
     }
     bool child = (w->style & WS_CHILD) != 0;
@@ -718,6 +747,33 @@ HANDLE GetPropA(HWND window, LPCSTR name) {
     }
     auto found = w->properties.find(ExistingPropertyAtom(name));
     return found != w->properties.end() ? found->second.data : nullptr;
+}
+
+int EnumPropsA(HWND window, PROPENUMPROCA callback) {
+    Window* w = Find(window);
+    if (w == nullptr || callback == nullptr || w->properties.empty()) {
+        return -1;
+    }
+    std::vector<std::pair<ATOM, HANDLE>> listed;
+    for (const auto& [atom, property] : w->properties) {
+        listed.emplace_back(atom, property.data);
+    }
+    int answer = -1;
+    for (const auto& [atom, data] : listed) {
+        char name[256];
+        if (GlobalGetAtomNameA(atom, name, sizeof name) == 0) {
+            continue;
+        }
+        answer = callback(window, name, data);
+        if (!answer || !Find(window)) {
+            break;
+        }
+    }
+    return answer;
+}
+
+BOOL IsWindowUnicode(HWND window) {
+    return Find(window) ? FALSE : Fail(1400, FALSE);
 }
 
 HANDLE RemovePropA(HWND window, LPCSTR name) {

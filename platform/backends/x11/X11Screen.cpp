@@ -23,20 +23,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 
 namespace platform {
 
 namespace {
-
-// A BadWindow for a window the server already dropped must not end the
-// program, as Xlib's default handler would.
-int ReportXError(Display* display, XErrorEvent* error) {
-    char text[128];
-    XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "X11 screen: %s (request %d)\n", text, error->request_code);
-    return 0;
-}
 
 // The program cannot go on without its display: it says why and ends at
 // once, without the exit handlers, which would talk to the server again.
@@ -44,6 +36,27 @@ int ReportXError(Display* display, XErrorEvent* error) {
     std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, why.c_str());
     std::fflush(nullptr);
     std::_Exit(1);
+}
+
+// The X windows of the program's top-level windows, until it destroys them.
+std::set<XID>& LiveWindows() {
+    static std::set<XID> windows;
+    return windows;
+}
+
+// A request on one of the program's live windows fails only when another
+// client destroyed it: the program ends as when it hears of it. Other
+// errors are reported and the program goes on, as Xlib's own handler would
+// not let it.
+int ReportXError(Display* display, XErrorEvent* error) {
+    const bool lostWindow = error->error_code == BadWindow || error->error_code == BadDrawable;
+    if (lostWindow && LiveWindows().count(error->resourceid) != 0) {
+        EndProgram("the X window of the program was destroyed by another client");
+    }
+    char text[128];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "X11 screen: %s (request %d)\n", text, error->request_code);
+    return 0;
 }
 
 int EndOnLostConnection(Display* display) {
@@ -95,6 +108,7 @@ public:
     ~X11Screen() override {
         for (auto& [id, surface] : surfaces_) {
             XFreeGC(display_, surface.gc);
+            LiveWindows().erase(surface.window);
             XDestroyWindow(display_, surface.window);
         }
         cursors_.FreeAll();
@@ -121,6 +135,7 @@ public:
     void PlaceSurface(SurfaceId surface, const RECT& screenRect, const RECT& inside,
                       Showing showing) override;
     void DescribeSurface(SurfaceId surface, const SurfaceIdentity& identity) override;
+    bool ShowsIdentity() const override { return true; }
     void NameSurface(SurfaceId surface, const std::string& utf8Title) override;
     void CollectInput() override { HandlePendingEvents(); }
     std::uintptr_t NativeHandle(SurfaceId surface) const override {
@@ -192,6 +207,7 @@ SurfaceId X11Screen::OpenSurface(HWND owner, const RECT& screenRect) {
     if (window == 0) {
         return 0;
     }
+    LiveWindows().insert(window);
     XSetWMProtocols(display_, window, &closeAtoms_[1], 1);
     AnnounceProgram(display_, window);
     SetSizeHints(display_, window, {0, 0}, {0, 0});
@@ -230,6 +246,7 @@ void X11Screen::CloseSurface(SurfaceId id) {
         return;
     }
     XFreeGC(display_, found->second.gc);
+    LiveWindows().erase(found->second.window);
     XDestroyWindow(display_, found->second.window);
     surfaces_.erase(found);
     XFlush(display_);

@@ -21,6 +21,9 @@ enum class MouseButton { Left, Right, Middle };
 void MoveMouse(POINT screenPoint);
 void PressMouse(MouseButton button);
 void ReleaseMouse(MouseButton button);
+// Turns the wheel by `delta` (WHEEL_DELTA a notch; positive away from the
+// user) at the cursor's position.
+void TurnMouseWheel(int delta);
 // Moves to the point of the window's client area, then presses and releases.
 void ClickAt(HWND window, POINT clientPoint, MouseButton button = MouseButton::Left);
 // Screen coordinates of a client point.

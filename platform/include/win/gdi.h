@@ -118,6 +118,13 @@ int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
 int SelectClipRgn(HDC dc, HRGN region);
 int ExtSelectClipRgn(HDC dc, HRGN region, int mode);
 int GetClipRgn(HDC dc, HRGN region);
+// Moves the clip region; a DC without one keeps none (NULLREGION).
+int OffsetClipRgn(HDC dc, int dx, int dy);
+#define MM_TEXT 1
+#define GM_COMPATIBLE 1
+// Logical units are pixels here, drawn the compatible way.
+int GetMapMode(HDC dc);
+int GetGraphicsMode(HDC dc);
 int GetClipBox(HDC dc, LPRECT rect);
 BOOL RectVisible(HDC dc, const RECT* rect);
 BOOL PtVisible(HDC dc, int x, int y);

@@ -97,6 +97,7 @@ ATOM GlobalAddAtomA(LPCSTR name);
 ATOM GlobalFindAtomA(LPCSTR name);
 ATOM GlobalDeleteAtom(ATOM atom);
 UINT GlobalGetAtomNameA(ATOM atom, LPSTR buffer, int size);
+#define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 
 // Process and thread.
 DWORD GetCurrentProcessId();

@@ -190,6 +190,12 @@ LONG SetWindowLongA(HWND window, int index, LONG value);
 BOOL SetPropA(HWND window, LPCSTR name, HANDLE data);
 HANDLE GetPropA(HWND window, LPCSTR name);
 HANDLE RemovePropA(HWND window, LPCSTR name);
+typedef BOOL(CALLBACK* PROPENUMPROCA)(HWND, LPCSTR, HANDLE);
+// Calls `callback` with each property's name (a string) and data until it
+// returns FALSE; its last answer, or -1 for a window without properties.
+int EnumPropsA(HWND window, PROPENUMPROCA callback);
+// Windows of this screen are all ANSI windows.
+BOOL IsWindowUnicode(HWND window);
 
 int GetWindowTextA(HWND window, LPSTR text, int maxCount);
 int GetWindowTextLengthA(HWND window);
@@ -633,6 +639,44 @@ BOOL WaitMessage();
 // Posts WM_CHAR/WM_SYSCHAR for a key message that makes a character; a
 // double-byte character arrives as two WM_CHAR, lead byte first.
 BOOL TranslateMessage(const MSG* msg);
+
+// ---------------------------------------------------------------- hooks
+
+WIN_DECLARE_HANDLE(HHOOK);
+typedef LRESULT(CALLBACK* HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
+
+#define WH_KEYBOARD 2
+#define WH_GETMESSAGE 3
+#define WH_CBT 5
+#define WH_MOUSE 7
+
+#define HC_ACTION 0
+#define HC_NOREMOVE 3
+
+#define HCBT_ACTIVATE 5
+#define HCBT_CREATEWND 3
+#define HCBT_DESTROYWND 4
+#define HCBT_SETFOCUS 9
+
+struct CBT_CREATEWNDA {
+    CREATESTRUCTA* lpcs;
+    HWND hwndInsertAfter;
+};
+typedef CBT_CREATEWNDA* LPCBT_CREATEWNDA;
+
+struct MOUSEHOOKSTRUCT {
+    POINT pt;
+    HWND hwnd;
+    UINT wHitTestCode;
+    ULONG_PTR dwExtraInfo;
+};
+typedef MOUSEHOOKSTRUCT* LPMOUSEHOOKSTRUCT;
+
+// Hooks of this thread (threadId 0 or the thread's own): the newest runs
+// first and passes on with CallNextHookEx.
+HHOOK SetWindowsHookExA(int type, HOOKPROC proc, HINSTANCE instance, DWORD threadId);
+BOOL UnhookWindowsHookEx(HHOOK hook);
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -1022,7 +1066,7 @@ BOOL ShowScrollBar(HWND window, int bar, BOOL show);
 #define STATE_SYSTEM_PRESSED 0x00000008
 #define STATE_SYSTEM_INVISIBLE 0x00008000
 
-typedef struct tagCOMBOBOXINFO {
+struct COMBOBOXINFO {
     DWORD cbSize;
     RECT rcItem;
     RECT rcButton;
@@ -1030,7 +1074,9 @@ typedef struct tagCOMBOBOXINFO {
     HWND hwndCombo;
     HWND hwndItem;
     HWND hwndList;
-} COMBOBOXINFO, *PCOMBOBOXINFO, *LPCOMBOBOXINFO;
+};
+typedef COMBOBOXINFO* PCOMBOBOXINFO;
+typedef COMBOBOXINFO* LPCOMBOBOXINFO;
 
 BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 

@@ -74,7 +74,9 @@ public:
 
     // Where an X window is on the root window, whatever frame holds it.
     std::optional<XRect> Geometry(XWindowId window);
-    bool IsViewable(XWindowId window);
+    bool IsMapped(XWindowId window);
+    // Whether the keyboard's input goes to the window.
+    bool HasFocus(XWindowId window);
     // The top-level X windows of this desktop that another program made,
     // found by _NET_WM_PID.
     std::vector<XWindowId> WindowsOfProcess(int pid);
@@ -113,6 +115,7 @@ public:
 private:
     bool StartServer(const DesktopOptions& options);
     bool StartWindowManager();
+    bool ManagesAProbe();
     void Sync();
 
     std::string display_;
