@@ -14,6 +14,10 @@ namespace platform::gdi {
 
 namespace {
 
+// The screen behind every window starts black: it is only measured and drawn
+// on, never shown, and a black surface costs no memory until it is drawn on.
+constexpr Pixel kBlank = 0;
+
 std::uintptr_t ValueOf(HGDIOBJ handle) {
     return reinterpret_cast<std::uintptr_t>(handle);
 }
@@ -120,7 +124,7 @@ int GetPen(const PenData& pen, int size, LPVOID buffer) {
 } // namespace
 
 GdiState::GdiState()
-    : screen(std::make_shared<Surface>(1024, 768)), text(std::make_unique<TextEngine>()) {
+    : screen(std::make_shared<Surface>(1024, 768, kBlank)), text(std::make_unique<TextEngine>()) {
     std::copy(kClassicSystemColors.begin(), kClassicSystemColors.end(), systemColors.begin());
     AddStockObjects(*this);
     MakeSystemColorBrushes(*this);

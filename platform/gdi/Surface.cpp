@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <new>
 
 namespace platform::gdi {
 
@@ -18,14 +20,26 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+struct FreeDeleter {
+    void operator()(Pixel* pixels) const { std::free(pixels); }
+};
+
+// Zeroed by the allocator: a large block comes straight from the system as
+// pages it has not touched yet.
 class OwnPixels final : public PixelMemory {
 public:
     explicit OwnPixels(std::size_t count)
-        : pixels_(std::make_unique_for_overwrite<Pixel[]>(count)) {}
+        : pixels_(
+              static_cast<Pixel*>(std::calloc(std::max<std::size_t>(count, 1), sizeof(Pixel)))) {
+        if (!pixels_) {
+            throw std::bad_alloc();
+        }
+    }
     Pixel* Data() override { return pixels_.get(); }
+    bool StartsZeroed() const override { return true; }
 
 private:
-    std::unique_ptr<Pixel[]> pixels_;
+    std::unique_ptr<Pixel[], FreeDeleter> pixels_;
 };
 
 std::unique_ptr<PixelMemory> MakePixelMemory(const PixelMemoryMaker& maker, std::size_t count) {
@@ -38,7 +52,9 @@ std::unique_ptr<PixelMemory> MakePixelMemory(const PixelMemoryMaker& maker, std:
 Surface::Surface(int width, int height, Pixel fill, PixelMemoryMaker maker)
     : width_(ClampSide(width)), height_(ClampSide(height)), maker_(std::move(maker)),
       memory_(MakePixelMemory(maker_, Count())), pixels_(memory_->Data()) {
-    Fill(fill);
+    if (fill != 0 || !memory_->StartsZeroed()) {
+        Fill(fill);
+    }
 }
 
 Surface::Surface(const Surface& other)

@@ -27,6 +27,9 @@ class PixelMemory {
 public:
     virtual ~PixelMemory() = default;
     virtual Pixel* Data() = 0;
+    // Whether the pixels are all 0 when the memory is new, so that a black
+    // surface needs no filling and its untouched pages cost nothing.
+    virtual bool StartsZeroed() const { return false; }
 };
 
 // Memory for `count` pixels; null when none can be had, and the surface

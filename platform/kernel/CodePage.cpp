@@ -1,14 +1,18 @@
 // Code page 932 and UTF-8 conversion, and the locale-aware comparison, on ICU.
 // The system is Japanese: the ANSI code page is 932 and the user's locale 0x411.
 // ASCII text is the same in every code page here and is ordered without the
-// collator, so ICU's converters and collator are made only for other text.
+// collator, and code page 932 text goes through the C library's converter
+// wherever that gives what ICU gives, so ICU's converters and collator are
+// made only for other text.
 
 #include "CodePage.h"
 #include "../core/Context.h"
 #include "AsciiCollation.h"
 #include "KernelState.h"
+#include "ShiftJisConverter.h"
 
 #include <unicode/coll.h>
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 #include <unicode/ustring.h>
@@ -40,12 +44,20 @@ Converter Open(const char* name) {
     return U_SUCCESS(status) ? std::move(converter) : nullptr;
 }
 
+enum class Way { Reading, Writing };
+
 // Converters are opened once and reset before each use; the program runs on
-// one thread.
-UConverter* ConverterFor(UINT codePage) {
-    static Converter utf8 = Open("UTF-8");
-    static Converter shiftJis = Open(kCodePage932);
-    UConverter* converter = codePage == CP_UTF8 ? utf8.get() : shiftJis.get();
+// one thread. Reading and writing have converters of their own: the default
+// character a writer sets would otherwise change what a reader substitutes
+// for bytes it cannot read.
+UConverter* ConverterFor(UINT codePage, Way way) {
+    static Converter utf8Reader = Open("UTF-8");
+    static Converter utf8Writer = Open("UTF-8");
+    static Converter shiftJisReader = Open(kCodePage932);
+    static Converter shiftJisWriter = Open(kCodePage932);
+    const bool reading = way == Way::Reading;
+    UConverter* converter = codePage == CP_UTF8 ? (reading ? utf8Reader : utf8Writer).get()
+                                                : (reading ? shiftJisReader : shiftJisWriter).get();
     if (converter) {
         ucnv_reset(converter);
     }
@@ -64,7 +76,11 @@ struct SubstitutionSeen {
 void NoteSubstitution(const void* context, UConverterFromUnicodeArgs* args, const UChar* units,
                       int32_t length, UChar32 codePoint, UConverterCallbackReason reason,
                       UErrorCode* status) {
-    if (reason <= UCNV_IRREGULAR) {
+    // ICU drops a default-ignorable character the code page lacks (a soft
+    // hyphen, a joiner) without writing the default character for it.
+    const bool dropped = reason == UCNV_UNASSIGNED &&
+                         u_hasBinaryProperty(codePoint, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
+    if (reason <= UCNV_IRREGULAR && !dropped) {
         static_cast<SubstitutionSeen*>(const_cast<void*>(context))->used = true;
     }
     UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, codePoint, reason, status);
@@ -81,15 +97,15 @@ bool IsPlainAsciiWide(const WCHAR* text, int count) {
     });
 }
 
-// Copies ASCII text unit for unit, as the converters would; `count` is what
-// the text needs, `capacity` what the caller has (0: none asked for).
-template <class From, class To> int CopyAscii(const From* from, int count, To* to, int capacity) {
+// Copies converted text (or ASCII text, which needs no conversion) unit for
+// unit; `count` is what the text needs, `capacity` what the caller has (0:
+// none asked for).
+template <class From, class To> int CopyUnits(const From* from, int count, To* to, int capacity) {
     if (capacity != 0 && count > capacity) {
         return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
     }
     if (to != nullptr && capacity != 0) {
-        std::transform(from, from + count, to,
-                       [](From unit) { return static_cast<To>(static_cast<unsigned char>(unit)); });
+        std::transform(from, from + count, to, [](From unit) { return static_cast<To>(unit); });
     }
     return count;
 }
@@ -134,7 +150,8 @@ public:
     ComparisonText(const char* text, int count, bool foldCase) {
         int32_t bytes = count < 0 ? static_cast<int32_t>(std::strlen(text)) : count;
         ok_ = raw_.Fill([&](UChar* out, int32_t capacity, UErrorCode* status) {
-            return ucnv_toUChars(ConverterFor(CP_ACP), out, capacity, text, bytes, status);
+            return ucnv_toUChars(ConverterFor(CP_ACP, Way::Reading), out, capacity, text, bytes,
+                                 status);
         });
         if (ok_ && foldCase) {
             ok_ = folded_.Fill([&](UChar* out, int32_t capacity, UErrorCode* status) {
@@ -248,9 +265,14 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByte, int multiByteCou
     }
     int length = TextLength(multiByte, multiByteCount);
     if (platform::IsPlainAscii({multiByte, static_cast<std::size_t>(length)})) {
-        return CopyAscii(multiByte, length, wide, wideCount);
+        return CopyUnits(multiByte, length, wide, wideCount);
     }
-    UConverter* converter = ConverterFor(codePage);
+    std::u16string converted;
+    if (codePage != CP_UTF8 &&
+        platform::ShiftJisToWide({multiByte, static_cast<std::size_t>(length)}, converted)) {
+        return CopyUnits(converted.data(), static_cast<int>(converted.size()), wide, wideCount);
+    }
+    UConverter* converter = ConverterFor(codePage, Way::Reading);
     if (!converter) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
     }
@@ -279,9 +301,19 @@ int WideCharToMultiByte(UINT codePage, DWORD, const WCHAR* wide, int wideCount, 
         if (usedDefaultChar) {
             *usedDefaultChar = FALSE;
         }
-        return CopyAscii(wide, length, multiByte, multiByteCount);
+        return CopyUnits(wide, length, multiByte, multiByteCount);
     }
-    UConverter* converter = ConverterFor(codePage);
+    std::string converted;
+    if (codePage != CP_UTF8 && platform::WideToShiftJis({reinterpret_cast<const char16_t*>(wide),
+                                                         static_cast<std::size_t>(length)},
+                                                        converted)) {
+        if (usedDefaultChar) {
+            *usedDefaultChar = FALSE;
+        }
+        return CopyUnits(converted.data(), static_cast<int>(converted.size()), multiByte,
+                         multiByteCount);
+    }
+    UConverter* converter = ConverterFor(codePage, Way::Writing);
     if (!converter) {
         return Fail(ERROR_INVALID_PARAMETER, 0);
     }

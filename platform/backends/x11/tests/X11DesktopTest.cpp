@@ -380,6 +380,31 @@ TEST_F(X11Desktop, AfterMaximiseAndRestoreTheWindowStillFollowsResizes) {
     }
 }
 
+// The manager keeps a maximised window's size against the program's own
+// request and answers with a synthetic ConfigureNotify of the size it keeps:
+// the program takes that answer and ends with the size the server shows.
+TEST_F(X11Desktop, AResizeRefusedWhileMaximisedLeavesTheProgramAtTheShownSize) {
+    START_DESKTOP();
+    HWND top = ShowTopWindow();
+    ASSERT_TRUE(WaitUntilManaged(top));
+    const ::Window window = XWindowOf(top);
+    RECT client;
+    desktop_->SetMaximized(window, true);
+    ASSERT_TRUE(RunUntil([&] {
+        GetClientRect(top, &client);
+        return client.right > 900;
+    }));
+    SetWindowPos(top, nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Settle();
+    EXPECT_TRUE(RunUntil([&] {
+        std::optional<XRect> now = desktop_->Geometry(window);
+        GetClientRect(top, &client);
+        return now && client.right == now->width && client.bottom == now->height;
+    })) << "the program's size "
+        << client.right << "x" << client.bottom << ", the server's width "
+        << desktop_->Geometry(window).value_or(XRect{}).width;
+}
+
 TEST_F(X11Desktop, TheManagersCloseClosesTheWindow) {
     START_DESKTOP();
     HWND top = ShowTopWindow();
