@@ -62,7 +62,8 @@ protected:
     }
 
     std::unique_ptr<ChildProgram> Start() {
-        auto program = std::make_unique<ChildProgram>(VELBRIN_NOTESVIEW, desktop_->Display());
+        auto program = std::make_unique<ChildProgram>(std::vector<std::string>{VELBRIN_NOTESVIEW},
+                                                      desktop_->Display());
         return program;
     }
     // The program's main window once the manager shows it.

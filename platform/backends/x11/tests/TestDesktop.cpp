@@ -615,7 +615,7 @@ void TestDesktop::KillServer() {
     Stop(managerPid_, SIGKILL);
 }
 
-ChildProgram::ChildProgram(const std::string& path, const std::string& display,
+ChildProgram::ChildProgram(const std::vector<std::string>& command, const std::string& display,
                            const std::vector<std::string>& environment) {
     char pattern[] = "/tmp/velbrin-child-XXXXXX";
     int fd = mkstemp(pattern);
@@ -626,7 +626,7 @@ ChildProgram::ChildProgram(const std::string& path, const std::string& display,
     errorFile_ = pattern;
     std::vector<std::string> env = environment;
     env.push_back("DISPLAY=" + display);
-    pid_ = Spawn({path}, env, errorFile_);
+    pid_ = command.empty() ? 0 : Spawn(command, env, errorFile_);
 }
 
 ChildProgram::~ChildProgram() {

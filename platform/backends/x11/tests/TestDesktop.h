@@ -129,7 +129,10 @@ private:
 // A program run as a child process on a desktop, its error stream kept.
 class ChildProgram {
 public:
-    ChildProgram(const std::string& path, const std::string& display,
+    // `command`: the program and its arguments ({"notesview"}, or a runner
+    // and the program it runs); `environment` adds to or replaces entries
+    // of this process's, and DISPLAY names the desktop.
+    ChildProgram(const std::vector<std::string>& command, const std::string& display,
                  const std::vector<std::string>& environment = {});
     ~ChildProgram();
     ChildProgram(const ChildProgram&) = delete;

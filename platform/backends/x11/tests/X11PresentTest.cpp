@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "PrivateXServer.h"
+#include "TestDesktop.h"
 #include "platform/Screen.h"
 #include "platform/Testing.h"
 #include "platform/UserTesting.h"
@@ -17,9 +17,7 @@
 // After GoogleTest: Xlib's macros (None, Bool) would break its headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
-#include <X11/keysym.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -30,7 +28,7 @@
 
 namespace {
 
-using platform::testing::PrivateXServer;
+using velbrin_test::TestDesktop;
 
 // What the test window paints: colour bands, a text, and a marked area in
 // a colour of its own once a key or the test asks for it.
@@ -77,14 +75,14 @@ enum class Transfer { SharedMemory, PutImage };
 
 class X11Present : public ::testing::TestWithParam<Transfer> {
 protected:
-    static void SetUpTestSuite() { server_ = new PrivateXServer(PrivateXServer::Manager::Openbox); }
+    static void SetUpTestSuite() { server_ = new TestDesktop(); }
     static void TearDownTestSuite() {
         delete server_;
         server_ = nullptr;
     }
     void SetUp() override {
-        if (server_->Display().empty()) {
-            GTEST_SKIP() << server_->Failure();
+        if (!server_->Ready()) {
+            GTEST_SKIP() << server_->WhyNot();
         }
         platform::ResetForTesting();
         g_marked = {};
@@ -203,13 +201,13 @@ protected:
         return areas;
     }
 
-    static PrivateXServer* server_;
+    static TestDesktop* server_;
     ::Display* display_ = nullptr;
     ::Window window_ = 0;
     int damageEvents_ = 0;
     Damage damage_ = 0;
 };
-PrivateXServer* X11Present::server_ = nullptr;
+TestDesktop* X11Present::server_ = nullptr;
 
 bool Inside(const XRectangle& area, const RECT& rect) {
     return area.x >= rect.left && area.y >= rect.top && area.x + area.width <= rect.right &&
@@ -235,9 +233,7 @@ TEST_P(X11Present, AKeyThatRepaintsACellSendsThatCellAlone) {
     WatchDamage();
     Settle();
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-    const KeyCode space = XKeysymToKeycode(display_, XK_space);
-    XTestFakeKeyEvent(display_, space, True, 0);
-    XTestFakeKeyEvent(display_, space, False, 0);
+    ASSERT_TRUE(server_->TypeKeysym("space"));
     ASSERT_TRUE(RunUntil([&] { return g_marked.right > g_marked.left && ShowsFrameBuffer(top); }))
         << "the key did not reach the window";
     const std::vector<XRectangle> damage = TakeDamage();

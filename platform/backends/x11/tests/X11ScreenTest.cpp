@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "PrivateXServer.h"
+#include "TestDesktop.h"
 #include "platform/Screen.h"
 #include "platform/Testing.h"
 
@@ -24,7 +24,8 @@
 
 namespace {
 
-using platform::testing::PrivateXServer;
+using velbrin_test::DesktopOptions;
+using velbrin_test::TestDesktop;
 
 struct Received {
     UINT message;
@@ -69,14 +70,18 @@ LRESULT CALLBACK PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 class X11Screen : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { server_ = new PrivateXServer(); }
+    static void SetUpTestSuite() {
+        DesktopOptions bare;
+        bare.windowManager = false;
+        server_ = new TestDesktop(bare);
+    }
     static void TearDownTestSuite() {
         delete server_;
         server_ = nullptr;
     }
     void SetUp() override {
-        if (server_->Display().empty()) {
-            GTEST_SKIP() << server_->Failure();
+        if (!server_->Ready()) {
+            GTEST_SKIP() << server_->WhyNot();
         }
         platform::ResetForTesting();
         g_received.clear();
@@ -130,10 +135,10 @@ protected:
         return pixel;
     }
 
-    static PrivateXServer* server_;
+    static TestDesktop* server_;
     ::Display* display_ = nullptr;
 };
-PrivateXServer* X11Screen::server_ = nullptr;
+TestDesktop* X11Screen::server_ = nullptr;
 
 // Writes the X window's pixels as a PPM when VELBRIN_X11_SCREENSHOT names a
 // file, for a person to look at.
