@@ -5,9 +5,9 @@
 
 #include "../Screens.h"
 #include "X11Cursors.h"
-#include "X11Presenter.h"
 #include "X11Keyboard.h"
 #include "X11Placement.h"
+#include "X11Presenter.h"
 #include "X11WindowIdentity.h"
 
 #include <X11/Xlib.h>
@@ -173,6 +173,10 @@ private:
     void HandleKey(const XKeyEvent& event, bool down);
     void HandleButton(const XSurface& surface, const XButtonEvent& event);
     void HandleConfigure(XSurface& surface, const XConfigureEvent& event);
+    void ReportPlace(const XSurface& surface, const RECT& place);
+    void AskWhereUnanswered();
+    // When AskWhereUnanswered has something to ask, if ever.
+    std::optional<X11Placement::Clock::time_point> NextQuestion() const;
 
     Display* display_;
     int screen_;
@@ -329,6 +333,12 @@ bool X11Screen::WaitForInput(std::optional<DWORD> deadline) {
         if (deadline) {
             timeout = std::max(0, static_cast<int>(static_cast<LONG>(*deadline - Now())));
         }
+        if (const std::optional<X11Placement::Clock::time_point> question = NextQuestion()) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
+                *question - X11Placement::Clock::now());
+            const int questionTimeout = std::max(0, static_cast<int>(wait.count()));
+            timeout = timeout < 0 ? questionTimeout : std::min(timeout, questionTimeout);
+        }
         pollfd connection{ConnectionNumber(display_), POLLIN, 0};
         if (poll(&connection, 1, timeout) < 0 && errno != EINTR) {
             return false;
@@ -350,6 +360,7 @@ void X11Screen::HandlePendingEvents() {
         XNextEvent(display_, &event);
         Handle(event);
     }
+    AskWhereUnanswered();
 }
 
 X11Screen::XSurface* X11Screen::SurfaceOf(::Window window) {
@@ -401,10 +412,40 @@ void X11Screen::HandleConfigure(XSurface& s, const XConfigureEvent& event) {
     if (s.bypassesManager) {
         return;
     }
-    if (std::optional<RECT> place = s.placement.Report(display_, event)) {
-        screen::Placed(s.owner, {place->left, place->top, place->left + place->right,
-                                 place->top + place->bottom});
+    if (std::optional<RECT> place =
+            s.placement.Report(display_, event, X11Placement::Clock::now())) {
+        ReportPlace(s, *place);
     }
+}
+
+void X11Screen::ReportPlace(const XSurface& s, const RECT& place) {
+    screen::Placed(s.owner,
+                   {place.left, place.top, place.left + place.right, place.top + place.bottom});
+}
+
+// A manager that left a request unanswered after a report that was skipped
+// for it: the server alone knows where the window is now.
+void X11Screen::AskWhereUnanswered() {
+    const auto now = X11Placement::Clock::now();
+    for (auto& [id, s] : surfaces_) {
+        const std::optional<X11Placement::Clock::time_point> due = s.placement.QueryDue();
+        if (due && *due <= now) {
+            if (std::optional<RECT> place = s.placement.Query(display_, s.window)) {
+                ReportPlace(s, *place);
+            }
+        }
+    }
+}
+
+std::optional<X11Placement::Clock::time_point> X11Screen::NextQuestion() const {
+    std::optional<X11Placement::Clock::time_point> first;
+    for (const auto& [id, s] : surfaces_) {
+        const std::optional<X11Placement::Clock::time_point> due = s.placement.QueryDue();
+        if (due && (!first || *due < *first)) {
+            first = due;
+        }
+    }
+    return first;
 }
 
 void X11Screen::Handle(const XEvent& event) {

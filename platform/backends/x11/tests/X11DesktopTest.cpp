@@ -405,6 +405,126 @@ TEST_F(X11Desktop, AResizeRefusedWhileMaximisedLeavesTheProgramAtTheShownSize) {
         << desktop_->Geometry(window).value_or(XRect{}).width;
 }
 
+// A window manager of the test's own that shows the windows it is asked
+// to, moves them when the test says, and once silenced leaves every request
+// to move or resize unanswered: neither done nor refused with a synthetic
+// event.
+class SilentManager {
+public:
+    explicit SilentManager(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+        if (display_ != nullptr) {
+            XSelectInput(display_, DefaultRootWindow(display_), SubstructureRedirectMask);
+            XSync(display_, False);
+        }
+    }
+    ~SilentManager() {
+        if (display_ != nullptr) {
+            XCloseDisplay(display_);
+        }
+    }
+    SilentManager(const SilentManager&) = delete;
+    SilentManager& operator=(const SilentManager&) = delete;
+
+    bool Started() const { return display_ != nullptr; }
+    void HandleRequests() {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == MapRequest) {
+                XMapWindow(display_, event.xmaprequest.window);
+            } else if (event.type == ConfigureRequest && !silent_) {
+                const XConfigureRequestEvent& request = event.xconfigurerequest;
+                XWindowChanges changes{};
+                changes.x = request.x;
+                changes.y = request.y;
+                changes.width = request.width;
+                changes.height = request.height;
+                XConfigureWindow(display_, request.window,
+                                 request.value_mask & (CWX | CWY | CWWidth | CWHeight), &changes);
+            }
+        }
+        XSync(display_, False);
+    }
+    void Silence() { silent_ = true; }
+    void MoveResize(::Window window, const XRect& place) {
+        XMoveResizeWindow(display_, window, place.x, place.y, static_cast<unsigned>(place.width),
+                          static_cast<unsigned>(place.height));
+        XSync(display_, False);
+    }
+
+private:
+    ::Display* display_;
+    bool silent_ = false;
+};
+
+// The client area the platform believes in, on the screen.
+XRect ClientOnScreen(HWND top) {
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    RECT client;
+    GetClientRect(top, &client);
+    return {origin.x, origin.y, client.right, client.bottom};
+}
+
+// The manager moves the window just before the program's own resize reaches
+// the server, and never answers that resize: the report of the move is older
+// than the request, and no later one comes. The program still ends where the
+// server shows its window.
+TEST_F(X11Desktop, AMoveJustBeforeAnUnansweredResizeIsFollowed) {
+    START_DESKTOP(DesktopOptions{.windowManager = false});
+    SilentManager manager(desktop_->Display());
+    ASSERT_TRUE(manager.Started());
+    const auto pump = [&] {
+        manager.HandleRequests();
+        Pump();
+    };
+    HWND top = ShowTopWindow();
+    const ::Window window = XWindowOf(top);
+    ASSERT_TRUE(desktop_->RunUntil(
+        [&] { return desktop_->IsMapped(window) && ClientMatchesServer(top); }, pump));
+
+    const XRect moved{200, 150, 250, 180};
+    manager.Silence();
+    manager.MoveResize(window, moved);
+    SetWindowPos(top, nullptr, 0, 0, 360, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(desktop_->Geometry(window), moved) << "the manager answered the resize";
+
+    EXPECT_TRUE(desktop_->RunUntil([&] { return ClientOnScreen(top) == moved; }, pump));
+    const XRect believed = ClientOnScreen(top);
+    EXPECT_EQ(believed, moved) << "the program has its client at " << believed.x << ","
+                               << believed.y << " " << believed.width << "x" << believed.height;
+    EXPECT_EQ(desktop_->Geometry(window), moved);
+}
+
+// The program resizes its window while the manager moves it and holds it to
+// its smallest size: whatever the manager makes of the two, the program's
+// idea of its client area is what the server shows.
+TEST_F(X11Desktop, AResizeCrossingTheManagersMoveEndsWhereTheServerShowsTheWindow) {
+    START_DESKTOP();
+    g_minimumTrack = {260, 190};
+    HWND top = ShowTopWindow();
+    ASSERT_TRUE(WaitUntilManaged(top));
+    const ::Window window = XWindowOf(top);
+    const auto agree = [&] {
+        std::optional<XRect> shown = desktop_->Geometry(window);
+        return shown && *shown == ClientOnScreen(top);
+    };
+    const XRect places[] = {{300, 200, 150, 100}, {120, 90, 420, 330}, {60, 300, 200, 150}};
+    const SIZE sizes[] = {{500, 380}, {240, 170}, {330, 250}};
+    for (int round = 0; round < 3; ++round) {
+        desktop_->MoveResize(window, places[round]);
+        SetWindowPos(top, nullptr, 0, 0, sizes[round].cx, sizes[round].cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_TRUE(RunUntil(agree)) << "round " << round;
+        Settle();
+        EXPECT_TRUE(agree()) << "round " << round << ": the program has "
+                             << ClientOnScreen(top).width << "x" << ClientOnScreen(top).height
+                             << ", the server "
+                             << desktop_->Geometry(window).value_or(XRect{}).width << "x"
+                             << desktop_->Geometry(window).value_or(XRect{}).height;
+    }
+}
+
 TEST_F(X11Desktop, TheManagersCloseClosesTheWindow) {
     START_DESKTOP();
     HWND top = ShowTopWindow();
