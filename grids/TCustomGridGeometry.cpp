@@ -224,7 +224,12 @@ void TCustomGrid::ScaleControl(int multiplier, int divider) {
     if (multiplier == divider) {
         return;
     }
-    auto scaled = [=](std::int32_t size) { return MulDiv(size, multiplier, divider); };
+    // Rounded down: cells that filled the grid before must still fit it, and
+    // every column rounded up would add up past the grid's scaled edge (at
+    // 100 pixels per inch, twelve columns of 32 gain four pixels too many).
+    auto scaled = [=](std::int32_t size) {
+        return static_cast<std::int32_t>(std::int64_t{size} * multiplier / divider);
+    };
     // Setting a default drops the sizes set one by one: keep them first.
     std::vector<std::int32_t> widths;
     std::vector<std::int32_t> heights;

@@ -176,7 +176,7 @@ TEST_P(AtPixelsPerInch, TheWholeChartShowsWithoutScrolling) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ChartWindow, AtPixelsPerInch, ::testing::Values(96, 120, 144, 192));
+INSTANTIATE_TEST_SUITE_P(ChartWindow, AtPixelsPerInch, ::testing::Values(96, 100, 120, 144, 192));
 
 TEST_F(ChartWindowScalingTest, AtNinetySixTheWindowKeepsTheSizeItWasDesignedWith) {
     OpenChartWindow(96, {1024, 768});

@@ -168,6 +168,23 @@ TEST_F(GridTest, ScalingTakesTheCellsAlongWithTheBounds) {
     EXPECT_EQ(grid->ColWidths(3), 75);
 }
 
+// The chart's grid scaled for 100 pixels per inch (text 13 pixels high
+// instead of 12): its twelve columns, which filled it, still fit it whole.
+TEST_F(GridTest, CellsThatFilledTheGridStillFitItAfterAnUnevenScale) {
+    TStringGrid* grid = MakeChartGrid();
+    grid->ScaleControl(13, 12);
+    Pump();
+    // The client area: 2 pixels of border on each side, as before.
+    EXPECT_EQ(grid->ClientWidth(), 434 - 4) << "right edge 401 * 13 / 12, rounded";
+    int right = 0;
+    for (int col = 0; col < grid->ColCount(); ++col) {
+        right += grid->ColWidths(col) + grid->GridLineWidth();
+    }
+    EXPECT_LE(right, grid->ClientWidth()) << "the last column is cut off";
+    EXPECT_EQ(grid->VisibleColCount(), 12);
+    EXPECT_GE(grid->DefaultColWidth(), 32 * 13 / 12) << "the cells grow with the text";
+}
+
 TEST_F(GridTest, FixedCountsMustStayBelowTheCountsAndAboveZero) {
     auto* grid = new TStringGrid(form);
     ExpectGridError([&] { grid->SetFixedCols(5); }, SFixedColTooBig);
