@@ -4,6 +4,16 @@
 // its error stream). Skipped when the desktop cannot start.
 
 #include "TestDesktop.h"
+#include "chart/TForm1.h"
+#include "controls/TWinControl.h"
+#include "forms/Forms.h"
+#include "forms/TApplication.h"
+#include "graphics/Graphics.h"
+#include "grids/TStringGrid.h"
+#include "stdctrls/TComboBox.h"
+
+#include <platform/Screen.h>
+#include <platform/Testing.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +21,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,21 +30,66 @@ namespace {
 
 using namespace std::chrono_literals;
 using velbrin_test::ChildProgram;
+using velbrin_test::DesktopOptions;
 using velbrin_test::TestDesktop;
 using velbrin_test::XRect;
 using velbrin_test::XWindowId;
 
-// Where the form puts its controls, in client coordinates.
-constexpr int kKeyBoxLeft = 176;
-constexpr int kKeyBoxTop = 0;
-// The dropped key list shows this many rows, inside a one-pixel border.
-constexpr int kKeyListRows = 8;
-constexpr int kGridTop = 24;
-// The second cell of the grid's second row, and the cells' size at least.
-constexpr int kCellWidth = 33;
-constexpr int kCellHeight = 21;
-constexpr int kCellX = kCellWidth + 16;
-constexpr int kCellY = kGridTop + kCellHeight + 10;
+// Where the chart form puts its controls on a desktop, in client
+// coordinates: the library lays out a form of its own on the desktop's
+// screen (never shown), as the program lays out its window there, at the
+// screen's pixels per inch.
+struct ChartLayout {
+    RECT keyBox{};
+    // Every cell of the grid, row by row, while the grid shows its first.
+    std::vector<std::vector<RECT>> cells;
+    int keyListRows = 0;
+
+    POINT KeyBoxMiddle() const {
+        return {(keyBox.left + keyBox.right) / 2, (keyBox.top + keyBox.bottom) / 2};
+    }
+    POINT CellMiddle(int column, int row) const {
+        const RECT& cell =
+            cells.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
+        return {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    }
+};
+
+std::optional<ChartLayout> LayOutChartOn(const std::string& display) {
+    using namespace velbrin;
+    platform::ResetForTesting();
+    if (!platform::UseX11Screen(display.c_str())) {
+        return std::nullopt;
+    }
+    RestartGraphicsForTesting();
+    ResetControlsForTesting();
+    StartFormsLibrary();
+    Application->MakeForm(Form1);
+    ChartLayout layout;
+    layout.keyBox = Form1->ComboBox1->BoundsRect();
+    layout.keyListRows = Form1->ComboBox1->DropDownCount();
+    const POINT client = Form1->ClientToScreen({0, 0});
+    const POINT gridClient = Form1->StringGrid1->ClientToScreen({0, 0});
+    const TStringGrid& grid = *Form1->StringGrid1;
+    int top = gridClient.y - client.y;
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        std::vector<RECT>& cells = layout.cells.emplace_back();
+        int left = gridClient.x - client.x;
+        for (int column = 0; column < grid.ColCount(); ++column) {
+            cells.push_back({left, top, left + grid.ColWidths(column), top + grid.RowHeights(row)});
+            left += grid.ColWidths(column) + grid.GridLineWidth();
+        }
+        top += grid.RowHeights(row) + grid.GridLineWidth();
+    }
+    EndFormsLibrary();
+    Form1 = nullptr;
+    platform::ResetForTesting();
+    return layout;
+}
+
+// The second cell of the grid's second row: a note, not a fixed label.
+constexpr int kCellColumn = 1;
+constexpr int kCellRow = 1;
 
 // Writes pixels as a PPM in the folder VELBRIN_X11_SCREENSHOTS names, for a
 // person to look at.
@@ -55,10 +111,32 @@ void SaveForInspection(const std::string& name, const std::vector<std::uint32_t>
 class NotesViewDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
-        desktop_ = std::make_unique<TestDesktop>();
+        desktop_ = std::make_unique<TestDesktop>(Options());
         if (!desktop_->Ready()) {
             GTEST_SKIP() << "no test desktop: " << desktop_->WhyNot();
         }
+    }
+
+    virtual DesktopOptions Options() const { return {}; }
+
+    // The chart's layout on this desktop, worked out once a test needs it.
+    const ChartLayout& Layout() {
+        if (!layout_) {
+            layout_ = LayOutChartOn(desktop_->Display());
+        }
+        EXPECT_TRUE(layout_) << "the library could not lay the chart out on the desktop";
+        static const ChartLayout none;
+        return layout_ ? *layout_ : none;
+    }
+    // A client point of the window on the root window: the X window shows
+    // the client area.
+    POINT OnScreen(XWindowId window, POINT client) {
+        const XRect at = *desktop_->Geometry(window);
+        return {at.x + client.x, at.y + client.y};
+    }
+    void ClickAt(XWindowId window, POINT client) {
+        const POINT at = OnScreen(window, client);
+        desktop_->Click(at.x, at.y);
     }
 
     std::unique_ptr<ChildProgram> Start() {
@@ -93,9 +171,8 @@ protected:
     // click the program has not yet placed may land elsewhere.
     void ChooseKey(XWindowId window, const std::string& key) {
         SteadyPixels(window);
-        const XRect at = *desktop_->Geometry(window);
         desktop_->TypeKeysym("Escape");
-        desktop_->Click(at.x + kKeyBoxLeft + 15, at.y + kKeyBoxTop + 10);
+        ClickAt(window, Layout().KeyBoxMiddle());
         SteadyPixels(window);
         // All of the box's text, whatever was typed there, gives way to the key.
         desktop_->TypeKeysym("Home");
@@ -104,15 +181,14 @@ protected:
         desktop_->ReleaseKeysym("Shift_L");
         desktop_->TypeText(key);
         SteadyPixels(window);
-        desktop_->Click(at.x + kCellX, at.y + kCellY);
+        ClickAt(window, Layout().CellMiddle(kCellColumn, kCellRow));
     }
     // Drops the key list from the box with F4, turns it to its first row
     // with the wheel (it shows fewer rows than there are keys, from the row
     // of the key last chosen) and clicks the key's row, as a user would.
     void ChooseKeyFromList(XWindowId window, int keyIndex) {
         SteadyPixels(window);
-        const XRect at = *desktop_->Geometry(window);
-        desktop_->Click(at.x + kKeyBoxLeft + 15, at.y + kKeyBoxTop + 10);
+        ClickAt(window, Layout().KeyBoxMiddle());
         SteadyPixels(window);
         desktop_->TypeKeysym("F4");
         std::optional<XRect> list;
@@ -128,7 +204,7 @@ protected:
         }
         Pause(300ms);
         // The rows' height follows the screen's pixels per inch.
-        const int rowHeight = (list->height - 2) / kKeyListRows;
+        const int rowHeight = (list->height - 2) / Layout().keyListRows;
         desktop_->Click(list->x + 10, list->y + 1 + keyIndex * rowHeight + rowHeight / 2);
         ASSERT_TRUE(desktop_->RunUntil([&] { return desktop_->PopUps().empty(); }))
             << "the key list stayed dropped";
@@ -142,16 +218,15 @@ protected:
             return {};
         }
         SteadyPixels(window);
-        const XRect at = *desktop_->Geometry(window);
         // Away from the cell clicked last, so that the two clicks are not
         // taken for a double click.
-        desktop_->Click(at.x + kCellX + 3 * kCellWidth, at.y + kCellY + 3 * kCellHeight);
+        ClickAt(window, Layout().CellMiddle(kCellColumn + 3, kCellRow + 3));
         SteadyPixels(window);
         desktop_->PressKeysym("Control_L");
         desktop_->TypeKeysym("Home");
         desktop_->ReleaseKeysym("Control_L");
         SteadyPixels(window);
-        desktop_->Click(at.x + kCellX, at.y + kCellY);
+        ClickAt(window, Layout().CellMiddle(kCellColumn, kCellRow));
         return SteadyPixels(window);
     }
     std::vector<std::uint32_t> ClientPixels(XWindowId window) {
@@ -188,6 +263,7 @@ protected:
     }
 
     std::unique_ptr<TestDesktop> desktop_;
+    std::optional<ChartLayout> layout_;
 };
 
 TEST_F(NotesViewDesktop, SaysWhoItIsAndEndsWithStatusZeroWhenTheManagerClosesIt) {
@@ -234,11 +310,63 @@ TEST_F(NotesViewDesktop, ALostConnectionEndsTheProgramWithStatusOne) {
         << program->ErrorOutput();
 }
 
+// The same on screens of other pixels per inch (Xvfb's own is 100).
+class NotesViewDesktopAt : public NotesViewDesktop, public ::testing::WithParamInterface<int> {
+protected:
+    DesktopOptions Options() const override { return {.dpi = GetParam()}; }
+};
+
+INSTANTIATE_TEST_SUITE_P(PixelsPerInch, NotesViewDesktopAt, ::testing::Values(100, 144));
+
+// A user at a screen of any resolution sees the whole chart of the key
+// chosen from the list with the mouse: every cell inside the window, the
+// grid lines right of and below the last row and column drawn, and the
+// notes of the key in place of the keyless chart.
+TEST_P(NotesViewDesktopAt, AKeyChosenWithTheMouseShowsTheWholeChart) {
+    constexpr COLORREF kGridLine = 0xC0C0C0;
+    auto program = Start();
+    const XWindowId window = MainWindowOf(*program);
+    ASSERT_NE(window, 0u) << program->ErrorOutput();
+    const std::vector<std::uint32_t> keyless = SteadyPixels(window);
+    ChooseKeyFromList(window, 5);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::vector<std::uint32_t> chart = SteadyPixels(window);
+    EXPECT_NE(chart, keyless) << "the key chosen showed nothing new";
+
+    const XRect shown = *desktop_->Geometry(window);
+    ASSERT_EQ(chart.size(), static_cast<std::size_t>(shown.width) * shown.height);
+    const auto pixel = [&](int x, int y) {
+        return chart[static_cast<std::size_t>(y) * shown.width + static_cast<std::size_t>(x)];
+    };
+    int cutOff = 0;
+    int missingLines = 0;
+    for (const std::vector<RECT>& row : Layout().cells) {
+        for (const RECT& cell : row) {
+            if (cell.left < 0 || cell.top < 0 || cell.right >= shown.width ||
+                cell.bottom >= shown.height) {
+                ++cutOff;
+                continue;
+            }
+            missingLines += pixel(cell.right, (cell.top + cell.bottom) / 2) != kGridLine;
+            missingLines += pixel((cell.left + cell.right) / 2, cell.bottom) != kGridLine;
+        }
+    }
+    EXPECT_EQ(cutOff, 0) << "cells outside a client area of " << shown.width << "x" << shown.height;
+    EXPECT_EQ(missingLines, 0);
+    SaveForInspection("chart-at-" + std::to_string(GetParam()), chart, shown);
+}
+
 // Shrinking below the controls, clicking the grid and growing again in the
 // steps a user takes leave every control where a fresh window of the final
-// size has it, pixel for pixel.
-TEST_F(NotesViewDesktop, AfterShrinkingAndGrowingTheControlsAreWhereAFreshWindowHasThem) {
-    const XRect last{60, 60, 600, 450};
+// size has it, pixel for pixel. The sizes are the same in inches at every
+// resolution: the last one holds the whole form, so that neither window is
+// left scrolled.
+TEST_P(NotesViewDesktopAt, AfterShrinkingAndGrowingTheControlsAreWhereAFreshWindowHasThem) {
+    const auto inches = [](int x, int y, int width, int height) {
+        const int dpi = GetParam();
+        return XRect{x, y, width * dpi / 96, height * dpi / 96};
+    };
+    const XRect last = inches(60, 60, 600, 450);
     auto fresh = Start();
     const XWindowId freshWindow = MainWindowOf(*fresh);
     ASSERT_NE(freshWindow, 0u) << fresh->ErrorOutput();
@@ -252,17 +380,21 @@ TEST_F(NotesViewDesktop, AfterShrinkingAndGrowingTheControlsAreWhereAFreshWindow
     auto resized = Start();
     const XWindowId window = MainWindowOf(*resized);
     ASSERT_NE(window, 0u) << resized->ErrorOutput();
-    desktop_->MoveResize(window, {60, 60, 250, 150});
-    ASSERT_TRUE(WaitForSize(window, 250, 150));
+    const XRect smallest = inches(60, 60, 250, 150);
+    desktop_->MoveResize(window, smallest);
+    ASSERT_TRUE(WaitForSize(window, smallest.width, smallest.height));
     SteadyPixels(window);
-    desktop_->Click(60 + kCellX, 60 + kCellY);
-    for (XRect step : {XRect{60, 60, 250, 262}, XRect{60, 60, 250, 270}, last}) {
+    ClickAt(window, Layout().CellMiddle(kCellColumn, kCellRow));
+    for (XRect step : {inches(60, 60, 250, 262), inches(60, 60, 250, 270), last}) {
         desktop_->MoveResize(window, step);
         ASSERT_TRUE(WaitForSize(window, step.width, step.height));
         SteadyPixels(window);
     }
     ChooseKey(window, "C");
     EXPECT_EQ(DifferingPixels(window, expected), 0u);
+    const std::string name = "resized-at-" + std::to_string(GetParam());
+    SaveForInspection(name, ClientPixels(window), last);
+    SaveForInspection(name + "-fresh", expected, last);
     desktop_->Close(window);
     EXPECT_EQ(resized->WaitForExit(10s), std::optional<int>(0));
 }
