@@ -568,6 +568,20 @@ void TestDesktop::SetMaximized(XWindowId window, bool maximized) {
                 static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False)), 2});
 }
 
+void TestDesktop::Activate(XWindowId window) {
+    SendToRoot(connection_, window, "_NET_ACTIVE_WINDOW", {2, CurrentTime, 0});
+}
+
+XWindowId TestDesktop::OpenWindow(const XRect& place) {
+    ::Display* display = Dpy(connection_);
+    const ::Window window = XCreateSimpleWindow(
+        display, RootOf(connection_), place.x, place.y, static_cast<unsigned>(place.width),
+        static_cast<unsigned>(place.height), 0, 0, WhitePixel(display, DefaultScreen(display)));
+    XMapWindow(display, window);
+    Sync();
+    return window;
+}
+
 void TestDesktop::Close(XWindowId window) {
     SendToRoot(connection_, window, "_NET_CLOSE_WINDOW", {CurrentTime, 2});
 }

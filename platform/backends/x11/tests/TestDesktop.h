@@ -99,6 +99,8 @@ public:
     // What the window manager does for a user who asks it, as a pager or a
     // task bar asks it: maximise, restore, close, move and resize.
     void SetMaximized(XWindowId window, bool maximized);
+    // Gives the window the focus and raises it, as a task bar does.
+    void Activate(XWindowId window);
     void Close(XWindowId window);
     void MoveResize(XWindowId window, const XRect& place);
     // Another client destroys the window.
@@ -108,6 +110,10 @@ public:
 
     // ARGB-less pixels (0xRRGGBB) of an area of a window; empty on failure.
     std::vector<std::uint32_t> Pixels(XWindowId window, const XRect& area);
+
+    // A plain window of the desktop's own, shown where the manager puts it,
+    // as another program's window that the focus can go to.
+    XWindowId OpenWindow(const XRect& place);
 
     // Ends the X server now, as a lost connection does to its clients.
     void KillServer();
