@@ -400,8 +400,9 @@ TEST_P(NotesViewDesktopAt, AfterShrinkingAndGrowingTheControlsAreWhereAFreshWind
     EXPECT_EQ(resized->WaitForExit(10s), std::optional<int>(0));
 }
 
-// Minutes of a user's random clicks, drags, keys, wheel turns, resizes and
-// maximising, pressed into a few thousand events: afterwards the window,
+// Minutes of a user's random clicks, drags, keys, wheel turns, resizes,
+// moves, maximising, minimising and the focus passed to another program's
+// window and back, pressed into a few thousand events: afterwards the window,
 // brought back to its first size and to a key seen from the top as a user
 // would, shows exactly what a fresh window shows after the same steps. Run
 // it with VELBRIN_X11_SCREENSHOTS set to see both windows.
@@ -471,7 +472,10 @@ TEST_F(NotesViewDesktop, AfterAnInputStormAKeyShowsWhatAFreshWindowShows) {
                            at.y - 8 + static_cast<int>(random() % 200) - 100);
         } else if (choice < 99) {
             desktop_->SetMaximized(window, random() % 2 == 0);
+        } else if (random() % 3 == 0) {
+            desktop_->Iconify(window);
         } else {
+            // From the task bar: back from an icon too.
             desktop_->Activate(random() % 2 == 0 ? other : window);
         }
     }

@@ -572,6 +572,10 @@ void TestDesktop::Activate(XWindowId window) {
     SendToRoot(connection_, window, "_NET_ACTIVE_WINDOW", {2, CurrentTime, 0});
 }
 
+void TestDesktop::Iconify(XWindowId window) {
+    SendToRoot(connection_, window, "WM_CHANGE_STATE", {IconicState});
+}
+
 XWindowId TestDesktop::OpenWindow(const XRect& place) {
     ::Display* display = Dpy(connection_);
     const ::Window window = XCreateSimpleWindow(

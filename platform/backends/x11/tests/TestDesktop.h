@@ -99,8 +99,11 @@ public:
     // What the window manager does for a user who asks it, as a pager or a
     // task bar asks it: maximise, restore, close, move and resize.
     void SetMaximized(XWindowId window, bool maximized);
-    // Gives the window the focus and raises it, as a task bar does.
+    // Gives the window the focus and raises it, as a task bar does; shows
+    // it again when iconified.
     void Activate(XWindowId window);
+    // Asks the manager to iconify the window, as its minimise button does.
+    void Iconify(XWindowId window);
     void Close(XWindowId window);
     void MoveResize(XWindowId window, const XRect& place);
     // Another client destroys the window.
