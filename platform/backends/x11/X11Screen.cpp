@@ -25,6 +25,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -424,15 +425,25 @@ void X11Screen::ReportPlace(const XSurface& s, const RECT& place) {
 }
 
 // A manager that left a request unanswered after a report that was skipped
-// for it: the server alone knows where the window is now.
+// for it: the server alone knows where the window is now. The windows to ask
+// about are chosen first, as a window told its place may close another.
 void X11Screen::AskWhereUnanswered() {
     const auto now = X11Placement::Clock::now();
-    for (auto& [id, s] : surfaces_) {
+    std::vector<SurfaceId> unanswered;
+    for (const auto& [id, s] : surfaces_) {
         const std::optional<X11Placement::Clock::time_point> due = s.placement.QueryDue();
         if (due && *due <= now) {
-            if (std::optional<RECT> place = s.placement.Query(display_, s.window)) {
-                ReportPlace(s, *place);
-            }
+            unanswered.push_back(id);
+        }
+    }
+    for (SurfaceId id : unanswered) {
+        auto found = surfaces_.find(id);
+        if (found == surfaces_.end()) {
+            continue;
+        }
+        if (std::optional<RECT> place =
+                found->second.placement.Query(display_, found->second.window)) {
+            ReportPlace(found->second, *place);
         }
     }
 }
