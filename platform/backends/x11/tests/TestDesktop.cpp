@@ -581,6 +581,10 @@ XWindowId TestDesktop::OpenWindow(const XRect& place) {
     const ::Window window = XCreateSimpleWindow(
         display, RootOf(connection_), place.x, place.y, static_cast<unsigned>(place.width),
         static_cast<unsigned>(place.height), 0, 0, WhitePixel(display, DefaultScreen(display)));
+    // Closed by the manager's button, a window without this protocol has its
+    // client killed: this desktop's own connection, and with it the test.
+    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &deleteWindow, 1);
     XMapWindow(display, window);
     Sync();
     return window;
