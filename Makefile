@@ -78,7 +78,7 @@ package: setup
 # tools run here, so they come from the default build first.
 windows-tools: setup
 	cmake --preset default
-	cmake --build --preset default --target formc rescomp mainicon cursorc notechart
+	cmake --build --preset default --target formc rescomp mainicon cursorc notechart notesview_wine_tests
 
 windows: windows-tools
 	cmake --preset windows-i686

@@ -616,6 +616,10 @@ void TestDesktop::KillServer() {
 }
 
 ChildProgram::ChildProgram(const std::string& path, const std::string& display,
+                           const std::vector<std::string>& environment)
+    : ChildProgram(std::vector<std::string>{path}, display, environment) {}
+
+ChildProgram::ChildProgram(const std::vector<std::string>& command, const std::string& display,
                            const std::vector<std::string>& environment) {
     char pattern[] = "/tmp/velbrin-child-XXXXXX";
     int fd = mkstemp(pattern);
@@ -626,7 +630,7 @@ ChildProgram::ChildProgram(const std::string& path, const std::string& display,
     errorFile_ = pattern;
     std::vector<std::string> env = environment;
     env.push_back("DISPLAY=" + display);
-    pid_ = Spawn({path}, env, errorFile_);
+    pid_ = Spawn(command, env, errorFile_);
 }
 
 ChildProgram::~ChildProgram() {

@@ -131,6 +131,9 @@ class ChildProgram {
 public:
     ChildProgram(const std::string& path, const std::string& display,
                  const std::vector<std::string>& environment = {});
+    // A program started through another (a runner and its arguments).
+    ChildProgram(const std::vector<std::string>& command, const std::string& display,
+                 const std::vector<std::string>& environment = {});
     ~ChildProgram();
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
