@@ -2,7 +2,7 @@
 // openbox, driven by real input through XTest and watched from outside.
 // Built natively; the Windows build's CTest runs it with
 //   VELBRIN_WINE_RUN       scripts/wine-run.sh
-//   VELBRIN_WINE_PREFIX    a Wine prefix of this test's own
+//   VELBRIN_WINE_PREFIX    the Wine prefix, which no other test uses meanwhile
 //   VELBRIN_WINDOWS_EXE    notesview.exe
 //   VELBRIN_NOTECHART      the native notechart, which tells the notes
 // Skipped, saying why, when the desktop or Wine cannot start.
@@ -106,16 +106,21 @@ protected:
         if (!desktop_->Ready()) {
             GTEST_SKIP() << "no test desktop: " << desktop_->WhyNot();
         }
+        EndWineProcesses();
     }
-    // Every Wine process of the prefix (its desktop process too) talks to
-    // this test's X server, which ends with the test: they end first.
     void TearDown() override {
         if (desktop_ && desktop_->Ready()) {
-            ChildProgram ending(
-                {Setting("VELBRIN_WINE_RUN"), Setting("VELBRIN_WINE_PREFIX"), "--end-all"},
-                desktop_->Display());
-            ending.WaitForExit(20s);
+            EndWineProcesses();
         }
+    }
+    // The prefix's processes (its desktop process above all) keep the X
+    // display they started with: those of an earlier program have none or
+    // another, and this test's ends with it.
+    void EndWineProcesses() {
+        ChildProgram ending(
+            {Setting("VELBRIN_WINE_RUN"), Setting("VELBRIN_WINE_PREFIX"), "--end-all"},
+            desktop_->Display());
+        ending.WaitForExit(20s);
     }
 
     std::unique_ptr<ChildProgram> Start() {
