@@ -53,7 +53,8 @@ function(velbrin_test name)
     elseif(VELBRIN_RUN_WINDOWS_TESTS)
         add_test(NAME windows.${name} COMMAND ${name}
                  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-        set_tests_properties(windows.${name} PROPERTIES SKIP_RETURN_CODE 77)
+        set_tests_properties(windows.${name} PROPERTIES SKIP_RETURN_CODE 77
+                             RESOURCE_LOCK ${VELBRIN_WINE_PREFIX})
     endif()
 endfunction()
 

@@ -21,6 +21,17 @@ endforeach()
 add_library(velbrin_platform INTERFACE)
 target_link_libraries(velbrin_platform INTERFACE user32 gdi32 kernel32 advapi32)
 
+# The JSON library is headers only, but its package names all of
+# /usr/include, whose C library headers are the build machine's, not
+# mingw-w64's: the library is reached through a folder that holds it alone.
+find_package(nlohmann_json 3 REQUIRED)
+set(json_include ${CMAKE_BINARY_DIR}/nlohmann_json-include)
+file(MAKE_DIRECTORY ${json_include})
+find_path(VELBRIN_JSON_HEADERS nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
+file(CREATE_LINK ${VELBRIN_JSON_HEADERS}/nlohmann ${json_include}/nlohmann SYMBOLIC)
+set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${json_include})
+
 # GCC 12 warns, optimising, that an engaged std::optional may be read
 # uninitialised (a known false positive); the debug builds keep the warning.
 add_compile_options(-Wno-maybe-uninitialized)
