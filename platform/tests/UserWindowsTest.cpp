@@ -755,3 +755,45 @@ TEST_F(UserWindows, ChangingHearsTheValuesAsGivenAndTheWindowKeepsWhatTheFlagsKe
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(UserWindows, TakingTheCaptureAgainTellsTheWindowItChanged) {
+    HWND top = TopLevel();
+    HWND child = Child(top, 0, 0, 50, 20);
+    EXPECT_EQ(SetCapture(child), nullptr);
+    g_log.clear();
+    EXPECT_EQ(SetCapture(child), child);
+    EXPECT_EQ(MessagesOf(child), std::vector<UINT>{WM_CAPTURECHANGED});
+    EXPECT_EQ(GetCapture(), child);
+    ReleaseCapture();
+    g_log.clear();
+    SetCapture(nullptr);
+    EXPECT_TRUE(g_log.empty()) << "no capture, nobody to tell";
+}
+
+TEST_F(UserWindows, DestroyingAShownChildHidesItAsShowWindowDoes) {
+    HWND top = TopLevel();
+    ShowWindow(top, SW_SHOW);
+    HWND child = Child(top, 0, 0, 50, 20);
+    g_log.clear();
+    DestroyWindow(child);
+    std::vector<UINT> heard = MessagesOf(child);
+    ASSERT_GE(heard.size(), 4u);
+    EXPECT_EQ(heard[0], static_cast<UINT>(WM_SHOWWINDOW));
+    EXPECT_EQ(g_log.front().window, top) << "the parent hears first";
+    EXPECT_EQ(g_log.front().message, static_cast<UINT>(WM_PARENTNOTIFY));
+    EXPECT_EQ(heard[1], static_cast<UINT>(WM_WINDOWPOSCHANGING));
+    EXPECT_EQ(heard[2], static_cast<UINT>(WM_WINDOWPOSCHANGED));
+    EXPECT_NE(std::find(heard.begin(), heard.end(), UINT{WM_DESTROY}), heard.end());
+
+    HWND topLevel = TopLevel("Other");
+    ShowWindow(topLevel, SW_SHOW);
+    g_log.clear();
+    DestroyWindow(topLevel);
+    std::vector<UINT> topHeard = MessagesOf(topLevel);
+    EXPECT_EQ(std::find(topHeard.begin(), topHeard.end(), UINT{WM_SHOWWINDOW}), topHeard.end())
+        << "a top-level window only changes its place";
+}
+
+} // namespace

@@ -476,7 +476,11 @@ BOOL DestroyWindow(HWND window) {
     if (!Find(window) || Find(window)->destroying) {
         return TRUE;
     }
-    if (IsWindowVisible(window)) {
+    // A child hides as ShowWindow hides it (it hears WM_SHOWWINDOW); a
+    // top-level window only changes its place.
+    if (child && (Find(window)->style & WS_VISIBLE)) {
+        ShowWindow(window, SW_HIDE);
+    } else if (!child && IsWindowVisible(window)) {
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     }
