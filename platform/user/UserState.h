@@ -376,5 +376,7 @@ void RegisterSystemClasses(UserState& state);
 void RegisterEditClass(UserState& state);
 void RegisterComboBoxClasses(UserState& state);
 void RegisterStaticClass(UserState& state);
+// "LISTBOX" (ListBox.cpp).
+void RegisterListBoxClass(UserState& state);
 
 } // namespace platform::user
