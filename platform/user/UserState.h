@@ -277,7 +277,7 @@ RECT FrameInsets(DWORD style, DWORD exStyle);
 // The window without its border and caption (the client area with the
 // scroll bars), in window coordinates.
 RECT InsideFrame(const Window& window);
-// The client rectangle a window rectangle leaves, the classic metrics applied.
+// The client rectangle a window rectangle leaves, the system metrics applied.
 RECT ClientFromWindow(const RECT& windowRect, DWORD style, DWORD exStyle);
 // Caption rectangle in window coordinates; empty without a caption.
 RECT CaptionRect(const Window& window);
