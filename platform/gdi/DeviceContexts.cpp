@@ -117,10 +117,14 @@ void SetScreenSize(int width, int height) {
     State().screen->Resize(width, height);
 }
 
-HDC CreateScreenDC() {
+HDC CreateScreenDC(ScreenReader showing) {
     std::shared_ptr<Surface> screen = State().screen;
     Region visible(screen->Bounds());
-    return AddDC(std::move(screen), {0, 0}, visible, false);
+    HDC dc = AddDC(std::move(screen), {0, 0}, visible, false);
+    if (DeviceContext* context = FindDC(dc)) {
+        context->showing = std::move(showing);
+    }
+    return dc;
 }
 
 } // namespace platform::gdi
@@ -399,6 +403,11 @@ COLORREF GetPixel(HDC dc, int x, int y) {
     POINT at = ToSurface(*context, x, y);
     if (!Drawable(*context).Contains(at.x, at.y)) {
         return CLR_INVALID;
+    }
+    if (context->showing) {
+        if (std::optional<Pixel> shown = context->showing(at)) {
+            return ToColor(*shown);
+        }
     }
     return ToColor(context->surface->At(at.x, at.y));
 }

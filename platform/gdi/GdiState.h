@@ -5,6 +5,7 @@
 #include "Icon.h"
 #include "Region.h"
 #include "Surface.h"
+#include "WindowDC.h"
 
 #include "../core/HandleTable.h"
 
@@ -75,6 +76,9 @@ struct DeviceContext {
     DcAttributes attributes;
     std::vector<DcAttributes> saved;
     bool memory = false;
+    // For a DC of the screen: what the windows show at a point of the screen,
+    // which reads give before the screen surface's own pixel.
+    ScreenReader showing;
     // What the DC may draw on, in surface coordinates; made on demand.
     std::optional<Region> drawable;
 };

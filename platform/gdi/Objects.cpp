@@ -125,7 +125,7 @@ int GetPen(const PenData& pen, int size, LPVOID buffer) {
 
 GdiState::GdiState()
     : screen(std::make_shared<Surface>(1024, 768, kBlank)), text(std::make_unique<TextEngine>()) {
-    std::copy(kClassicSystemColors.begin(), kClassicSystemColors.end(), systemColors.begin());
+    std::copy(kDefaultSystemColors.begin(), kDefaultSystemColors.end(), systemColors.begin());
     AddStockObjects(*this);
     MakeSystemColorBrushes(*this);
 }

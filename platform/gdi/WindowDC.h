@@ -6,9 +6,15 @@
 #include "Region.h"
 #include "Surface.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace platform::gdi {
+
+// What the screen shows at a point, in screen coordinates; nothing where the
+// screen surface's own pixel shows.
+using ScreenReader = std::function<std::optional<Pixel>(POINT)>;
 
 // A DC in its default state (stock objects, black text on white, opaque,
 // R2_COPYPEN, no clip region) whose device point (0, 0) is `origin` on the
@@ -28,8 +34,10 @@ const Region* SurfaceDCVisible(HDC dc);
 // live DC.
 BOOL ReleaseSurfaceDC(HDC dc);
 
-// A DC over the whole screen surface, for GetDC of no window.
-HDC CreateScreenDC();
+// A DC over the whole screen surface, for GetDC of no window. Reads through it
+// (GetPixel) give what `showing` answers for the point, where it answers, so
+// that the windows on the screen are read as they show.
+HDC CreateScreenDC(ScreenReader showing);
 
 // The screen surface; the windowing side sets its size from the backend.
 std::shared_ptr<Surface> ScreenSurface();

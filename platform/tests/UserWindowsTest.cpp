@@ -245,7 +245,7 @@ TEST_F(UserWindows, StylesTextAndPropertiesWithAtoms) {
     EXPECT_EQ(GetPropA(top, "Named"), nullptr);
 }
 
-TEST_F(UserWindows, ClientAreasFollowTheClassicMetrics) {
+TEST_F(UserWindows, ClientAreasFollowWindowsMetrics) {
     HWND top = TopLevel();
     RECT r;
     GetClientRect(top, &r);
@@ -259,8 +259,9 @@ TEST_F(UserWindows, ClientAreasFollowTheClassicMetrics) {
     SetWindowPos(grid, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     GetClientRect(grid, &r);
-    EXPECT_EQ(r.right, 397 - 16);
-    EXPECT_EQ(r.bottom, 253 - 16);
+    // Windows' scroll bars are 17 pixels across at 96 pixels per inch.
+    EXPECT_EQ(r.right, 397 - 17);
+    EXPECT_EQ(r.bottom, 253 - 17);
     HWND dialog = CreateWindowExA(WS_EX_DLGMODALFRAME, "Recorder", "", WS_POPUP | WS_CAPTION, 0, 0,
                                   200, 100, nullptr, nullptr, nullptr, nullptr);
     GetClientRect(dialog, &r);
@@ -297,7 +298,7 @@ TEST_F(UserWindows, SetWindowPosSendsItsMessagesAndSkipsUnchangedCalls) {
     EXPECT_EQ(MessagesOf(child), std::vector<UINT>{WM_WINDOWPOSCHANGING});
     g_log.clear();
     SetWindowPos(child, nullptr, 7, 6, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-    std::vector<UINT> moveOnly{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE};
+    std::vector<UINT> moveOnly{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE};
     EXPECT_EQ(MessagesOf(child), moveOnly);
     RECT r;
     GetWindowRect(child, &r);
@@ -409,8 +410,9 @@ TEST_F(UserWindows, FocusAndActivationMessagesInOrder) {
     std::vector<UINT> oldSide{WM_NCACTIVATE, WM_ACTIVATE};
     EXPECT_EQ(MessagesOf(first), oldSide);
     EXPECT_EQ(MessagesOf(edit), std::vector<UINT>{WM_KILLFOCUS});
-    std::vector<UINT> newSide{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_NCACTIVATE, WM_ACTIVATE,
-                              WM_SETFOCUS,   WM_WINDOWPOSCHANGED,  WM_SIZE,       WM_MOVE};
+    std::vector<UINT> newSide{
+        WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_NCACTIVATE,       WM_ACTIVATE, WM_SETFOCUS,
+        WM_NCPAINT,    WM_ERASEBKGND,        WM_WINDOWPOSCHANGED, WM_SIZE,     WM_MOVE};
     EXPECT_EQ(MessagesOf(second), newSide);
     EXPECT_EQ(GetActiveWindow(), second);
     EXPECT_EQ(GetForegroundWindow(), second);
@@ -750,6 +752,48 @@ TEST_F(UserWindows, ChangingHearsTheValuesAsGivenAndTheWindowKeepsWhatTheFlagsKe
     EXPECT_EQ(rect.left, 50);
     EXPECT_EQ(rect.right - rect.left, 410) << "SWP_NOSIZE kept the size";
     EXPECT_EQ(rect.bottom - rect.top, 309);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(UserWindows, TakingTheCaptureAgainTellsTheWindowItChanged) {
+    HWND top = TopLevel();
+    HWND child = Child(top, 0, 0, 50, 20);
+    EXPECT_EQ(SetCapture(child), nullptr);
+    g_log.clear();
+    EXPECT_EQ(SetCapture(child), child);
+    EXPECT_EQ(MessagesOf(child), std::vector<UINT>{WM_CAPTURECHANGED});
+    EXPECT_EQ(GetCapture(), child);
+    ReleaseCapture();
+    g_log.clear();
+    SetCapture(nullptr);
+    EXPECT_TRUE(g_log.empty()) << "no capture, nobody to tell";
+}
+
+TEST_F(UserWindows, DestroyingAShownChildHidesItAsShowWindowDoes) {
+    HWND top = TopLevel();
+    ShowWindow(top, SW_SHOW);
+    HWND child = Child(top, 0, 0, 50, 20);
+    g_log.clear();
+    DestroyWindow(child);
+    std::vector<UINT> heard = MessagesOf(child);
+    ASSERT_GE(heard.size(), 4u);
+    EXPECT_EQ(heard[0], static_cast<UINT>(WM_SHOWWINDOW));
+    EXPECT_EQ(g_log.front().window, top) << "the parent hears first";
+    EXPECT_EQ(g_log.front().message, static_cast<UINT>(WM_PARENTNOTIFY));
+    EXPECT_EQ(heard[1], static_cast<UINT>(WM_WINDOWPOSCHANGING));
+    EXPECT_EQ(heard[2], static_cast<UINT>(WM_WINDOWPOSCHANGED));
+    EXPECT_NE(std::find(heard.begin(), heard.end(), UINT{WM_DESTROY}), heard.end());
+
+    HWND topLevel = TopLevel("Other");
+    ShowWindow(topLevel, SW_SHOW);
+    g_log.clear();
+    DestroyWindow(topLevel);
+    std::vector<UINT> topHeard = MessagesOf(topLevel);
+    EXPECT_EQ(std::find(topHeard.begin(), topHeard.end(), UINT{WM_SHOWWINDOW}), topHeard.end())
+        << "a top-level window only changes its place";
 }
 
 } // namespace

@@ -169,44 +169,6 @@ std::string SelectedText(const ComboState& s) {
 
 // ------------------------------------------------------------------ items
 
-bool SameText(const std::string& a, const std::string& b, std::size_t length) {
-    return a.size() >= length && b.size() >= length &&
-           CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(length),
-                          b.data(), static_cast<int>(length)) == CSTR_EQUAL;
-}
-
-// The first item after `start` (from the top for an index out of range)
-// that begins with `text`, or equals it, ignoring case; the search wraps
-// around. CB_ERR for none.
-LRESULT FindItem(const ComboState& s, WPARAM start, const char* text, bool exact) {
-    if (text == nullptr) {
-        return CB_ERR;
-    }
-    std::string wanted = text;
-    int count = Count(s);
-    int first = ValidIndex(s, start) ? static_cast<int>(start) + 1 : 0;
-    for (int step = 0; step < count; ++step) {
-        const std::string& item = s.items[(first + step) % count].text;
-        if (exact ? item.size() == wanted.size() && SameText(item, wanted, item.size())
-                  : SameText(item, wanted, wanted.size())) {
-            return (first + step) % count;
-        }
-    }
-    return CB_ERR;
-}
-
-// Where CB_ADDSTRING puts the text of a CBS_SORT box: after the items that
-// do not sort after it, under the user's locale and ignoring case.
-int SortedPosition(const ComboState& s, const std::string& text) {
-    auto after = std::upper_bound(
-        s.items.begin(), s.items.end(), text, [](const std::string& t, const ComboItem& item) {
-            return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, t.data(),
-                                  static_cast<int>(t.size()), item.text.data(),
-                                  static_cast<int>(item.text.size())) == CSTR_LESS_THAN;
-        });
-    return static_cast<int>(after - s.items.begin());
-}
-
 void ItemsChanged(HWND combo) {
     ComboState* s = ComboOf(combo);
     if (s->kind == CBS_DROPDOWNLIST) {
@@ -220,9 +182,9 @@ void ItemsChanged(HWND combo) {
 // sorted, at its place.
 LRESULT InsertItem(HWND combo, int index, const char* text, bool adding) {
     ComboState* s = ComboOf(combo);
-    ComboItem item{text ? text : "", 0, s->itemHeight};
+    ListItem item{text ? text : "", 0, s->itemHeight};
     if (adding) {
-        index = (s->style & CBS_SORT) ? SortedPosition(*s, item.text) : Count(*s);
+        index = (s->style & CBS_SORT) ? SortedPosition(s->items, item.text) : Count(*s);
     } else if (index == -1) {
         index = Count(*s);
     }
@@ -271,15 +233,6 @@ LRESULT ResetContent(HWND combo) {
     return CB_OKAY;
 }
 
-LRESULT GetItemText(const ComboState& s, WPARAM index, LPARAM buffer) {
-    if (!ValidIndex(s, index) || buffer == 0) {
-        return CB_ERR;
-    }
-    const std::string& text = s.items[index].text;
-    std::memcpy(reinterpret_cast<char*>(buffer), text.c_str(), text.size() + 1);
-    return static_cast<LRESULT>(text.size());
-}
-
 // ------------------------------------------------------------------ selection
 
 // Makes `index` (-1: none) the selection and shows it in the list; the
@@ -307,7 +260,7 @@ LRESULT SetCurrentSelection(HWND combo, WPARAM index) {
 void SelectByFirstCharacter(HWND combo, BYTE character) {
     ComboState* s = ComboOf(combo);
     char text[2] = {static_cast<char>(character), '\0'};
-    LRESULT found = FindItem(*s, static_cast<WPARAM>(s->selection), text, false);
+    LRESULT found = FindListItem(s->items, static_cast<WPARAM>(s->selection), text, false);
     if (found != CB_ERR && found != s->selection) {
         KeyMovedSelection(combo, static_cast<int>(found));
     }
@@ -318,8 +271,8 @@ void SelectByFirstCharacter(HWND combo, BYTE character) {
 int FirstItemBeginningWithEditText(HWND combo) {
     std::string text = EditText(combo);
     return text.empty() ? -1
-                        : static_cast<int>(FindItem(*ComboOf(combo), static_cast<WPARAM>(-1),
-                                                    text.c_str(), false));
+                        : static_cast<int>(FindListItem(
+                              ComboOf(combo)->items, static_cast<WPARAM>(-1), text.c_str(), false));
 }
 
 // ------------------------------------------------------------------ the list
@@ -837,7 +790,7 @@ LRESULT OnSetText(HWND combo, LPARAM lParam) {
         SetEditText(combo, text);
         return TRUE;
     }
-    LRESULT found = FindItem(*s, static_cast<WPARAM>(-1), text, true);
+    LRESULT found = FindListItem(s->items, static_cast<WPARAM>(-1), text, true);
     if (found == CB_ERR && text[0] != '\0') {
         return CB_ERR;
     }
@@ -873,7 +826,7 @@ LRESULT OnComboMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
     case CB_GETCOUNT:
         return Count(*s);
     case CB_GETLBTEXT:
-        return GetItemText(*s, wParam, lParam);
+        return CopyItemText(s->items, wParam, lParam);
     case CB_GETLBTEXTLEN:
         return ValidIndex(*s, wParam) ? static_cast<LRESULT>(s->items[wParam].text.size()) : CB_ERR;
     case CB_SETCURSEL:
@@ -882,10 +835,11 @@ LRESULT OnComboMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
         return s->selection;
     case CB_FINDSTRING:
     case CB_FINDSTRINGEXACT:
-        return FindItem(*s, wParam, reinterpret_cast<const char*>(lParam),
-                        message == CB_FINDSTRINGEXACT);
+        return FindListItem(s->items, wParam, reinterpret_cast<const char*>(lParam),
+                            message == CB_FINDSTRINGEXACT);
     case CB_SELECTSTRING: {
-        LRESULT found = FindItem(*s, wParam, reinterpret_cast<const char*>(lParam), false);
+        LRESULT found =
+            FindListItem(s->items, wParam, reinterpret_cast<const char*>(lParam), false);
         return found == CB_ERR ? CB_ERR : SetCurrentSelection(combo, static_cast<WPARAM>(found));
     }
     case CB_SETITEMDATA:

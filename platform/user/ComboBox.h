@@ -9,6 +9,7 @@
 // parent may destroy it), so these take the box's window and look its state
 // up again after each message they send.
 
+#include "ListRows.h"
 #include "UserState.h"
 
 #include <string>
@@ -18,13 +19,6 @@ namespace platform::user {
 
 inline constexpr int kComboListId = 1000;
 inline constexpr int kComboEditId = 1001;
-
-struct ComboItem {
-    std::string text;
-    ULONG_PTR data = 0;
-    // The row height of an item of a CBS_OWNERDRAWVARIABLE box.
-    int height = 0;
-};
 
 struct ComboState final : ControlState {
     HWND edit = nullptr;
@@ -38,7 +32,7 @@ struct ComboState final : ControlState {
     // Made with WS_VSCROLL: its list shows a scroll bar when the items do not fit.
     bool listScrolls = false;
     HFONT font = nullptr;
-    std::vector<ComboItem> items;
+    ListItems items;
     int selection = -1;
     // The row the list highlights: the selection, or the row under the mouse
     // while the list is down.

@@ -58,33 +58,8 @@ void SetTop(HWND combo, int top) {
 
 void Scroll(HWND combo, WPARAM request) {
     ComboState* s = ComboOf(combo);
-    int page = std::max(RowsShown(combo) - 1, 1);
-    switch (LOWORD(request)) {
-    case SB_LINEUP:
-        SetTop(combo, s->top - 1);
-        break;
-    case SB_LINEDOWN:
-        SetTop(combo, s->top + 1);
-        break;
-    case SB_PAGEUP:
-        SetTop(combo, s->top - page);
-        break;
-    case SB_PAGEDOWN:
-        SetTop(combo, s->top + page);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        SetTop(combo, static_cast<short>(HIWORD(request)));
-        break;
-    case SB_TOP:
-        SetTop(combo, 0);
-        break;
-    case SB_BOTTOM:
-        SetTop(combo, static_cast<int>(s->items.size()));
-        break;
-    default:
-        break;
-    }
+    SetTop(combo, TopAfterScroll(request, s->top, static_cast<int>(s->items.size()),
+                                 std::max(RowsShown(combo) - 1, 1)));
 }
 
 void DrawRow(HWND combo, HDC dc, int index, const RECT& row, bool highlighted, bool focusMark,
@@ -95,16 +70,8 @@ void DrawRow(HWND combo, HDC dc, int index, const RECT& row, bool highlighted, b
         DrawOwnerItem(combo, dc, index, row, state);
         return;
     }
-    FillRect(dc, &row, highlighted ? GetSysColorBrush(COLOR_HIGHLIGHT) : background);
-    COLORREF text =
-        highlighted ? SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT)) : GetTextColor(dc);
-    const std::string& label = s->items[index].text;
-    int y = row.top + (row.bottom - row.top - FontHeight(s->font)) / 2;
-    TextOutA(dc, row.left + 2, y, label.data(), static_cast<int>(label.size()));
-    SetTextColor(dc, text);
-    if (focusMark) {
-        DrawFocusRect(dc, &row);
-    }
+    DrawTextRow(dc, row, s->items[index].text, FontHeight(s->font), highlighted, focusMark,
+                background);
 }
 
 void Paint(HWND list) {
@@ -201,33 +168,11 @@ void OnSimplePress(HWND combo, POINT p, bool doubleClick) {
 }
 
 // The row a key moves to from the list's current row; -1 for a key that
-// does not move it. From no row every key goes to the first.
-int RowAfterKey(HWND combo, WPARAM key) {
+// does not move it.
+int KeyRow(HWND combo, WPARAM key) {
     ComboState* s = ComboOf(combo);
-    int last = static_cast<int>(s->items.size()) - 1;
-    int from = ListRow(*s);
-    int page = std::max(RowsShown(combo) - 1, 1);
-    if (last < 0) {
-        return -1;
-    }
-    switch (key) {
-    case VK_UP:
-    case VK_LEFT:
-        return std::max(from - 1, 0);
-    case VK_DOWN:
-    case VK_RIGHT:
-        return std::min(from + 1, last);
-    case VK_PRIOR:
-        return std::max(from - page, 0);
-    case VK_NEXT:
-        return std::clamp(from + page, 0, last);
-    case VK_HOME:
-        return 0;
-    case VK_END:
-        return last;
-    default:
-        return -1;
-    }
+    return RowAfterKey(key, ListRow(*s), static_cast<int>(s->items.size()),
+                       std::max(RowsShown(combo) - 1, 1));
 }
 
 // The CB_ message of the box about the same items as the LB_ message; 0
@@ -502,7 +447,7 @@ LRESULT CALLBACK ComboListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         Scroll(l->combo, wParam);
         return 0;
     case WM_KEYDOWN: {
-        int row = RowAfterKey(l->combo, wParam);
+        int row = KeyRow(l->combo, wParam);
         if (row < 0) {
             return DefWindowProcA(window, message, wParam, lParam);
         }

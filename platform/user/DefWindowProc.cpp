@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -196,6 +197,27 @@ LRESULT MouseActivate(HWND window, WPARAM wParam, LPARAM lParam) {
     return MA_ACTIVATE;
 }
 
+// A resize of a window that has size limits is held to the track sizes the
+// window answers; a minimised window keeps its small size.
+LRESULT HoldToTrackSizes(HWND window, LPARAM lParam) {
+    WINDOWPOS* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    Window* w = Find(window);
+    if (pos == nullptr || w == nullptr || (pos->flags & SWP_NOSIZE) || !HasSizeLimits(w->style)) {
+        return 0;
+    }
+    std::optional<MINMAXINFO> limits = AskSizeLimits(window);
+    if (!limits || (w = Find(window)) == nullptr) {
+        return 0;
+    }
+    pos->cx = std::min<int>(pos->cx, limits->ptMaxTrackSize.x);
+    pos->cy = std::min<int>(pos->cy, limits->ptMaxTrackSize.y);
+    if (!(w->style & WS_MINIMIZE)) {
+        pos->cx = std::max<int>(pos->cx, limits->ptMinTrackSize.x);
+        pos->cy = std::max<int>(pos->cy, limits->ptMinTrackSize.y);
+    }
+    return 0;
+}
+
 LRESULT SizeAndMove(HWND window, LPARAM lParam) {
     const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
     Window* w = Find(window);
@@ -363,6 +385,8 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             ReleaseCapture();
         }
         return 0;
+    case WM_WINDOWPOSCHANGING:
+        return HoldToTrackSizes(window, lParam);
     case WM_WINDOWPOSCHANGED:
         return SizeAndMove(window, lParam);
     case WM_NCLBUTTONDOWN:

@@ -4,16 +4,16 @@
 #include "UserState.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace platform::user {
 
 namespace {
 constexpr int kCaption = 19;
-constexpr int kSmallCaption = 15;
+constexpr int kSmallCaption = 16;
 constexpr int kSizingFrame = 4;
 constexpr int kFixedFrame = 3;
 constexpr int kEdge = 2;
-constexpr int kScrollBar = 16;
 constexpr int kMinimizedWidth = 160;
 constexpr int kMinimizedHeight = 24;
 constexpr LONG kMinimizedPosition = -32000;
@@ -69,10 +69,10 @@ RECT InsideFrame(const Window& window) {
 RECT ClientFromWindow(const RECT& windowRect, DWORD style, DWORD exStyle) {
     RECT r = InsideFrame(windowRect, style, exStyle);
     if (style & WS_VSCROLL) {
-        r.right = std::max(r.left, r.right - kScrollBar);
+        r.right = std::max<LONG>(r.left, r.right - GetSystemMetrics(SM_CXVSCROLL));
     }
     if (style & WS_HSCROLL) {
-        r.bottom = std::max(r.top, r.bottom - kScrollBar);
+        r.bottom = std::max<LONG>(r.top, r.bottom - GetSystemMetrics(SM_CYHSCROLL));
     }
     return r;
 }
@@ -213,6 +213,7 @@ bool PlaceInZOrder(HWND window, HWND after) {
     auto& list = w->parent ? Find(w->parent)->children : State().topLevels;
     auto position = std::find(list.begin(), list.end(), window);
     std::size_t oldIndex = position - list.begin();
+    const DWORD oldTopmost = w->exStyle & WS_EX_TOPMOST;
     list.erase(position);
     bool topLevel = w->parent == nullptr;
     if (topLevel && after == HWND_TOPMOST) {
@@ -248,7 +249,7 @@ bool PlaceInZOrder(HWND window, HWND after) {
     }
     std::size_t newIndex = target - list.begin();
     list.insert(target, window);
-    return newIndex != oldIndex;
+    return newIndex != oldIndex || (w->exStyle & WS_EX_TOPMOST) != oldTopmost;
 }
 
 namespace {
@@ -259,9 +260,10 @@ Region WholeWindowArea(const Window& w) {
                        Height(w.rect) - w.client.top});
 }
 
-void ExposeInParent(HWND parent, const RECT& oldRect) {
+// The part of the parent a child no longer covers is repainted.
+void ExposeInParent(HWND parent, const RECT& oldRect, const RECT& newRect) {
     if (Find(parent)) {
-        InvalidateArea(parent, Region(oldRect), true, true);
+        InvalidateArea(parent, Region(oldRect).Subtract(Region(newRect)), true, true);
     }
 }
 
@@ -421,7 +423,9 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     bool wasVisible = IsVisibleChain(window);
     RECT newRect{c.pos.x, c.pos.y, c.pos.x + c.pos.cx, c.pos.y + c.pos.cy};
     RECT newClient = ClientFromWindow(newRect, w->style, w->exStyle);
-    if (c.sized || c.moved || c.frame) {
+    // A pure move keeps the client area as it is: only a new size or frame
+    // asks the window for it again.
+    if (c.sized || c.frame) {
         NCCALCSIZE_PARAMS calc{};
         calc.rgrc[0] = newRect;
         calc.rgrc[1] = oldRect;
@@ -447,8 +451,10 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     }
     w->rect = newRect;
     w->client = newClient;
-    if (c.zOrder) {
-        PlaceInZOrder(window, c.pos.hwndInsertAfter);
+    // A window already where it was asked to go hears that its z-order
+    // stayed.
+    if (c.zOrder && !PlaceInZOrder(window, c.pos.hwndInsertAfter)) {
+        c.pos.flags |= SWP_NOZORDER;
     }
     if (c.shown) {
         w->style |= WS_VISIBLE;
@@ -466,10 +472,23 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     }
     PlaceOnScreen(*w);
     if (redraw && w->parent && wasVisible && (c.moved || c.sized || c.hidden)) {
-        ExposeInParent(w->parent, oldRect);
+        ExposeInParent(w->parent, oldRect, nowVisible ? newRect : RECT{});
     }
     if (redraw && nowVisible && (c.shown || c.sized || c.frame || (c.moved && w->parent))) {
         RepaintWholeWindow(window);
+    }
+    // Frames and backgrounds are painted before the window hears of the
+    // change, their paint waits for the queue: a top-level window that
+    // appears has its own painted (a child waits for its paint); one that
+    // goes or changes more than its place has its parent's (its own, at the
+    // top level), where the change uncovered it.
+    const bool reshaped =
+        c.sized || clientSized || c.frame || (c.zOrder && !(c.pos.flags & SWP_NOZORDER));
+    HWND eraseNow = nullptr;
+    if (redraw && c.shown) {
+        eraseNow = w->parent ? nullptr : window;
+    } else if (redraw && (c.hidden || reshaped)) {
+        eraseNow = w->parent ? w->parent : window;
     }
     if (c.hidden) {
         ReleaseCaptureInside(window);
@@ -478,6 +497,9 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     if (w && !w->parent && nowVisible && !(c.pos.flags & SWP_NOACTIVATE) &&
         !(w->style & WS_DISABLED) && !(w->style & WS_CHILD)) {
         Activate(window, WA_ACTIVE);
+    }
+    if (eraseNow) {
+        EraseNow(eraseNow, EraseChildren::WhereClipped);
     }
     if (!Find(window)) {
         return TRUE;
@@ -542,18 +564,21 @@ BOOL Minimize(HWND window, bool activate) {
     return wasVisible;
 }
 
+// A maximised window takes the place and size it answers (WM_GETMINMAXINFO).
 BOOL Maximize(HWND window) {
     Window* w = Find(window);
     bool wasVisible = (w->style & WS_VISIBLE) != 0;
+    std::optional<MINMAXINFO> limits = AskSizeLimits(window);
+    if (!limits || (w = Find(window)) == nullptr) {
+        return wasVisible;
+    }
     RememberNormal(*w);
     w->style = (w->style & ~WS_MINIMIZE) | WS_MAXIMIZE;
-    SIZE screen = State().backend->ScreenSize();
-    RECT frame = FrameInsets(w->style & ~WS_CAPTION, w->exStyle);
     if (!wasVisible) {
         SendMessageA(window, WM_SHOWWINDOW, TRUE, 0);
     }
-    SetWindowPos(window, HWND_TOP, -frame.left, -frame.top, screen.cx + frame.left + frame.right,
-                 screen.cy + frame.top + frame.bottom, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    SetWindowPos(window, HWND_TOP, limits->ptMaxPosition.x, limits->ptMaxPosition.y,
+                 limits->ptMaxSize.x, limits->ptMaxSize.y, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     SendSizeState(window, SIZE_MAXIMIZED);
     return wasVisible;
 }
@@ -569,7 +594,8 @@ BOOL Restore(HWND window, bool activate) {
     }
     bool wasState = (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0;
     w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
-    RECT r = wasState ? w->normalRect : w->rect;
+    // Showing in place names no place: WM_WINDOWPOSCHANGING hears zeros.
+    RECT r = wasState ? w->normalRect : RECT{};
     UINT flags =
         SWP_SHOWWINDOW | (activate ? 0 : SWP_NOACTIVATE) | (wasState ? SWP_FRAMECHANGED : 0);
     if (!wasState) {
@@ -595,6 +621,28 @@ void GiveFocusToParent(HWND window) {
     }
 }
 
+// A child of a window that does not show only hears WM_SHOWWINDOW and
+// changes its style: nothing of it can be seen to appear or go.
+BOOL ShowOrHideUnseen(HWND window, bool show) {
+    Window* w = Find(window);
+    const bool wasVisible = (w->style & WS_VISIBLE) != 0;
+    if (show == wasVisible) {
+        return wasVisible;
+    }
+    SendMessageA(window, WM_SHOWWINDOW, show, 0);
+    if ((w = Find(window)) == nullptr) {
+        return wasVisible;
+    }
+    if (show) {
+        w->style |= WS_VISIBLE;
+    } else {
+        w->style &= ~WS_VISIBLE;
+        GiveFocusToParent(window);
+        ReleaseCaptureInside(window);
+    }
+    return wasVisible;
+}
+
 BOOL ShowOrHide(HWND window, int command) {
     Window* w = Find(window);
     if (w == nullptr) {
@@ -602,6 +650,9 @@ BOOL ShowOrHide(HWND window, int command) {
     }
     bool wasVisible = (w->style & WS_VISIBLE) != 0;
     bool child = (w->style & WS_CHILD) != 0;
+    if (child && command >= SW_HIDE && command <= SW_SHOWDEFAULT && !IsVisibleChain(w->parent)) {
+        return ShowOrHideUnseen(window, command != SW_HIDE);
+    }
     switch (command) {
     case SW_HIDE:
         if (!wasVisible) {

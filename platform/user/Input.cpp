@@ -399,10 +399,9 @@ HWND SetCapture(HWND window) {
     if (window && !Find(window)) {
         return Fail(1400, HWND{nullptr});
     }
-    if (old == window) {
-        return old;
-    }
     state.capture = window;
+    // The window that had the capture hears that it changed, even when it
+    // takes the capture again itself.
     if (old && Find(old)) {
         SendMessageA(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
     }

@@ -266,6 +266,7 @@ void RegisterSystemClasses(UserState& state) {
     RegisterClass(state, button, true);
     RegisterEditClass(state);
     RegisterStaticClass(state);
+    RegisterListBoxClass(state);
     RegisterComboBoxClasses(state);
 }
 

@@ -5,6 +5,7 @@
 #include "UserState.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace platform::user {
 
@@ -81,8 +82,11 @@ void TrackMoveSize(HWND window, WPARAM command, POINT screenPoint) {
     if (sizing && (edge < WMSZ_LEFT || edge > WMSZ_BOTTOMRIGHT)) {
         return;
     }
-    MINMAXINFO limits = DefaultSizeLimits(*w);
-    SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    std::optional<MINMAXINFO> asked = AskSizeLimits(window);
+    if (!asked) {
+        return;
+    }
+    const MINMAXINFO limits = *asked;
     SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
     if ((w = Find(window)) == nullptr) {
         return;

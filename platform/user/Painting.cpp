@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace platform::user {
@@ -202,19 +203,27 @@ void EraseUpdateArea(HWND window) {
     ReleaseDC(window, dc);
 }
 
-void EraseNow(HWND window, bool children) {
-    EraseUpdateArea(window);
+} // namespace
+
+void EraseNow(HWND window, EraseChildren children) {
     Window* w = Find(window);
-    if (!children || w == nullptr) {
+    if (w == nullptr || !IsVisibleChain(window)) {
+        return;
+    }
+    if (w->framePending) {
+        w->framePending = false;
+        SendMessageA(window, WM_NCPAINT, 1, 0);
+    }
+    EraseUpdateArea(window);
+    if ((w = Find(window)) == nullptr || children == EraseChildren::None ||
+        (children == EraseChildren::WhereClipped && !(w->style & WS_CLIPCHILDREN))) {
         return;
     }
     std::vector<HWND> list = w->children;
     for (HWND child : list) {
-        EraseNow(child, true);
+        EraseNow(child, children);
     }
 }
-
-} // namespace
 
 void InvalidateArea(HWND window, const Region& area, bool erase, bool children) {
     if (!AddToUpdate(window, area, erase)) {
@@ -447,7 +456,9 @@ BOOL RedrawWindow(HWND window, const RECT* update, HRGN region, UINT flags) {
     if (flags & RDW_UPDATENOW) {
         PaintNow(window, children);
     } else if (flags & RDW_ERASENOW) {
-        EraseNow(window, children);
+        EraseNow(window, !children     ? EraseChildren::None
+                         : allChildren ? EraseChildren::All
+                                       : EraseChildren::WhereClipped);
     }
     return TRUE;
 }
@@ -489,9 +500,31 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
     return TRUE;
 }
 
+namespace {
+
+// What the top-level windows show at a point of the screen: the pixel of the
+// topmost shown window there.
+std::optional<platform::gdi::Pixel> WindowPixelAt(POINT screenPoint) {
+    for (HWND top : State().topLevels) {
+        const Window* w = Find(top);
+        if (w && (w->style & WS_VISIBLE) && !(w->style & WS_MINIMIZE) && w->surface &&
+            screenPoint.x >= w->rect.left && screenPoint.x < w->rect.right &&
+            screenPoint.y >= w->rect.top && screenPoint.y < w->rect.bottom) {
+            return w->surface->At(screenPoint.x - w->rect.left, screenPoint.y - w->rect.top);
+        }
+    }
+    return std::nullopt;
+}
+
+HDC ScreenDC() {
+    return platform::gdi::CreateScreenDC(WindowPixelAt);
+}
+
+} // namespace
+
 HDC GetDC(HWND window) {
     if (window == nullptr) {
-        return platform::gdi::CreateScreenDC();
+        return ScreenDC();
     }
     return GetDCEx(window, nullptr, 0);
 }
@@ -502,7 +535,7 @@ HDC GetWindowDC(HWND window) {
 
 HDC GetDCEx(HWND window, HRGN clip, DWORD flags) {
     if (window == nullptr) {
-        return platform::gdi::CreateScreenDC();
+        return ScreenDC();
     }
     Window* w = Find(window);
     if (w == nullptr) {

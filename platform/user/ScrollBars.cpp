@@ -10,8 +10,6 @@ namespace platform::user {
 
 namespace {
 
-constexpr int kArrow = 16;
-constexpr int kFixedThumb = 16;
 constexpr int kMinThumb = 8;
 
 ScrollBar* BarOf(Window& w, int bar) {
@@ -43,7 +41,9 @@ BarLayout Layout(const Window& w, int which) {
     l.bar = l.vertical ? VerticalScrollRect(w) : HorizontalScrollRect(w);
     const ScrollBar& s = l.vertical ? w.vertical : w.horizontal;
     LONG length = l.vertical ? l.bar.bottom - l.bar.top : l.bar.right - l.bar.left;
-    LONG arrow = std::min<LONG>(kArrow, length / 2);
+    // The arrow buttons and a fixed thumb are as long as the bar is wide.
+    const LONG wide = GetSystemMetrics(l.vertical ? SM_CYVSCROLL : SM_CXHSCROLL);
+    LONG arrow = std::min<LONG>(wide, length / 2);
     LONG start = l.vertical ? l.bar.top : l.bar.left;
     auto span = [&](LONG from, LONG to) {
         return l.vertical ? RECT{l.bar.left, from, l.bar.right, to}
@@ -55,7 +55,7 @@ BarLayout Layout(const Window& w, int which) {
     int range = s.max - s.min + 1;
     LONG thumb =
         s.page ? std::max<LONG>(kMinThumb, trough * static_cast<LONG>(s.page) / std::max(range, 1))
-               : kFixedThumb;
+               : wide;
     if (range <= 1 || thumb > trough || s.max <= s.min) {
         return l;
     }

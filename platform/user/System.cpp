@@ -24,6 +24,7 @@ int GetSystemMetrics(int index) {
     case SM_CXHSCROLL:
     case SM_CYVTHUMB:
     case SM_CXHTHUMB:
+        return 17;
     case SM_CXSMICON:
     case SM_CYSMICON:
         return 16;
@@ -76,16 +77,20 @@ int GetSystemMetrics(int index) {
     case SM_CYICONSPACING:
         return 75;
     case SM_CYSMCAPTION:
-        return 15;
+        return 16;
     case SM_CXMENUCHECK:
     case SM_CYMENUCHECK:
         return 13;
     case SM_CYKANJIWINDOW:
         return 0;
     case SM_MOUSEPRESENT:
+    case SM_MOUSEWHEELPRESENT:
     case SM_DBCSENABLED:
+    case SM_CXFOCUSBORDER:
+    case SM_CYFOCUSBORDER:
         return 1;
     case SM_CMONITORS:
+    case SM_SAMEDISPLAYFORMAT:
         return State().monitor ? 1 : 0;
     case SM_CMOUSEBUTTONS:
         return 3;

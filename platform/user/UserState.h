@@ -277,7 +277,7 @@ RECT FrameInsets(DWORD style, DWORD exStyle);
 // The window without its border and caption (the client area with the
 // scroll bars), in window coordinates.
 RECT InsideFrame(const Window& window);
-// The client rectangle a window rectangle leaves, the classic metrics applied.
+// The client rectangle a window rectangle leaves, the system metrics applied.
 RECT ClientFromWindow(const RECT& windowRect, DWORD style, DWORD exStyle);
 // Caption rectangle in window coordinates; empty without a caption.
 RECT CaptionRect(const Window& window);
@@ -302,6 +302,14 @@ void RepaintWholeWindow(HWND window);
 void DrawFrame(HWND window);
 HBRUSH BrushOf(HBRUSH classBrush);
 void InvalidateArea(HWND window, const Region& area, bool erase, bool children);
+// Which children an erase that cannot wait reaches.
+enum class EraseChildren { None, WhereClipped, All };
+// Paints now the frame and the background that wait (WM_NCPAINT, then
+// WM_ERASEBKGND of the update region); the paint itself stays pending. A
+// child follows its parent when asked for all children, or when the parent
+// clips it out of its own painting (WS_CLIPCHILDREN): a parent that paints
+// over its children has them erased after its own paint instead.
+void EraseNow(HWND window, EraseChildren children);
 void DiscardPainting(Window& window);
 void PrepareSurface(Window& window);
 
@@ -350,6 +358,12 @@ bool TrackScrollClick(HWND window, int hit, POINT screenPoint);
 ATOM RegisterClass(UserState& state, const WNDCLASSA& info, bool system);
 // What WM_GETMINMAXINFO starts from.
 MINMAXINFO DefaultSizeLimits(const Window& window);
+// Whether a window of this style has size limits: an overlapped window or
+// one with a sizing frame.
+bool HasSizeLimits(DWORD style);
+// The size limits the window answers (WM_GETMINMAXINFO); nothing when it
+// went away meanwhile.
+std::optional<MINMAXINFO> AskSizeLimits(HWND window);
 // Sends WM_SIZE, then WM_MOVE, with the window's client size and place;
 // false when the window did not survive them.
 bool TellSizeAndPlace(HWND window);
@@ -362,5 +376,7 @@ void RegisterSystemClasses(UserState& state);
 void RegisterEditClass(UserState& state);
 void RegisterComboBoxClasses(UserState& state);
 void RegisterStaticClass(UserState& state);
+// "LISTBOX" (ListBox.cpp).
+void RegisterListBoxClass(UserState& state);
 
 } // namespace platform::user

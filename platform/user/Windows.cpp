@@ -198,14 +198,31 @@ bool platform::user::TellSizeAndPlace(HWND window) {
 
 MINMAXINFO platform::user::DefaultSizeLimits(const Window& w) {
     SIZE screen = State().backend->ScreenSize();
-    RECT frame = FrameInsets(w.style, w.exStyle);
+    // The border is as wide on every side; the caption adds to the top only.
+    const LONG border = FrameInsets(w.style, w.exStyle).left;
     MINMAXINFO limits{};
-    limits.ptMaxSize = {screen.cx + frame.left + frame.right,
-                        screen.cy + frame.top + frame.bottom - GetSystemMetrics(SM_CYCAPTION)};
-    // A maximised window hides its sizing frame beyond the screen's edges.
-    limits.ptMaxPosition = {-frame.left, -frame.bottom};
+    limits.ptMaxSize = {screen.cx + 2 * border, screen.cy + 2 * border};
+    // A maximised window hides its border beyond the screen's edges.
+    limits.ptMaxPosition = {-border, -border};
     limits.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
     limits.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    return limits;
+}
+
+bool platform::user::HasSizeLimits(DWORD style) {
+    return (style & (WS_CHILD | WS_POPUP)) == 0 || (style & WS_THICKFRAME);
+}
+
+std::optional<MINMAXINFO> platform::user::AskSizeLimits(HWND window) {
+    const Window* w = Find(window);
+    if (w == nullptr) {
+        return std::nullopt;
+    }
+    MINMAXINFO limits = DefaultSizeLimits(*w);
+    SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    if (!Find(window)) {
+        return std::nullopt;
+    }
     return limits;
 }
 
@@ -391,13 +408,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if (!Find(window)) {
         return nullptr;
     }
-    bool overlapped = (style & (WS_CHILD | WS_POPUP)) == 0;
-    if (overlapped || (style & WS_THICKFRAME)) {
-        MINMAXINFO limits = DefaultSizeLimits(*w);
-        SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-        if (!Find(window)) {
-            return Fail(1400, HWND{nullptr});
-        }
+    if (HasSizeLimits(style) && !AskSizeLimits(window)) {
+        return Fail(1400, HWND{nullptr});
     }
     if (!SendMessageA(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         return Find(window) ? CreateFailed(window, false) : nullptr;
@@ -422,7 +434,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     w->created = true;
-    if (overlapped) {
+    if ((style & (WS_CHILD | WS_POPUP)) == 0) {
         w->sizeUntold = true;
     } else if (!TellSizeAndPlace(window)) {
         return nullptr;
@@ -464,7 +476,11 @@ BOOL DestroyWindow(HWND window) {
     if (!Find(window) || Find(window)->destroying) {
         return TRUE;
     }
-    if (IsWindowVisible(window)) {
+    // A child hides as ShowWindow hides it (it hears WM_SHOWWINDOW); a
+    // top-level window only changes its place.
+    if (child && (Find(window)->style & WS_VISIBLE)) {
+        ShowWindow(window, SW_HIDE);
+    } else if (!child && IsWindowVisible(window)) {
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     }

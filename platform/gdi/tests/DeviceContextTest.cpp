@@ -154,7 +154,7 @@ TEST_F(DeviceContextTest, RestoreDCGoesBackToNestedStatesByLevelOrFromTheNewest)
 }
 
 TEST_F(DeviceContextTest, DeviceCapsAndModes) {
-    HDC screen = platform::gdi::CreateScreenDC();
+    HDC screen = platform::gdi::CreateScreenDC({});
     EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
     platform::SetScreenPixelsPerInch(120);
     EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 120);

@@ -257,9 +257,11 @@ TEST_F(PaintingTest, WidePenCapsFollowTheirStyleAndXorTouchesEachPixelOnce) {
     DeleteObject(mitred);
 }
 
-TEST_F(PaintingTest, RaisedAndSunkenEdgesInTheClassicColours) {
-    const COLORREF white = RGB(255, 255, 255), light = RGB(192, 192, 192);
-    const COLORREF shadow = RGB(128, 128, 128), dark = RGB(0, 0, 0);
+TEST_F(PaintingTest, RaisedAndSunkenEdgesInWindowsDefaultColours) {
+    // Windows' default scheme: highlight, 3-D light, face, shadow, dark shadow.
+    const COLORREF white = RGB(255, 255, 255), light = RGB(227, 227, 227);
+    const COLORREF face = RGB(240, 240, 240);
+    const COLORREF shadow = RGB(160, 160, 160), dark = RGB(105, 105, 105);
     RECT rect{2, 2, 12, 12};
     ASSERT_TRUE(DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_MIDDLE));
     EXPECT_EQ(rect.left, 4);
@@ -280,7 +282,7 @@ TEST_F(PaintingTest, RaisedAndSunkenEdgesInTheClassicColours) {
                   if (x == 3 || y == 3) {
                       return white;
                   }
-                  return light; // the button face in the middle
+                  return face; // the button face in the middle
               }),
               0);
 
@@ -298,9 +300,9 @@ TEST_F(PaintingTest, RaisedAndSunkenEdgesInTheClassicColours) {
     EXPECT_EQ(platform::ReadSurfacePixel(dc, 11, 29), dark);
 
     // The edges follow the system colours.
-    INT face = COLOR_BTNHIGHLIGHT;
+    INT highlight = COLOR_BTNHIGHLIGHT;
     COLORREF pink = RGB(255, 128, 128);
-    SetSysColors(1, &face, &pink);
+    SetSysColors(1, &highlight, &pink);
     RECT again{34, 2, 44, 12};
     DrawEdge(dc, &again, BDR_RAISEDINNER, BF_RECT);
     EXPECT_EQ(platform::ReadSurfacePixel(dc, 34, 2), pink);

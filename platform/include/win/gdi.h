@@ -1,6 +1,6 @@
 #pragma once
 // gdi32: device contexts, pens, brushes, fonts, regions, lines, fills and text,
-// with the classic system colours that the edges and fills are drawn in.
+// with the system colours that the edges and fills are drawn in.
 
 #include "types.h"
 
@@ -25,7 +25,7 @@ typedef HICON HCURSOR;
 #define GDI_ERROR 0xFFFFFFFFu
 #define HGDI_ERROR (reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(-1)))
 
-// System colours: the classic Windows scheme.
+// System colours: Windows' default scheme until SetSysColors changes it.
 #define COLOR_SCROLLBAR 0
 #define COLOR_BACKGROUND 1
 #define COLOR_ACTIVECAPTION 2

@@ -1241,7 +1241,10 @@ BOOL WINAPI WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data)
 #define SM_CYMENUCHECK 72
 #define SM_MOUSEWHEELPRESENT 75
 #define SM_CMONITORS 80
-// The classic Windows values at the screen's resolution; 0 for an unknown index.
+#define SM_SAMEDISPLAYFORMAT 81
+#define SM_CXFOCUSBORDER 83
+#define SM_CYFOCUSBORDER 84
+// Windows' own defaults at the screen's resolution; 0 for an unknown index.
 int WINAPI GetSystemMetrics(int index);
 
 #define SPI_GETWORKAREA 0x0030
