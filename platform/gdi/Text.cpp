@@ -386,10 +386,11 @@ TextEngine::TextEngine() : library_(std::make_shared<FreeTypeLibrary>()) {
 TextEngine::~TextEngine() = default;
 
 char32_t TextEngine::DoubleByte(unsigned char lead, unsigned char trail) {
-    if (doubleBytes_.empty()) {
-        doubleBytes_.assign(65536, 0);
+    std::unique_ptr<std::array<char32_t, 256>>& row = doubleBytes_[lead];
+    if (!row) {
+        row = std::make_unique<std::array<char32_t, 256>>();
     }
-    char32_t& code = doubleBytes_[(lead << 8) | trail];
+    char32_t& code = (*row)[trail];
     if (code == 0) {
         char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
         WCHAR wide[2] = {};
