@@ -95,12 +95,98 @@ bool Region::Intersects(const RECT& rect) const {
     return false;
 }
 
+namespace {
+
+bool Holds(const RECT& outer, const RECT& inner) {
+    return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+} // namespace
+
+bool Region::IsRectangle() const {
+    return bands_.size() == 1 && bands_.front().spans.size() == 1;
+}
+
+// Painting adds to a window's update region and clips every drawing call, so
+// the common cases are answered without walking both regions: one side empty
+// or a rectangle holding the other, one region wholly below the other, and a
+// rectangle added right of the last band's spans (cells invalidated row by
+// row). Each gives the canonical form the general walk would.
 Region Region::Union(const Region& other) const {
+    if (other.IsEmpty()) {
+        return *this;
+    }
+    if (IsEmpty()) {
+        return other;
+    }
+    const RECT bounds = Bounds();
+    const RECT otherBounds = other.Bounds();
+    if (IsRectangle() && Holds(bounds, otherBounds)) {
+        return *this;
+    }
+    if (other.IsRectangle() && Holds(otherBounds, bounds)) {
+        return other;
+    }
+    if (otherBounds.top >= bounds.bottom) {
+        return Stacked(*this, other);
+    }
+    if (bounds.top >= otherBounds.bottom) {
+        return Stacked(other, *this);
+    }
+    const Band& last = bands_.back();
+    if (other.IsRectangle() && otherBounds.top == last.top && otherBounds.bottom == last.bottom &&
+        otherBounds.left >= last.spans.back().right) {
+        return ExtendedRight(otherBounds);
+    }
     return Combine(*this, other, Operation::Union);
 }
 
 Region Region::Intersect(const Region& other) const {
+    if (IsEmpty() || other.IsEmpty()) {
+        return {};
+    }
+    const RECT bounds = Bounds();
+    const RECT otherBounds = other.Bounds();
+    if (IsRectangle() && other.IsRectangle()) {
+        return Region(RECT{std::max(bounds.left, otherBounds.left),
+                           std::max(bounds.top, otherBounds.top),
+                           std::min(bounds.right, otherBounds.right),
+                           std::min(bounds.bottom, otherBounds.bottom)});
+    }
+    if (IsRectangle() && Holds(bounds, otherBounds)) {
+        return other;
+    }
+    if (other.IsRectangle() && Holds(otherBounds, bounds)) {
+        return *this;
+    }
     return Combine(*this, other, Operation::Intersect);
+}
+
+Region Region::Stacked(const Region& upper, const Region& lower) {
+    Region result = upper;
+    for (const Band& band : lower.bands_) {
+        result.AppendBand(band.top, band.bottom, std::vector<Span>(band.spans));
+    }
+    return result;
+}
+
+Region Region::ExtendedRight(const RECT& rect) const {
+    Region result = *this;
+    std::vector<Span>& spans = result.bands_.back().spans;
+    if (spans.back().right == rect.left) {
+        spans.back().right = rect.right;
+    } else {
+        spans.push_back({rect.left, rect.right});
+    }
+    // The widened band may now match the one above it.
+    std::vector<Band>& bands = result.bands_;
+    if (bands.size() >= 2 && bands[bands.size() - 2].bottom == bands.back().top &&
+        bands[bands.size() - 2].spans == bands.back().spans) {
+        bands[bands.size() - 2].bottom = bands.back().bottom;
+        bands.pop_back();
+    }
+    return result;
 }
 
 Region Region::Subtract(const Region& other) const {

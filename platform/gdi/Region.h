@@ -33,6 +33,8 @@ public:
     explicit Region(const RECT& rect);
 
     bool IsEmpty() const { return bands_.empty(); }
+    // One rectangle, nothing else.
+    bool IsRectangle() const;
     // The smallest rectangle holding every pixel; all zero when empty.
     RECT Bounds() const;
     // NULLREGION, SIMPLEREGION or COMPLEXREGION.
@@ -61,6 +63,10 @@ public:
 private:
     static Region Combine(const Region& a, const Region& b, Operation operation);
     void AppendBand(LONG top, LONG bottom, std::vector<Span>&& spans);
+    // The union of two regions of which `lower` lies wholly below `upper`.
+    static Region Stacked(const Region& upper, const Region& lower);
+    // The union with a rectangle of the last band's rows, right of its spans.
+    Region ExtendedRight(const RECT& rect) const;
 
     std::vector<Band> bands_;
 };
