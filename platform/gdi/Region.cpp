@@ -112,34 +112,48 @@ bool Region::IsRectangle() const {
 // the common cases are answered without walking both regions: one side empty
 // or a rectangle holding the other, one region wholly below the other, and a
 // rectangle added right of the last band's spans (cells invalidated row by
-// row). Each gives the canonical form the general walk would.
-Region Region::Union(const Region& other) const {
+// row), the last two in place. Each gives the canonical form the general walk
+// would.
+void Region::Include(const Region& other) {
     if (other.IsEmpty()) {
-        return *this;
+        return;
     }
     if (IsEmpty()) {
-        return other;
+        *this = other;
+        return;
     }
     const RECT bounds = Bounds();
     const RECT otherBounds = other.Bounds();
     if (IsRectangle() && Holds(bounds, otherBounds)) {
-        return *this;
+        return;
     }
     if (other.IsRectangle() && Holds(otherBounds, bounds)) {
-        return other;
+        *this = other;
+        return;
     }
     if (otherBounds.top >= bounds.bottom) {
-        return Stacked(*this, other);
+        AppendBelow(other);
+        return;
     }
     if (bounds.top >= otherBounds.bottom) {
-        return Stacked(other, *this);
+        Region lower = std::move(*this);
+        *this = other;
+        AppendBelow(lower);
+        return;
     }
     const Band& last = bands_.back();
     if (other.IsRectangle() && otherBounds.top == last.top && otherBounds.bottom == last.bottom &&
         otherBounds.left >= last.spans.back().right) {
-        return ExtendedRight(otherBounds);
+        ExtendRight(otherBounds);
+        return;
     }
-    return Combine(*this, other, Operation::Union);
+    *this = Combine(*this, other, Operation::Union);
+}
+
+Region Region::Union(const Region& other) const {
+    Region result = *this;
+    result.Include(other);
+    return result;
 }
 
 Region Region::Intersect(const Region& other) const {
@@ -161,32 +175,6 @@ Region Region::Intersect(const Region& other) const {
         return *this;
     }
     return Combine(*this, other, Operation::Intersect);
-}
-
-Region Region::Stacked(const Region& upper, const Region& lower) {
-    Region result = upper;
-    for (const Band& band : lower.bands_) {
-        result.AppendBand(band.top, band.bottom, std::vector<Span>(band.spans));
-    }
-    return result;
-}
-
-Region Region::ExtendedRight(const RECT& rect) const {
-    Region result = *this;
-    std::vector<Span>& spans = result.bands_.back().spans;
-    if (spans.back().right == rect.left) {
-        spans.back().right = rect.right;
-    } else {
-        spans.push_back({rect.left, rect.right});
-    }
-    // The widened band may now match the one above it.
-    std::vector<Band>& bands = result.bands_;
-    if (bands.size() >= 2 && bands[bands.size() - 2].bottom == bands.back().top &&
-        bands[bands.size() - 2].spans == bands.back().spans) {
-        bands[bands.size() - 2].bottom = bands.back().bottom;
-        bands.pop_back();
-    }
-    return result;
 }
 
 Region Region::Subtract(const Region& other) const {
@@ -220,6 +208,27 @@ bool Region::Offset(LONG dx, LONG dy) {
         }
     }
     return true;
+}
+
+void Region::AppendBelow(const Region& lower) {
+    for (const Band& band : lower.bands_) {
+        AppendBand(band.top, band.bottom, std::vector<Span>(band.spans));
+    }
+}
+
+void Region::ExtendRight(const RECT& rect) {
+    std::vector<Span>& spans = bands_.back().spans;
+    if (spans.back().right == rect.left) {
+        spans.back().right = rect.right;
+    } else {
+        spans.push_back({rect.left, rect.right});
+    }
+    // The widened band may now match the one above it.
+    if (bands_.size() >= 2 && bands_[bands_.size() - 2].bottom == bands_.back().top &&
+        bands_[bands_.size() - 2].spans == bands_.back().spans) {
+        bands_[bands_.size() - 2].bottom = bands_.back().bottom;
+        bands_.pop_back();
+    }
 }
 
 void Region::AppendBand(LONG top, LONG bottom, std::vector<Span>&& spans) {

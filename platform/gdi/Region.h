@@ -48,6 +48,8 @@ public:
     bool Intersects(const RECT& rect) const;
 
     Region Union(const Region& other) const;
+    // Becomes the union with `other`.
+    void Include(const Region& other);
     Region Intersect(const Region& other) const;
     Region Subtract(const Region& other) const;
     Region Xor(const Region& other) const;
@@ -63,10 +65,10 @@ public:
 private:
     static Region Combine(const Region& a, const Region& b, Operation operation);
     void AppendBand(LONG top, LONG bottom, std::vector<Span>&& spans);
-    // The union of two regions of which `lower` lies wholly below `upper`.
-    static Region Stacked(const Region& upper, const Region& lower);
-    // The union with a rectangle of the last band's rows, right of its spans.
-    Region ExtendedRight(const RECT& rect) const;
+    // Adds a region that lies wholly below this one.
+    void AppendBelow(const Region& lower);
+    // Adds a rectangle of the last band's rows that lies right of its spans.
+    void ExtendRight(const RECT& rect);
 
     std::vector<Band> bands_;
 };

@@ -234,6 +234,11 @@ TEST(RegionTest, CellsAddedRowByRowEqualTheSameCellsAddedInAnyOrder) {
             for (int shuffle = 0; shuffle < 5; ++shuffle) {
                 std::shuffle(cells.begin(), cells.end(), random);
                 EXPECT_EQ(UnionOf(cells), rowByRow);
+                Region included;
+                for (const RECT& cell : cells) {
+                    included.Include(Region(cell));
+                }
+                EXPECT_EQ(included, rowByRow);
             }
             // Touching cells are one rectangle; cells apart are rows of spans.
             EXPECT_EQ(rowByRow.Kind(), gap == 0 ? SIMPLEREGION : COMPLEXREGION);
@@ -254,6 +259,9 @@ TEST(RegionTest, RegionsStackedOrHeldCombineAsTheGeneralWalkDoes) {
         Region stacked = a.Union(below);
         EXPECT_EQ(stacked, below.Union(a));
         EXPECT_EQ(stacked, a.Xor(below)); // disjoint: the general walk's answer
+        Region above = below;
+        above.Include(a);
+        EXPECT_EQ(above, stacked);
         EXPECT_EQ(stacked.Subtract(below), a);
         EXPECT_EQ(stacked.Intersect(below), below);
         EXPECT_EQ(stacked.Xor(a), below);
