@@ -110,10 +110,9 @@ bool Region::IsRectangle() const {
 
 // Painting adds to a window's update region and clips every drawing call, so
 // the common cases are answered without walking both regions: one side empty
-// or a rectangle holding the other, one region wholly below the other, and a
-// rectangle added right of the last band's spans (cells invalidated row by
-// row), the last two in place. Each gives the canonical form the general walk
-// would.
+// or a rectangle holding the other, a rectangle added (a cell invalidated:
+// only the bands of its rows change) and one region wholly below the other.
+// Each gives the canonical form the general walk would.
 void Region::Include(const Region& other) {
     if (other.IsEmpty()) {
         return;
@@ -127,8 +126,12 @@ void Region::Include(const Region& other) {
     if (IsRectangle() && Holds(bounds, otherBounds)) {
         return;
     }
-    if (other.IsRectangle() && Holds(otherBounds, bounds)) {
-        *this = other;
+    if (other.IsRectangle()) {
+        if (Holds(otherBounds, bounds)) {
+            *this = other;
+        } else {
+            IncludeRectangle(otherBounds);
+        }
         return;
     }
     if (otherBounds.top >= bounds.bottom) {
@@ -139,12 +142,6 @@ void Region::Include(const Region& other) {
         Region lower = std::move(*this);
         *this = other;
         AppendBelow(lower);
-        return;
-    }
-    const Band& last = bands_.back();
-    if (other.IsRectangle() && otherBounds.top == last.top && otherBounds.bottom == last.bottom &&
-        otherBounds.left >= last.spans.back().right) {
-        ExtendRight(otherBounds);
         return;
     }
     *this = Combine(*this, other, Operation::Union);
@@ -216,18 +213,62 @@ void Region::AppendBelow(const Region& lower) {
     }
 }
 
-void Region::ExtendRight(const RECT& rect) {
-    std::vector<Span>& spans = bands_.back().spans;
-    if (spans.back().right == rect.left) {
-        spans.back().right = rect.right;
-    } else {
-        spans.push_back({rect.left, rect.right});
+namespace {
+
+// Sorted spans with one more merged in; spans that overlap or touch it join it.
+std::vector<Span> WithSpan(const std::vector<Span>& spans, Span added) {
+    std::vector<Span> result;
+    result.reserve(spans.size() + 1);
+    auto span = spans.begin();
+    for (; span != spans.end() && span->right < added.left; ++span) {
+        result.push_back(*span);
     }
-    // The widened band may now match the one above it.
-    if (bands_.size() >= 2 && bands_[bands_.size() - 2].bottom == bands_.back().top &&
-        bands_[bands_.size() - 2].spans == bands_.back().spans) {
-        bands_[bands_.size() - 2].bottom = bands_.back().bottom;
-        bands_.pop_back();
+    for (; span != spans.end() && span->left <= added.right; ++span) {
+        added.left = std::min(added.left, span->left);
+        added.right = std::max(added.right, span->right);
+    }
+    result.push_back(added);
+    result.insert(result.end(), span, spans.end());
+    return result;
+}
+
+} // namespace
+
+// Bands outside the rectangle's rows are moved over untouched; a band it
+// crosses is split at its top and bottom and gets its span; rows where no
+// band was get a band of the rectangle alone.
+void Region::IncludeRectangle(const RECT& rect) {
+    const Span added{rect.left, rect.right};
+    std::vector<Band> old = std::move(bands_);
+    bands_.clear();
+    bands_.reserve(old.size() + 2);
+    LONG row = rect.top; // the first of the rectangle's rows not yet placed
+    for (Band& band : old) {
+        if (band.bottom <= rect.top || band.top >= rect.bottom) {
+            if (band.top >= rect.bottom && row < rect.bottom) {
+                AppendBand(row, rect.bottom, {added});
+                row = rect.bottom;
+            }
+            AppendBand(band.top, band.bottom, std::move(band.spans));
+            continue;
+        }
+        const LONG insideTop = std::max(band.top, rect.top);
+        const LONG insideBottom = std::min(band.bottom, rect.bottom);
+        if (row < insideTop) {
+            AppendBand(row, insideTop, {added});
+        }
+        if (band.top < insideTop) {
+            AppendBand(band.top, insideTop, std::vector<Span>(band.spans));
+        }
+        std::vector<Span> widened = WithSpan(band.spans, added);
+        AppendBand(insideTop, insideBottom, std::move(widened));
+        if (insideBottom < band.bottom) {
+            AppendBand(insideBottom, band.bottom, std::move(band.spans));
+        }
+        row = insideBottom;
+    }
+    if (row < rect.bottom) {
+        AppendBand(row, rect.bottom, {added});
     }
 }
 

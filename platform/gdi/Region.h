@@ -67,8 +67,8 @@ private:
     void AppendBand(LONG top, LONG bottom, std::vector<Span>&& spans);
     // Adds a region that lies wholly below this one.
     void AppendBelow(const Region& lower);
-    // Adds a rectangle of the last band's rows that lies right of its spans.
-    void ExtendRight(const RECT& rect);
+    // Adds a rectangle.
+    void IncludeRectangle(const RECT& rect);
 
     std::vector<Band> bands_;
 };

@@ -231,6 +231,13 @@ TEST(RegionTest, CellsAddedRowByRowEqualTheSameCellsAddedInAnyOrder) {
             }
             EXPECT_EQ(Sampled(rowByRow), expected);
             EXPECT_EQ(FromRects(rowByRow), expected);
+            // The cells do not overlap, so their exclusive or, which walks
+            // both regions whole, is their union in canonical form.
+            Region exclusive;
+            for (const RECT& cell : cells) {
+                exclusive = exclusive.Xor(Region(cell));
+            }
+            EXPECT_EQ(rowByRow, exclusive);
             for (int shuffle = 0; shuffle < 5; ++shuffle) {
                 std::shuffle(cells.begin(), cells.end(), random);
                 EXPECT_EQ(UnionOf(cells), rowByRow);
@@ -248,8 +255,16 @@ TEST(RegionTest, CellsAddedRowByRowEqualTheSameCellsAddedInAnyOrder) {
 
 TEST(RegionTest, RegionsStackedOrHeldCombineAsTheGeneralWalkDoes) {
     RandomRegions regions;
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 300; ++round) {
         auto [a, pixelsA] = regions.Next();
+        // A rectangle added: the union is (a xor r) xor (a and r), each
+        // worked out by walking both regions.
+        Region rect(regions.NextRect());
+        Region withRect = a;
+        withRect.Include(rect);
+        EXPECT_EQ(withRect, a.Xor(rect).Xor(a.Intersect(rect)));
+        EXPECT_EQ(Sampled(withRect),
+                  Combine(pixelsA, Sampled(rect), [](bool p, bool q) { return p || q; }));
         auto [b, pixelsB] = regions.Next();
         // b moved wholly below a, touching it or not.
         RECT boundsA = a.Bounds();
@@ -270,7 +285,6 @@ TEST(RegionTest, RegionsStackedOrHeldCombineAsTheGeneralWalkDoes) {
         EXPECT_EQ(a.Union(holder), holder);
         EXPECT_EQ(holder.Intersect(a), a);
         EXPECT_EQ(a.Intersect(holder), a);
-        Region rect(regions.NextRect());
         Region other(regions.NextRect());
         EXPECT_EQ(Sampled(rect.Intersect(other)),
                   Combine(Sampled(rect), Sampled(other), [](bool p, bool q) { return p && q; }));
