@@ -95,11 +95,82 @@ bool Region::Intersects(const RECT& rect) const {
     return false;
 }
 
+namespace {
+
+bool Holds(const RECT& outer, const RECT& inner) {
+    return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+} // namespace
+
+bool Region::IsRectangle() const {
+    return bands_.size() == 1 && bands_.front().spans.size() == 1;
+}
+
+// Painting adds to a window's update region and clips every drawing call, so
+// the common cases are answered without walking both regions: one side empty
+// or a rectangle holding the other, a rectangle added (a cell invalidated:
+// only the bands of its rows change) and one region wholly below the other.
+// Each gives the canonical form the general walk would.
+void Region::Include(const Region& other) {
+    if (other.IsEmpty()) {
+        return;
+    }
+    if (IsEmpty()) {
+        *this = other;
+        return;
+    }
+    const RECT bounds = Bounds();
+    const RECT otherBounds = other.Bounds();
+    if (IsRectangle() && Holds(bounds, otherBounds)) {
+        return;
+    }
+    if (other.IsRectangle()) {
+        if (Holds(otherBounds, bounds)) {
+            *this = other;
+        } else {
+            IncludeRectangle(otherBounds);
+        }
+        return;
+    }
+    if (otherBounds.top >= bounds.bottom) {
+        AppendBelow(other);
+        return;
+    }
+    if (bounds.top >= otherBounds.bottom) {
+        Region lower = std::move(*this);
+        *this = other;
+        AppendBelow(lower);
+        return;
+    }
+    *this = Combine(*this, other, Operation::Union);
+}
+
 Region Region::Union(const Region& other) const {
-    return Combine(*this, other, Operation::Union);
+    Region result = *this;
+    result.Include(other);
+    return result;
 }
 
 Region Region::Intersect(const Region& other) const {
+    if (IsEmpty() || other.IsEmpty()) {
+        return {};
+    }
+    const RECT bounds = Bounds();
+    const RECT otherBounds = other.Bounds();
+    if (IsRectangle() && other.IsRectangle()) {
+        return Region(RECT{std::max(bounds.left, otherBounds.left),
+                           std::max(bounds.top, otherBounds.top),
+                           std::min(bounds.right, otherBounds.right),
+                           std::min(bounds.bottom, otherBounds.bottom)});
+    }
+    if (IsRectangle() && Holds(bounds, otherBounds)) {
+        return other;
+    }
+    if (other.IsRectangle() && Holds(otherBounds, bounds)) {
+        return *this;
+    }
     return Combine(*this, other, Operation::Intersect);
 }
 
@@ -134,6 +205,71 @@ bool Region::Offset(LONG dx, LONG dy) {
         }
     }
     return true;
+}
+
+void Region::AppendBelow(const Region& lower) {
+    for (const Band& band : lower.bands_) {
+        AppendBand(band.top, band.bottom, std::vector<Span>(band.spans));
+    }
+}
+
+namespace {
+
+// Sorted spans with one more merged in; spans that overlap or touch it join it.
+std::vector<Span> WithSpan(const std::vector<Span>& spans, Span added) {
+    std::vector<Span> result;
+    result.reserve(spans.size() + 1);
+    auto span = spans.begin();
+    for (; span != spans.end() && span->right < added.left; ++span) {
+        result.push_back(*span);
+    }
+    for (; span != spans.end() && span->left <= added.right; ++span) {
+        added.left = std::min(added.left, span->left);
+        added.right = std::max(added.right, span->right);
+    }
+    result.push_back(added);
+    result.insert(result.end(), span, spans.end());
+    return result;
+}
+
+} // namespace
+
+// Bands outside the rectangle's rows are moved over untouched; a band it
+// crosses is split at its top and bottom and gets its span; rows where no
+// band was get a band of the rectangle alone.
+void Region::IncludeRectangle(const RECT& rect) {
+    const Span added{rect.left, rect.right};
+    std::vector<Band> old = std::move(bands_);
+    bands_.clear();
+    bands_.reserve(old.size() + 2);
+    LONG row = rect.top; // the first of the rectangle's rows not yet placed
+    for (Band& band : old) {
+        if (band.bottom <= rect.top || band.top >= rect.bottom) {
+            if (band.top >= rect.bottom && row < rect.bottom) {
+                AppendBand(row, rect.bottom, {added});
+                row = rect.bottom;
+            }
+            AppendBand(band.top, band.bottom, std::move(band.spans));
+            continue;
+        }
+        const LONG insideTop = std::max(band.top, rect.top);
+        const LONG insideBottom = std::min(band.bottom, rect.bottom);
+        if (row < insideTop) {
+            AppendBand(row, insideTop, {added});
+        }
+        if (band.top < insideTop) {
+            AppendBand(band.top, insideTop, std::vector<Span>(band.spans));
+        }
+        std::vector<Span> widened = WithSpan(band.spans, added);
+        AppendBand(insideTop, insideBottom, std::move(widened));
+        if (insideBottom < band.bottom) {
+            AppendBand(insideBottom, band.bottom, std::move(band.spans));
+        }
+        row = insideBottom;
+    }
+    if (row < rect.bottom) {
+        AppendBand(row, rect.bottom, {added});
+    }
 }
 
 void Region::AppendBand(LONG top, LONG bottom, std::vector<Span>&& spans) {

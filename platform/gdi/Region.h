@@ -33,6 +33,8 @@ public:
     explicit Region(const RECT& rect);
 
     bool IsEmpty() const { return bands_.empty(); }
+    // One rectangle, nothing else.
+    bool IsRectangle() const;
     // The smallest rectangle holding every pixel; all zero when empty.
     RECT Bounds() const;
     // NULLREGION, SIMPLEREGION or COMPLEXREGION.
@@ -46,6 +48,8 @@ public:
     bool Intersects(const RECT& rect) const;
 
     Region Union(const Region& other) const;
+    // Becomes the union with `other`.
+    void Include(const Region& other);
     Region Intersect(const Region& other) const;
     Region Subtract(const Region& other) const;
     Region Xor(const Region& other) const;
@@ -61,6 +65,10 @@ public:
 private:
     static Region Combine(const Region& a, const Region& b, Operation operation);
     void AppendBand(LONG top, LONG bottom, std::vector<Span>&& spans);
+    // Adds a region that lies wholly below this one.
+    void AppendBelow(const Region& lower);
+    // Adds a rectangle.
+    void IncludeRectangle(const RECT& rect);
 
     std::vector<Band> bands_;
 };

@@ -6,15 +6,21 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 namespace platform::gdi {
 
+// FreeType, and the installed font files it has open. Every size of a file
+// shares one face: each open face maps the file and reads its tables (a
+// Japanese face's character map alone is 230 KB), so a face per size would
+// cost that memory again for every size the windows use.
 class FreeTypeLibrary {
 public:
     FreeTypeLibrary() {
@@ -31,17 +37,37 @@ public:
     FreeTypeLibrary& operator=(const FreeTypeLibrary&) = delete;
     FT_Library Get() const { return library_; }
 
+    // The open face of a file, opened now if no size of it is alive; null
+    // when the file is no face FreeType reads.
+    std::shared_ptr<FT_FaceRec> Face(const std::string& file, int index) {
+        std::weak_ptr<FT_FaceRec>& known = faces_[file + '\x01' + std::to_string(index)];
+        if (std::shared_ptr<FT_FaceRec> open = known.lock()) {
+            return open;
+        }
+        FT_Face face = nullptr;
+        if (FT_New_Face(library_, file.c_str(), index, &face) != 0) {
+            return nullptr;
+        }
+        std::shared_ptr<FT_FaceRec> shared(face, [](FT_Face done) { FT_Done_Face(done); });
+        known = shared;
+        return shared;
+    }
+
 private:
     FT_Library library_ = nullptr;
+    std::map<std::string, std::weak_ptr<FT_FaceRec>> faces_;
 };
 
+// One size of a shared face. FreeType draws at the face's active size, so a
+// size is activated before each glyph is loaded.
 struct FontFace::Sized {
-    FT_Face face = nullptr;
+    std::shared_ptr<FT_FaceRec> face;
+    FT_Size size = nullptr;
     bool emboldened = false;
     bool slanted = false;
     ~Sized() {
-        if (face) {
-            FT_Done_Face(face);
+        if (size) {
+            FT_Done_Size(size);
         }
     }
 };
@@ -162,7 +188,7 @@ std::string FaceKey(const LOGFONTA& font, int pixelsPerInch) {
            std::to_string(font.lfWeight);
 }
 
-bool OpenSized(FT_Library library, const FontFace::Source& source, double emPixels,
+bool OpenSized(FreeTypeLibrary& library, const FontFace::Source& source, double emPixels,
                FontFace::Sized& sized);
 
 } // namespace
@@ -177,12 +203,11 @@ std::unique_ptr<FontFace> FontFace::Open(std::shared_ptr<FreeTypeLibrary> librar
     font->library_ = std::move(library);
     font->fallbackSource_ = fallback;
     font->primary_ = std::make_unique<Sized>();
-    FT_Face probe = nullptr;
-    if (FT_New_Face(font->library_->Get(), source.file.c_str(), source.index, &probe) != 0) {
+    std::shared_ptr<FT_FaceRec> shared = font->library_->Face(source.file, source.index);
+    if (!shared) {
         return nullptr;
     }
-    // The face's tables live as long as the face.
-    std::unique_ptr<FT_FaceRec, decltype(&FT_Done_Face)> probeOwner(probe, &FT_Done_Face);
+    FT_Face probe = shared.get();
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(probe, FT_SFNT_OS2));
     long unitsPerEm = std::max<long>(1, probe->units_per_EM);
     long ascender = os2 && os2->usWinAscent ? os2->usWinAscent : probe->ascender;
@@ -199,10 +224,10 @@ std::unique_ptr<FontFace> FontFace::Open(std::shared_ptr<FreeTypeLibrary> librar
         height < 0 ? -static_cast<double>(height) : static_cast<double>(height) * unitsPerEm / cell;
     em = std::clamp(em, 1.0, 2048.0);
     font->emPixels_ = em;
-    if (!OpenSized(font->library_->Get(), source, em, *font->primary_)) {
+    if (!OpenSized(*font->library_, source, em, *font->primary_)) {
         return nullptr;
     }
-    FT_Face face = font->primary_->face;
+    FT_Face face = probe;
 
     TEXTMETRICA& tm = font->metrics_;
     tm.tmAscent = Scaled(ascender, em, unitsPerEm, true);
@@ -267,7 +292,7 @@ const GlyphImage& FontFace::Glyph(char32_t code) {
             fallbackTried_ = true;
             auto sized = std::make_unique<Sized>();
             if (!fallbackSource_.file.empty() &&
-                OpenSized(library_->Get(), fallbackSource_, emPixels_, *sized)) {
+                OpenSized(*library_, fallbackSource_, emPixels_, *sized)) {
                 sized->emboldened = primary_->emboldened;
                 sized->slanted = primary_->slanted;
                 fallback_ = std::move(sized);
@@ -282,7 +307,10 @@ const GlyphImage& FontFace::Glyph(char32_t code) {
 }
 
 bool FontFace::Render(Sized& sized, char32_t code, GlyphImage& glyph) {
-    FT_Face face = sized.face;
+    FT_Face face = sized.face.get();
+    if (FT_Activate_Size(sized.size) != 0) {
+        return false;
+    }
     FT_UInt index = code == 0 ? 0 : FT_Get_Char_Index(face, code);
     if (index == 0 && code != 0) {
         return false;
@@ -323,15 +351,13 @@ bool FontFace::Render(Sized& sized, char32_t code, GlyphImage& glyph) {
 
 namespace {
 
-bool OpenSized(FT_Library library, const FontFace::Source& source, double emPixels,
+bool OpenSized(FreeTypeLibrary& library, const FontFace::Source& source, double emPixels,
                FontFace::Sized& sized) {
-    if (FT_New_Face(library, source.file.c_str(), source.index, &sized.face) != 0) {
-        sized.face = nullptr;
-        return false;
-    }
-    if (!FT_IS_SCALABLE(sized.face) ||
-        FT_Set_Char_Size(sized.face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64)), 72,
-                         72) != 0) {
+    sized.face = library.Face(source.file, source.index);
+    if (!sized.face || !FT_IS_SCALABLE(sized.face) ||
+        FT_New_Size(sized.face.get(), &sized.size) != 0 || FT_Activate_Size(sized.size) != 0 ||
+        FT_Set_Char_Size(sized.face.get(), 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64)),
+                         72, 72) != 0) {
         return false;
     }
     sized.emboldened = source.emboldened;
@@ -360,10 +386,11 @@ TextEngine::TextEngine() : library_(std::make_shared<FreeTypeLibrary>()) {
 TextEngine::~TextEngine() = default;
 
 char32_t TextEngine::DoubleByte(unsigned char lead, unsigned char trail) {
-    if (doubleBytes_.empty()) {
-        doubleBytes_.assign(65536, 0);
+    std::unique_ptr<std::array<char32_t, 256>>& row = doubleBytes_[lead];
+    if (!row) {
+        row = std::make_unique<std::array<char32_t, 256>>();
     }
-    char32_t& code = doubleBytes_[(lead << 8) | trail];
+    char32_t& code = (*row)[trail];
     if (code == 0) {
         char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
         WCHAR wide[2] = {};

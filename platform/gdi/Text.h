@@ -129,7 +129,9 @@ private:
     FaceCache faceCache_{FaceCache::DefaultPath()};
     std::array<bool, 256> leadBytes_{};
     std::array<char32_t, 256> singleBytes_{};
-    std::vector<char32_t> doubleBytes_;
+    // Characters of two bytes, a row per lead byte made when first met: a
+    // window's text uses a few rows of the sixty a full table would fill.
+    std::array<std::unique_ptr<std::array<char32_t, 256>>, 256> doubleBytes_;
     std::vector<FontFamily> families_;
     bool familiesListed_ = false;
 };

@@ -293,7 +293,10 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
         raster::FillRect({*context->surface, drawable, R2_COPYPEN}, box, background);
     }
     POINT origin = ToSurface(*context, left, top);
-    if (attributes.backgroundMode == OPAQUE) {
+    // Text clipped to a rectangle just filled with the background needs no
+    // background of its own: it would paint the same pixels the same colour.
+    const bool backgroundFilled = (options & ETO_OPAQUE) && (options & ETO_CLIPPED) && rect;
+    if (attributes.backgroundMode == OPAQUE && !backgroundFilled) {
         RECT cell{origin.x, origin.y, origin.x + run.width, origin.y + face->Metrics().tmHeight};
         raster::FillRect({*context->surface, *clip, R2_COPYPEN}, cell, background);
     }

@@ -1,25 +1,19 @@
-// Code page 932 and UTF-8 conversion, and the locale-aware comparison, on ICU.
+// Code page 932 and UTF-8 conversion, and the locale-aware comparison.
 // The system is Japanese: the ANSI code page is 932 and the user's locale 0x411.
 // ASCII text is the same in every code page here and is ordered without the
 // collator, and code page 932 text goes through the C library's converter
-// wherever that gives what ICU gives, so ICU's converters and collator are
-// made only for other text.
+// wherever that gives what ICU gives; only other text loads the Unicode text
+// module, which brings ICU.
 
 #include "CodePage.h"
 #include "../core/Context.h"
 #include "AsciiCollation.h"
 #include "KernelState.h"
 #include "ShiftJisConverter.h"
-
-#include <unicode/coll.h>
-#include <unicode/uchar.h>
-#include <unicode/ucnv.h>
-#include <unicode/ucnv_cb.h>
-#include <unicode/ustring.h>
+#include "UnicodeModule.h"
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -30,60 +24,8 @@ namespace {
 // The system's locale and language: Japanese (Japan), sorted the default way.
 constexpr LCID kJapaneseLcid = 0x0411;
 
-// ICU's name for the Windows flavour of Shift-JIS.
-constexpr const char* kCodePage932 = "ibm-943_P15A-2003";
-
-struct ConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-using Converter = std::unique_ptr<UConverter, ConverterCloser>;
-
-Converter Open(const char* name) {
-    UErrorCode status = U_ZERO_ERROR;
-    Converter converter(ucnv_open(name, &status));
-    return U_SUCCESS(status) ? std::move(converter) : nullptr;
-}
-
-enum class Way { Reading, Writing };
-
-// Converters are opened once and reset before each use; the program runs on
-// one thread. Reading and writing have converters of their own: the default
-// character a writer sets would otherwise change what a reader substitutes
-// for bytes it cannot read.
-UConverter* ConverterFor(UINT codePage, Way way) {
-    static Converter utf8Reader = Open("UTF-8");
-    static Converter utf8Writer = Open("UTF-8");
-    static Converter shiftJisReader = Open(kCodePage932);
-    static Converter shiftJisWriter = Open(kCodePage932);
-    const bool reading = way == Way::Reading;
-    UConverter* converter = codePage == CP_UTF8 ? (reading ? utf8Reader : utf8Writer).get()
-                                                : (reading ? shiftJisReader : shiftJisWriter).get();
-    if (converter) {
-        ucnv_reset(converter);
-    }
-    return converter;
-}
-
 bool KnownCodePage(UINT codePage) {
     return codePage == CP_ACP || codePage == CP_OEMCP || codePage == 932 || codePage == CP_UTF8;
-}
-
-struct SubstitutionSeen {
-    bool used = false;
-};
-
-// Notes that a character had no mapping, then substitutes as ICU would.
-void NoteSubstitution(const void* context, UConverterFromUnicodeArgs* args, const UChar* units,
-                      int32_t length, UChar32 codePoint, UConverterCallbackReason reason,
-                      UErrorCode* status) {
-    // ICU drops a default-ignorable character the code page lacks (a soft
-    // hyphen, a joiner) without writing the default character for it.
-    const bool dropped = reason == UCNV_UNASSIGNED &&
-                         u_hasBinaryProperty(codePoint, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
-    if (reason <= UCNV_IRREGULAR && !dropped) {
-        static_cast<SubstitutionSeen*>(const_cast<void*>(context))->used = true;
-    }
-    UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, codePoint, reason, status);
 }
 
 // A negative count includes the terminator, as the conversion functions count it.
@@ -121,73 +63,13 @@ int WideLength(const WCHAR* text, int count) {
     return length + 1;
 }
 
-// UTF-16 units; short texts, the usual case in sorted lists, stay on the stack.
-struct UnitBuffer {
-    static constexpr int32_t kSmall = 256;
-    UChar small[kSmall];
-    std::vector<UChar> large;
-    int32_t length = 0;
-
-    const UChar* Data() const { return large.empty() ? small : large.data(); }
-
-    // Runs an ICU producer, once more with a buffer of the size it asked for
-    // when the small one was too short.
-    template <class Produce> bool Fill(Produce produce) {
-        UErrorCode status = U_ZERO_ERROR;
-        length = produce(small, kSmall, &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            large.resize(static_cast<std::size_t>(length) + 1);
-            status = U_ZERO_ERROR;
-            length = produce(large.data(), static_cast<int32_t>(large.size()), &status);
-        }
-        return U_SUCCESS(status);
+// The module's functions, or null after recording why there are none.
+const platform::UnicodeFunctions* UnicodeFunctionsOrFail() {
+    const platform::UnicodeFunctions* functions = platform::LoadedUnicodeFunctions();
+    if (functions == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
     }
-};
-
-// A code page 932 text as UTF-16, case-folded on request.
-class ComparisonText {
-public:
-    ComparisonText(const char* text, int count, bool foldCase) {
-        int32_t bytes = count < 0 ? static_cast<int32_t>(std::strlen(text)) : count;
-        ok_ = raw_.Fill([&](UChar* out, int32_t capacity, UErrorCode* status) {
-            return ucnv_toUChars(ConverterFor(CP_ACP, Way::Reading), out, capacity, text, bytes,
-                                 status);
-        });
-        if (ok_ && foldCase) {
-            ok_ = folded_.Fill([&](UChar* out, int32_t capacity, UErrorCode* status) {
-                return u_strFoldCase(out, capacity, raw_.Data(), raw_.length, U_FOLD_CASE_DEFAULT,
-                                     status);
-            });
-            useFolded_ = true;
-        }
-    }
-
-    bool Ok() const { return ok_; }
-    const UChar* Units() const { return useFolded_ ? folded_.Data() : raw_.Data(); }
-    int32_t Length() const { return useFolded_ ? folded_.length : raw_.length; }
-
-private:
-    UnitBuffer raw_;
-    UnitBuffer folded_;
-    bool useFolded_ = false;
-    bool ok_ = false;
-};
-
-icu::Collator* JapaneseCollator() {
-    static std::unique_ptr<icu::Collator> collator = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Collator> made(
-            icu::Collator::createInstance(icu::Locale::getJapanese(), status));
-        if (U_FAILURE(status)) {
-            made.reset();
-        } else {
-            // Past the locale's own levels the code points decide, so that only
-            // what the caller folded away compares equal.
-            made->setStrength(icu::Collator::IDENTICAL);
-        }
-        return made;
-    }();
-    return collator.get();
+    return functions;
 }
 
 } // namespace
@@ -272,17 +154,13 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByte, int multiByteCou
         platform::ShiftJisToWide({multiByte, static_cast<std::size_t>(length)}, converted)) {
         return CopyUnits(converted.data(), static_cast<int>(converted.size()), wide, wideCount);
     }
-    UConverter* converter = ConverterFor(codePage, Way::Reading);
-    if (!converter) {
-        return Fail(ERROR_INVALID_PARAMETER, 0);
+    const platform::UnicodeFunctions* unicode = UnicodeFunctionsOrFail();
+    if (unicode == nullptr) {
+        return 0;
     }
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t needed = ucnv_toUChars(converter, reinterpret_cast<UChar*>(wide), wide ? wideCount : 0,
-                                   multiByte, length, &status);
-    if (status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING) {
-        status = U_ZERO_ERROR;
-    }
-    if (U_FAILURE(status)) {
+    int32_t needed = 0;
+    if (unicode->toWide(codePage == CP_UTF8, multiByte, length, reinterpret_cast<char16_t*>(wide),
+                        wide ? wideCount : 0, &needed) != platform::UnicodeStatus::Ok) {
         return Fail(ERROR_NO_UNICODE_TRANSLATION, 0);
     }
     if (wideCount != 0 && needed > wideCount) {
@@ -313,30 +191,23 @@ int WideCharToMultiByte(UINT codePage, DWORD, const WCHAR* wide, int wideCount, 
         return CopyUnits(converted.data(), static_cast<int>(converted.size()), multiByte,
                          multiByteCount);
     }
-    UConverter* converter = ConverterFor(codePage, Way::Writing);
-    if (!converter) {
-        return Fail(ERROR_INVALID_PARAMETER, 0);
+    const platform::UnicodeFunctions* unicode = UnicodeFunctionsOrFail();
+    if (unicode == nullptr) {
+        return 0;
     }
-    UErrorCode status = U_ZERO_ERROR;
-    const char* substitute = defaultChar ? defaultChar : "?";
-    ucnv_setSubstChars(converter, substitute, static_cast<int8_t>(std::strlen(substitute)),
-                       &status);
-    SubstitutionSeen seen;
-    ucnv_setFromUCallBack(converter, NoteSubstitution, &seen, nullptr, nullptr, &status);
-    int32_t needed =
-        ucnv_fromUChars(converter, multiByteCount ? multiByte : nullptr, multiByteCount,
-                        reinterpret_cast<const UChar*>(wide), length, &status);
-    if (status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING) {
-        status = U_ZERO_ERROR;
-    }
-    if (U_FAILURE(status)) {
+    int32_t needed = 0;
+    int32_t usedSubstitute = 0;
+    if (unicode->fromWide(codePage == CP_UTF8, reinterpret_cast<const char16_t*>(wide), length,
+                          multiByteCount ? multiByte : nullptr, multiByteCount,
+                          defaultChar ? defaultChar : "?", &usedSubstitute,
+                          &needed) != platform::UnicodeStatus::Ok) {
         return Fail(ERROR_NO_UNICODE_TRANSLATION, 0);
     }
     if (multiByteCount != 0 && needed > multiByteCount) {
         return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
     }
     if (usedDefaultChar) {
-        *usedDefaultChar = seen.used ? TRUE : FALSE;
+        *usedDefaultChar = usedSubstitute ? TRUE : FALSE;
     }
     return needed;
 }
@@ -355,24 +226,20 @@ int CompareStringA(LCID locale, DWORD flags, LPCSTR string1, int count1, LPCSTR 
     if (platform::IsPlainAscii(leftText) && platform::IsPlainAscii(rightText)) {
         return platform::CompareAscii(leftText, rightText, foldCase);
     }
-    icu::Collator* collator = JapaneseCollator();
-    if (collator == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER, 0);
+    const platform::UnicodeFunctions* unicode = UnicodeFunctionsOrFail();
+    if (unicode == nullptr) {
+        return 0;
     }
-    // Folding case before a full comparison ignores case and nothing else:
-    // widths and kana still order as the locale says and stay distinct.
-    ComparisonText left(string1, count1, foldCase);
-    ComparisonText right(string2, count2, foldCase);
-    if (!left.Ok() || !right.Ok()) {
+    int32_t order = 0;
+    switch (unicode->compareJapanese(leftText.data(), static_cast<int32_t>(leftText.size()),
+                                     rightText.data(), static_cast<int32_t>(rightText.size()),
+                                     foldCase, &order)) {
+    case platform::UnicodeStatus::Ok:
+        return order < 0 ? CSTR_LESS_THAN : order == 0 ? CSTR_EQUAL : CSTR_GREATER_THAN;
+    case platform::UnicodeStatus::Unconvertible:
         return Fail(ERROR_NO_UNICODE_TRANSLATION, 0);
+    case platform::UnicodeStatus::NoCollator:
+        break;
     }
-    UErrorCode status = U_ZERO_ERROR;
-    UCollationResult order =
-        collator->compare(left.Units(), left.Length(), right.Units(), right.Length(), status);
-    if (U_FAILURE(status)) {
-        return Fail(ERROR_INVALID_PARAMETER, 0);
-    }
-    return order == UCOL_LESS    ? CSTR_LESS_THAN
-           : order == UCOL_EQUAL ? CSTR_EQUAL
-                                 : CSTR_GREATER_THAN;
+    return Fail(ERROR_INVALID_PARAMETER, 0);
 }

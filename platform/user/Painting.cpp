@@ -175,7 +175,7 @@ bool AddToUpdate(HWND window, const Region& area, bool erase) {
     RECT client{0, 0, Width(w->client), Height(w->client)};
     Region added = area.Intersect(Region(client));
     if (!added.IsEmpty()) {
-        w->update = w->update.Union(added);
+        w->update.Include(added);
         w->erasePending = w->erasePending || erase;
         State().arrivedSinceLook |= QS_PAINT;
     }

@@ -21,13 +21,17 @@ template <class Visit> void ForEachSpan(const Region& clip, const RECT& rect, Vi
         }
         LONG top = std::max(band.top, rect.top);
         LONG bottom = std::min(band.bottom, rect.bottom);
+        // Only the band's spans that reach into the rectangle's columns: a
+        // clip of many cells holds many spans a small drawing never touches.
+        auto first =
+            std::partition_point(band.spans.begin(), band.spans.end(),
+                                 [&](const Region::Span& span) { return span.right <= rect.left; });
+        auto last = std::partition_point(first, band.spans.end(), [&](const Region::Span& span) {
+            return span.left < rect.right;
+        });
         for (LONG y = top; y < bottom; ++y) {
-            for (const Region::Span& span : band.spans) {
-                LONG left = std::max(span.left, rect.left);
-                LONG right = std::min(span.right, rect.right);
-                if (left < right) {
-                    visit(y, left, right);
-                }
+            for (auto span = first; span != last; ++span) {
+                visit(y, std::max(span->left, rect.left), std::min(span->right, rect.right));
             }
         }
     }

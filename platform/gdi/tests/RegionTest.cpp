@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <utility>
@@ -187,4 +188,111 @@ TEST(RegionTest, RegionHandlesCombineAndRefuseOtherObjects) {
     }
     EXPECT_EQ(GetRgnBox(a, &box), ERROR) << "a deleted region is recognised";
     EXPECT_EQ(platform::CountLiveHandles().gdiObjects, 0u);
+}
+
+namespace {
+
+// The cells of a grid with lines `gap` pixels wide between them, row by row.
+std::vector<RECT> GridCells(int columns, int rows, int width, int height, int gap) {
+    std::vector<RECT> cells;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            LONG left = column * (width + gap);
+            LONG top = row * (height + gap);
+            cells.push_back({left, top, left + width, top + height});
+        }
+    }
+    return cells;
+}
+
+Region UnionOf(const std::vector<RECT>& rects) {
+    Region region;
+    for (const RECT& rect : rects) {
+        region = region.Union(Region(rect));
+    }
+    return region;
+}
+
+} // namespace
+
+TEST(RegionTest, CellsAddedRowByRowEqualTheSameCellsAddedInAnyOrder) {
+    // Invalidating a grid's cells one by one adds rectangles right of and
+    // below what is there; the region must be the same, pixel for pixel and
+    // in its canonical form, as when they come in any other order.
+    std::mt19937 random(7);
+    for (int gap : {0, 1, 2}) {
+        for (int width : {1, 3}) {
+            std::vector<RECT> cells = GridCells(5, 4, width, 2, gap);
+            Region rowByRow = UnionOf(cells);
+            PixelSet expected;
+            for (const RECT& cell : cells) {
+                PixelSet part = PixelsOf(cell);
+                expected.insert(part.begin(), part.end());
+            }
+            EXPECT_EQ(Sampled(rowByRow), expected);
+            EXPECT_EQ(FromRects(rowByRow), expected);
+            // The cells do not overlap, so their exclusive or, which walks
+            // both regions whole, is their union in canonical form.
+            Region exclusive;
+            for (const RECT& cell : cells) {
+                exclusive = exclusive.Xor(Region(cell));
+            }
+            EXPECT_EQ(rowByRow, exclusive);
+            for (int shuffle = 0; shuffle < 5; ++shuffle) {
+                std::shuffle(cells.begin(), cells.end(), random);
+                EXPECT_EQ(UnionOf(cells), rowByRow);
+                Region included;
+                for (const RECT& cell : cells) {
+                    included.Include(Region(cell));
+                }
+                EXPECT_EQ(included, rowByRow);
+            }
+            // Touching cells are one rectangle; cells apart are rows of spans.
+            EXPECT_EQ(rowByRow.Kind(), gap == 0 ? SIMPLEREGION : COMPLEXREGION);
+        }
+    }
+}
+
+TEST(RegionTest, RegionsStackedOrHeldCombineAsTheGeneralWalkDoes) {
+    RandomRegions regions;
+    for (int round = 0; round < 300; ++round) {
+        auto [a, pixelsA] = regions.Next();
+        // A rectangle added: the union is (a xor r) xor (a and r), each
+        // worked out by walking both regions.
+        Region rect(regions.NextRect());
+        Region withRect = a;
+        withRect.Include(rect);
+        EXPECT_EQ(withRect, a.Xor(rect).Xor(a.Intersect(rect)));
+        EXPECT_EQ(Sampled(withRect),
+                  Combine(pixelsA, Sampled(rect), [](bool p, bool q) { return p || q; }));
+        auto [b, pixelsB] = regions.Next();
+        // b moved wholly below a, touching it or not.
+        RECT boundsA = a.Bounds();
+        RECT boundsB = b.Bounds();
+        Region below = b;
+        below.Offset(0, boundsA.bottom - boundsB.top + round % 2);
+        Region stacked = a.Union(below);
+        EXPECT_EQ(stacked, below.Union(a));
+        EXPECT_EQ(stacked, a.Xor(below)); // disjoint: the general walk's answer
+        Region above = below;
+        above.Include(a);
+        EXPECT_EQ(above, stacked);
+        EXPECT_EQ(stacked.Subtract(below), a);
+        EXPECT_EQ(stacked.Intersect(below), below);
+        EXPECT_EQ(stacked.Xor(a), below);
+        // A rectangle holding the region, and one inside a rectangle.
+        Region holder(RECT{boundsA.left - 1, boundsA.top, boundsA.right, boundsA.bottom + 1});
+        EXPECT_EQ(a.Union(holder), holder);
+        EXPECT_EQ(holder.Intersect(a), a);
+        EXPECT_EQ(a.Intersect(holder), a);
+        Region other(regions.NextRect());
+        EXPECT_EQ(Sampled(rect.Intersect(other)),
+                  Combine(Sampled(rect), Sampled(other), [](bool p, bool q) { return p && q; }));
+        EXPECT_EQ(rect.Intersect(other), rect.Subtract(rect.Subtract(other)));
+        // A rectangle of the same columns right under another joins it.
+        RECT top{round % 5, round % 7, round % 5 + 4, round % 7 + 2};
+        RECT under{top.left, top.bottom, top.right, top.bottom + 3};
+        EXPECT_EQ(Region(top).Union(Region(under)),
+                  Region(RECT{top.left, top.top, top.right, under.bottom}));
+    }
 }

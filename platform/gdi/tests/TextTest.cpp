@@ -433,3 +433,69 @@ TEST_F(TextTest, SampleDrawingIsSavedAsPng) {
     DeleteObject(line);
     DeleteDC(sample);
 }
+
+namespace {
+
+constexpr int kSampleWidth = 120;
+constexpr int kSampleHeight = 40;
+
+std::vector<COLORREF> PixelsOf(HDC surface) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < kSampleHeight; ++y) {
+        for (int x = 0; x < kSampleWidth; ++x) {
+            pixels.push_back(platform::ReadSurfacePixel(surface, x, y));
+        }
+    }
+    return pixels;
+}
+
+// Draws each text in its font, one after the other, each on a surface of its own.
+std::vector<std::vector<COLORREF>>
+DrawEach(const std::vector<std::pair<HFONT, std::string>>& texts) {
+    std::vector<std::vector<COLORREF>> drawn;
+    for (const auto& [font, text] : texts) {
+        HDC surface = platform::CreateMemorySurfaceDC(kSampleWidth, kSampleHeight, kPaper);
+        SelectObject(surface, font);
+        TextOutA(surface, 2, 2, text.c_str(), static_cast<int>(text.size()));
+        SelectObject(surface, GetStockObject(SYSTEM_FONT));
+        drawn.push_back(PixelsOf(surface));
+        DeleteDC(surface);
+    }
+    return drawn;
+}
+
+// Text in one size of a face, drawn by an engine that has no other size open.
+std::vector<COLORREF> DrawAlone(const char* face, LONG height, const std::string& text) {
+    platform::ResetForTesting();
+    HFONT font = MakeFont(face, height);
+    std::vector<COLORREF> drawn = DrawEach({{font, text}}).front();
+    DeleteObject(font);
+    return drawn;
+}
+
+} // namespace
+
+TEST_F(TextTest, SizesOfOneFaceTakenInTurnDrawAsEachDoesAlone) {
+    // Every size of a face shares the face's file; drawing one size after
+    // another must still give each its own glyphs, also for characters first
+    // drawn after the other size was used.
+    const std::string large = std::string("Ab") + kKatakanaA + "g";
+    const std::string small = std::string("gA") + kKatakanaA + "b";
+    const std::vector<COLORREF> largeAlone = DrawAlone(kJapaneseGothic, -22, large);
+    const std::vector<COLORREF> smallAlone = DrawAlone(kJapaneseGothic, -11, small);
+    platform::ResetForTesting();
+    HFONT largeFont = MakeFont(kJapaneseGothic, -22);
+    HFONT smallFont = MakeFont(kJapaneseGothic, -11);
+    const auto inTurn = DrawEach({{largeFont, large.substr(0, 1)},
+                                  {smallFont, small.substr(0, 1)},
+                                  {largeFont, large},
+                                  {smallFont, small}});
+    EXPECT_TRUE(inTurn[2] == largeAlone);
+    EXPECT_TRUE(inTurn[3] == smallAlone);
+    // The two sizes really differ, so the comparison can tell them apart.
+    EXPECT_FALSE(largeAlone == smallAlone);
+    EXPECT_NE(std::count(largeAlone.begin(), largeAlone.end(), kPaper),
+              static_cast<std::ptrdiff_t>(largeAlone.size()));
+    DeleteObject(largeFont);
+    DeleteObject(smallFont);
+}

@@ -47,5 +47,8 @@ std::size_t CountDifferentPixels(HDC a, HDC b);
 std::optional<POINT> CursorHotSpot(HCURSOR cursor);
 // What GetDeviceCaps reports for LOGPIXELSX and LOGPIXELSY (96 unless set).
 void SetScreenPixelsPerInch(int pixelsPerInch);
+// Looks for the Unicode text module in `directory` instead of beside the
+// program; it takes effect only before the module's first use.
+void SetUnicodeModuleDirectoryForTesting(const std::string& directory);
 
 } // namespace platform
