@@ -115,12 +115,13 @@ protected:
     }
     // The prefix's processes (its desktop process above all) keep the X
     // display they started with: those of an earlier program have none or
-    // another, and this test's ends with it.
+    // another, and this test's ends with it. A fresh prefix is made first,
+    // which takes a minute or more on a busy machine.
     void EndWineProcesses() {
         ChildProgram ending(
             {Setting("VELBRIN_WINE_RUN"), Setting("VELBRIN_WINE_PREFIX"), "--end-all"},
             desktop_->Display());
-        ending.WaitForExit(20s);
+        ending.WaitForExit(180s);
     }
 
     std::unique_ptr<ChildProgram> Start() {
@@ -129,8 +130,7 @@ protected:
                                      Setting("VELBRIN_WINDOWS_EXE")},
             desktop_->Display());
     }
-    // The program's main window once the manager shows it; Wine's first
-    // start in a fresh prefix takes a while.
+    // The program's main window once the manager shows it.
     XWindowId MainWindowOf(ChildProgram& program) {
         XWindowId found = 0;
         desktop_->RunUntil(
@@ -143,7 +143,7 @@ protected:
                 }
                 return found != 0 || !program.Running();
             },
-            {}, 90s);
+            {}, 60s);
         return found;
     }
     void Pause(std::chrono::milliseconds time) {
