@@ -3,6 +3,7 @@
 // through XTest and watched from outside (its X window, its exit status,
 // its error stream). Skipped when the desktop cannot start.
 
+#include "InspectionPicture.h"
 #include "TestDesktop.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,6 +19,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using velbrin_test::ChildProgram;
+using velbrin_test::SaveForInspection;
 using velbrin_test::TestDesktop;
 using velbrin_test::XRect;
 using velbrin_test::XWindowId;
@@ -34,23 +35,6 @@ constexpr int kCellWidth = 33;
 constexpr int kCellHeight = 21;
 constexpr int kCellX = kCellWidth + 16;
 constexpr int kCellY = kGridTop + kCellHeight + 10;
-
-// Writes pixels as a PPM in the folder VELBRIN_X11_SCREENSHOTS names, for a
-// person to look at.
-void SaveForInspection(const std::string& name, const std::vector<std::uint32_t>& pixels,
-                       const XRect& size) {
-    const char* folder = std::getenv("VELBRIN_X11_SCREENSHOTS");
-    if (folder == nullptr) {
-        return;
-    }
-    std::ofstream file(std::string(folder) + "/" + name + ".ppm", std::ios::binary);
-    file << "P6\n" << size.width << " " << size.height << "\n255\n";
-    for (std::uint32_t pixel : pixels) {
-        const char rgb[3] = {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8),
-                             static_cast<char>(pixel)};
-        file.write(rgb, 3);
-    }
-}
 
 class NotesViewDesktop : public ::testing::Test {
 protected:
@@ -348,8 +332,8 @@ TEST_F(NotesViewDesktop, AfterAnInputStormAKeyShowsWhatAFreshWindowShows) {
     }
     EXPECT_EQ(differ, 0u) << "first at x " << firstDifference % first.width << ", y "
                           << firstDifference / first.width << " after " << events << " events";
-    SaveForInspection("stormed", shown, first);
-    SaveForInspection("fresh", expected, first);
+    SaveForInspection("stormed", shown, first.width, first.height);
+    SaveForInspection("fresh", expected, first.width, first.height);
     desktop_->Close(window);
     EXPECT_EQ(stormed->WaitForExit(10s), std::optional<int>(0)) << stormed->ErrorOutput();
 }
