@@ -49,7 +49,7 @@ endforeach()
 
 # The library's tests that need no testing hook of the platform; the others
 # are built on Linux only.
-set(VELBRIN_WINDOWS_TESTS runtime_tests core_tests object_core_tests chart_tests)
+set(VELBRIN_WINDOWS_TESTS runtime_tests core_tests object_core_tests grids_tests chart_tests)
 
 # The tests run under Wine where the toolchain builds code that this machine
 # runs (64-bit); the 32-bit build is checked as an image.

@@ -2,7 +2,8 @@
 # Runs a 64-bit Windows program under Wine as a Japanese system (ANSI code
 # page 932), in a Wine prefix of the build's own, made on first use:
 #   wine-run.sh PREFIX PROGRAM.exe [ARGUMENTS...]
-#   wine-run.sh PREFIX --end-all    ends every Wine process of the prefix
+#   wine-run.sh PREFIX --end-all    makes the prefix if need be and ends
+#                                   every Wine process of it
 # Exits with 77, saying why, when Wine cannot start here.
 prefix=$1
 shift
@@ -17,10 +18,6 @@ fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
-if [ "$1" = "--end-all" ]; then
-    [ -z "$wineserver" ] || "$wineserver" -k 2>/dev/null
-    exit 0
-fi
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # Tests run side by side: one of them makes the prefix, the others wait.
 mkdir -p "$prefix"
@@ -39,6 +36,10 @@ if [ ! -f "$prefix/system.reg" ]; then
 fi
 flock -u 9
 exec 9>&-
+if [ "$1" = "--end-all" ]; then
+    [ -z "$wineserver" ] || "$wineserver" -k 2>/dev/null
+    exit 0
+fi
 # One server for the whole test run: it stays a minute after its last program,
 # and so do the prefix's system processes (services, devices, the desktop).
 # They are started here with their output going nowhere: started by the

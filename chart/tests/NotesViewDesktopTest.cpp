@@ -3,6 +3,7 @@
 // through XTest and watched from outside (its X window, its exit status,
 // its error stream). Skipped when the desktop cannot start.
 
+#include "InspectionPicture.h"
 #include "TestDesktop.h"
 #include "chart/TForm1.h"
 #include "controls/TWinControl.h"
@@ -21,7 +22,6 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <random>
 #include <string>
@@ -32,6 +32,7 @@ namespace {
 using namespace std::chrono_literals;
 using velbrin_test::ChildProgram;
 using velbrin_test::DesktopOptions;
+using velbrin_test::SaveForInspection;
 using velbrin_test::TestDesktop;
 using velbrin_test::XRect;
 using velbrin_test::XWindowId;
@@ -91,23 +92,6 @@ std::optional<ChartLayout> LayOutChartOn(const std::string& display) {
 // The second cell of the grid's second row: a note, not a fixed label.
 constexpr int kCellColumn = 1;
 constexpr int kCellRow = 1;
-
-// Writes pixels as a PPM in the folder VELBRIN_X11_SCREENSHOTS names, for a
-// person to look at.
-void SaveForInspection(const std::string& name, const std::vector<std::uint32_t>& pixels,
-                       const XRect& size) {
-    const char* folder = std::getenv("VELBRIN_X11_SCREENSHOTS");
-    if (folder == nullptr) {
-        return;
-    }
-    std::ofstream file(std::string(folder) + "/" + name + ".ppm", std::ios::binary);
-    file << "P6\n" << size.width << " " << size.height << "\n255\n";
-    for (std::uint32_t pixel : pixels) {
-        const char rgb[3] = {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8),
-                             static_cast<char>(pixel)};
-        file.write(rgb, 3);
-    }
-}
 
 class NotesViewDesktop : public ::testing::Test {
 protected:
@@ -501,8 +485,8 @@ TEST_F(NotesViewDesktop, AfterAnInputStormAKeyShowsWhatAFreshWindowShows) {
     }
     EXPECT_EQ(differ, 0u) << "first at x " << firstDifference % first.width << ", y "
                           << firstDifference / first.width << " after " << events << " events";
-    SaveForInspection("stormed", shown, first);
-    SaveForInspection("fresh", expected, first);
+    SaveForInspection("stormed", shown, first.width, first.height);
+    SaveForInspection("fresh", expected, first.width, first.height);
     desktop_->Close(window);
     EXPECT_EQ(stormed->WaitForExit(10s), std::optional<int>(0)) << stormed->ErrorOutput();
 }

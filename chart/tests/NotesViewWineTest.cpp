@@ -7,6 +7,7 @@
 //   VELBRIN_NOTECHART      the native notechart, which tells the notes
 // Skipped, saying why, when the desktop or Wine cannot start.
 
+#include "InspectionPicture.h"
 #include "TestDesktop.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -27,6 +27,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using velbrin_test::ChildProgram;
+using velbrin_test::SaveForInspection;
 using velbrin_test::TestDesktop;
 using velbrin_test::XRect;
 using velbrin_test::XWindowId;
@@ -43,10 +44,12 @@ std::string Setting(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// The chart's cells for a key (none: before a key is chosen), row by row, as the native notechart
-// prints them (--tsv: one row a line, cells between tabs).
-std::vector<std::vector<std::string>> ChartOf(const std::string& key) {
-    std::vector<std::vector<std::string>> rows;
+using Chart = std::vector<std::vector<std::string>>;
+
+// The chart's cells for a key (none: before a key is chosen), row by row, as
+// the native notechart prints them (--tsv: one row a line, cells between tabs).
+Chart ChartOf(const std::string& key) {
+    Chart rows;
     std::string command = Setting("VELBRIN_NOTECHART") + " --tsv";
     if (!key.empty()) {
         command += " '" + key + "'";
@@ -77,22 +80,6 @@ std::vector<std::vector<std::string>> ChartOf(const std::string& key) {
 
 using Pixels = std::vector<std::uint32_t>;
 
-// Writes pixels as a PPM in the folder VELBRIN_X11_SCREENSHOTS names, for a
-// person to look at.
-void SaveForInspection(const std::string& name, const Pixels& pixels, int width, int height) {
-    const std::string folder = Setting("VELBRIN_X11_SCREENSHOTS");
-    if (folder.empty()) {
-        return;
-    }
-    std::ofstream file(folder + "/" + name + ".ppm", std::ios::binary);
-    file << "P6\n" << width << " " << height << "\n255\n";
-    for (std::uint32_t pixel : pixels) {
-        const char rgb[3] = {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8),
-                             static_cast<char>(pixel)};
-        file.write(rgb, 3);
-    }
-}
-
 class NotesViewUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -115,12 +102,13 @@ protected:
     }
     // The prefix's processes (its desktop process above all) keep the X
     // display they started with: those of an earlier program have none or
-    // another, and this test's ends with it.
+    // another, and this test's ends with it. A fresh prefix is made first,
+    // which takes a minute or more on a busy machine.
     void EndWineProcesses() {
         ChildProgram ending(
             {Setting("VELBRIN_WINE_RUN"), Setting("VELBRIN_WINE_PREFIX"), "--end-all"},
             desktop_->Display());
-        ending.WaitForExit(20s);
+        ending.WaitForExit(180s);
     }
 
     std::unique_ptr<ChildProgram> Start() {
@@ -129,8 +117,7 @@ protected:
                                      Setting("VELBRIN_WINDOWS_EXE")},
             desktop_->Display());
     }
-    // The program's main window once the manager shows it; Wine's first
-    // start in a fresh prefix takes a while.
+    // The program's main window once the manager shows it.
     XWindowId MainWindowOf(ChildProgram& program) {
         XWindowId found = 0;
         desktop_->RunUntil(
@@ -143,7 +130,7 @@ protected:
                 }
                 return found != 0 || !program.Running();
             },
-            {}, 90s);
+            {}, 60s);
         return found;
     }
     void Pause(std::chrono::milliseconds time) {
@@ -245,8 +232,6 @@ Pixels CellPixels(const Pixels& window, int windowWidth, const CellLayout& cells
     }
     return cell;
 }
-
-using Chart = std::vector<std::vector<std::string>>;
 
 // The grid's current cell, the first, is drawn selected: it is left out.
 bool IsCurrentCell(int row, int col) {

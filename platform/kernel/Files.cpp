@@ -170,7 +170,7 @@ OpenFile* FileFor(HANDLE file, DWORD access) {
 
 } // namespace
 
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, void*) {
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED) {
     if (bytesRead) {
         *bytesRead = 0;
     }
@@ -193,7 +193,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
     return TRUE;
 }
 
-BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, void*) {
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+               LPOVERLAPPED) {
     if (bytesWritten) {
         *bytesWritten = 0;
     }

@@ -199,6 +199,19 @@ TEST_F(UserWindows, ClassInfoAndRegistrationRules) {
     EXPECT_TRUE(UnregisterClassA("Recorder", nullptr));
 }
 
+// As on 64-bit Windows: the 32-bit read gives the style and refuses the
+// pointer-sized fields, which only the pointer-sized read gives.
+TEST_F(UserWindows, TheClassFieldsAreReadAtTheirWidth) {
+    HWND top = TopLevel();
+    EXPECT_EQ(GetClassLongA(top, GCL_STYLE), static_cast<DWORD>(CS_DBLCLKS));
+    SetLastError(0);
+    EXPECT_EQ(GetClassLongA(top, GCLP_WNDPROC), 0u);
+    EXPECT_NE(GetLastError(), 0u);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetClassLongPtrA(top, GCLP_WNDPROC)), RecordingProc);
+    EXPECT_EQ(GetClassLongPtrA(top, GCL_STYLE), static_cast<ULONG_PTR>(CS_DBLCLKS));
+    DestroyWindow(top);
+}
+
 TEST_F(UserWindows, SubclassingSeesMessagesFirstAndPassesThem) {
     HWND top = TopLevel();
     g_original = reinterpret_cast<WNDPROC>(

@@ -539,6 +539,7 @@ UINT GetDoubleClickTime() {
     return 500;
 }
 
-void MessageBeep(UINT) {
+BOOL MessageBeep(UINT) {
     ++State().beeps;
+    return TRUE;
 }

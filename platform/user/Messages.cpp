@@ -319,8 +319,8 @@ LRESULT DispatchMessageA(const MSG* msg) {
     return CallWindowProcA(w->proc, msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-DWORD GetMessageTime() {
-    return State().lastMessage.time;
+LONG GetMessageTime() {
+    return static_cast<LONG>(State().lastMessage.time);
 }
 
 DWORD GetMessagePos() {

@@ -140,7 +140,9 @@ int GetClassNameA(HWND window, LPSTR className, int maxCount) {
     return copied;
 }
 
-ULONG_PTR GetClassLongPtrA(HWND window, int index) {
+namespace {
+
+ULONG_PTR ClassField(HWND window, int index) {
     Window* w = Find(window);
     if (w == nullptr) {
         return Fail(ERROR_INVALID_HANDLE, ULONG_PTR{0});
@@ -161,6 +163,23 @@ ULONG_PTR GetClassLongPtrA(HWND window, int index) {
         return Fail(ERROR_INVALID_PARAMETER, ULONG_PTR{0});
     }
 }
+
+} // namespace
+
+// Where pointers are wider than 32 bits only the style fits: the pointer-sized
+// fields are refused rather than cut.
+DWORD GetClassLongA(HWND window, int index) {
+    if (sizeof(ULONG_PTR) > sizeof(DWORD) && index != GCL_STYLE) {
+        return Fail(ERROR_INVALID_PARAMETER, DWORD{0});
+    }
+    return static_cast<DWORD>(ClassField(window, index));
+}
+
+#if UINTPTR_MAX > 0xffffffffu
+ULONG_PTR GetClassLongPtrA(HWND window, int index) {
+    return ClassField(window, index);
+}
+#endif
 
 // ------------------------------------------------------------------ creation
 

@@ -71,10 +71,14 @@ struct SECURITY_ATTRIBUTES;
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                           SECURITY_ATTRIBUTES* securityAttributes, DWORD creationDisposition,
                           DWORD flagsAndAttributes, HANDLE templateFile);
+// Files are read and written synchronously here: the overlapped record is
+// never looked at, and only named.
+struct OVERLAPPED;
+typedef OVERLAPPED* LPOVERLAPPED;
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
-                     void* overlapped);
+                     LPOVERLAPPED overlapped);
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
-                      void* overlapped);
+                      LPOVERLAPPED overlapped);
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
                             DWORD moveMethod);
 BOOL WINAPI CloseHandle(HANDLE object);

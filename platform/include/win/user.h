@@ -70,8 +70,14 @@ int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount);
 #define GCLP_HICON (-14)
 #define GCLP_WNDPROC (-24)
 #define GCL_STYLE (-26)
+// The class's 32-bit fields. 32-bit Windows has no GetClassLongPtrA of its
+// own; 64-bit Windows reads the pointer-sized fields with it alone.
+DWORD WINAPI GetClassLongA(HWND window, int index);
+#if UINTPTR_MAX > 0xffffffffu
 ULONG_PTR WINAPI GetClassLongPtrA(HWND window, int index);
-#define GetClassLongA GetClassLongPtrA
+#else
+#define GetClassLongPtrA GetClassLongA
+#endif
 
 // ---------------------------------------------------------------- windows
 
@@ -642,7 +648,8 @@ LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM w
                                LPARAM lParam);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg);
-DWORD WINAPI GetMessageTime();
+// Milliseconds, as GetTickCount counts them, in Windows' signed type.
+LONG WINAPI GetMessageTime();
 DWORD WINAPI GetMessagePos();
 BOOL WINAPI InSendMessage();
 WIN_DECLARE_HANDLE(HHOOK);
@@ -860,7 +867,7 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor);
 HCURSOR WINAPI GetCursor();
 int WINAPI ShowCursor(BOOL show);
 UINT WINAPI GetDoubleClickTime();
-void WINAPI MessageBeep(UINT type);
+BOOL WINAPI MessageBeep(UINT type);
 
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define IDC_IBEAM MAKEINTRESOURCEA(32513)
@@ -1074,7 +1081,7 @@ struct COMBOBOXINFO {
 typedef COMBOBOXINFO* PCOMBOBOXINFO;
 typedef COMBOBOXINFO* LPCOMBOBOXINFO;
 
-BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
+BOOL WINAPI GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 
 // ---------------------------------------------------------------- list boxes
 
