@@ -100,6 +100,18 @@ BOOL SetSurfaceDCVisible(HDC dc, POINT origin, const Region& visible) {
     });
 }
 
+std::optional<Pixel> ReadThrough(const DeviceContext& dc, POINT at) {
+    if (dc.showing) {
+        if (std::optional<Pixel> shown = dc.showing(at)) {
+            return shown;
+        }
+    }
+    if (at.x < 0 || at.y < 0 || at.x >= dc.surface->Width() || at.y >= dc.surface->Height()) {
+        return std::nullopt;
+    }
+    return dc.surface->At(at.x, at.y);
+}
+
 const Region* SurfaceDCVisible(HDC dc) {
     DeviceContext* context = FindDC(dc);
     return context != nullptr && !context->memory ? &context->visible : nullptr;
@@ -404,12 +416,8 @@ COLORREF GetPixel(HDC dc, int x, int y) {
     if (!Drawable(*context).Contains(at.x, at.y)) {
         return CLR_INVALID;
     }
-    if (context->showing) {
-        if (std::optional<Pixel> shown = context->showing(at)) {
-            return ToColor(*shown);
-        }
-    }
-    return ToColor(context->surface->At(at.x, at.y));
+    std::optional<Pixel> shown = ReadThrough(*context, at);
+    return shown ? ToColor(*shown) : CLR_INVALID;
 }
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {

@@ -148,6 +148,10 @@ inline RECT ToSurface(const DeviceContext& dc, const RECT& rect) {
 // The pixels of the surface the DC may change: the surface, the visible
 // region and the clip region together.
 const Region& Drawable(DeviceContext& dc);
+// What a read through the DC gives at a surface point: what the screen shows
+// there for a DC of the screen, else the surface's own pixel; nothing outside
+// the surface.
+std::optional<Pixel> ReadThrough(const DeviceContext& dc, POINT at);
 inline void ForgetDrawable(DeviceContext& dc) {
     dc.drawable.reset();
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace platform::gdi {
@@ -234,6 +235,80 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
     default:
         return FALSE;
     }
+}
+
+namespace {
+
+// The source raster operations: what a destination pixel becomes from the
+// source pixel and itself; nothing for an operation without a source.
+std::optional<Pixel (*)(Pixel, Pixel)> SourceOperation(DWORD rop) {
+    switch (rop) {
+    case SRCCOPY:
+        return [](Pixel source, Pixel) { return source; };
+    case SRCPAINT:
+        return [](Pixel source, Pixel destination) { return source | destination; };
+    case SRCAND:
+        return [](Pixel source, Pixel destination) { return source & destination; };
+    case SRCINVERT:
+        return [](Pixel source, Pixel destination) { return (source ^ destination) & 0xFFFFFFu; };
+    case NOTSRCCOPY:
+        return [](Pixel source, Pixel) { return ~source & 0xFFFFFFu; };
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+            DWORD rop) {
+    std::optional<Pixel (*)(Pixel, Pixel)> combine = SourceOperation(rop);
+    if (!combine) {
+        return PatBlt(dc, x, y, width, height, rop);
+    }
+    DeviceContext* target = FindDC(dc);
+    DeviceContext* from = FindDC(source);
+    if (!target || !from || width < 0 || height < 0) {
+        return FALSE;
+    }
+    const POINT corner = ToSurface(*target, x, y);
+    const RECT area{corner.x, corner.y, Saturate(static_cast<long long>(corner.x) + width),
+                    Saturate(static_cast<long long>(corner.y) + height)};
+    const Region reach = Drawable(*target).Intersect(Region(area));
+    if (reach.IsEmpty()) {
+        return TRUE;
+    }
+    // What will be written is read first, whole: source and destination may
+    // overlap.
+    const RECT box = reach.Bounds();
+    const LONG boxWidth = box.right - box.left;
+    const POINT sourceCorner = ToSurface(*from, sourceX, sourceY);
+    auto sourcePoint = [&](LONG px, LONG py) {
+        return POINT{Saturate(static_cast<long long>(sourceCorner.x) + (px - corner.x)),
+                     Saturate(static_cast<long long>(sourceCorner.y) + (py - corner.y))};
+    };
+    std::vector<std::optional<Pixel>> block(static_cast<std::size_t>(boxWidth) *
+                                            (box.bottom - box.top));
+    for (LONG py = box.top; py < box.bottom; ++py) {
+        for (LONG px = box.left; px < box.right; ++px) {
+            block[static_cast<std::size_t>(py - box.top) * boxWidth + (px - box.left)] =
+                ReadThrough(*from, sourcePoint(px, py));
+        }
+    }
+    Surface& surface = *target->surface;
+    for (const RECT& part : reach.Rects()) {
+        for (LONG py = part.top; py < part.bottom; ++py) {
+            Pixel* line = surface.Row(py);
+            for (LONG px = part.left; px < part.right; ++px) {
+                const std::optional<Pixel>& read =
+                    block[static_cast<std::size_t>(py - box.top) * boxWidth + (px - box.left)];
+                if (read) {
+                    line[px] = (*combine)(*read, line[px]);
+                }
+            }
+        }
+    }
+    return TRUE;
 }
 
 BOOL LineTo(HDC dc, int x, int y) {

@@ -360,6 +360,20 @@ TEST_F(ScreenReading, AScreenDCReadsWhatTheTopmostWindowShows) {
     ReleaseDC(nullptr, after);
 }
 
+TEST_F(ScreenReading, BitBltFromTheScreenCopiesWhatTheWindowsShow) {
+    const COLORREF blue = RGB(0, 0, 255);
+    HWND window = Filled(blue, 100, 100);
+    POINT corner{0, 0};
+    ClientToScreen(window, &corner);
+    HDC copy = platform::CreateMemorySurfaceDC(20, 20, RGB(255, 255, 255));
+    HDC screen = GetDC(nullptr);
+    ASSERT_TRUE(BitBlt(copy, 0, 0, 20, 20, screen, corner.x - 10, corner.y + 10, SRCCOPY));
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(platform::ReadSurfacePixel(copy, 15, 5), blue) << "inside the client area";
+    EXPECT_NE(platform::ReadSurfacePixel(copy, 2, 5), blue) << "left of the window";
+    DeleteDC(copy);
+}
+
 TEST(SystemDefaults, ColoursAndMetricsAreWindowsOwnDefaults) {
     platform::ResetForTesting();
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(240, 240, 240));

@@ -400,3 +400,44 @@ TEST_F(PaintingTest, FarOutCoordinatesAreCutToTheSurface) {
     DeleteObject(wide);
     DeleteObject(red);
 }
+
+namespace {
+
+TEST_F(PaintingTest, BitBltCopiesABlockThroughTheClipEvenOntoItself) {
+    HBRUSH red = CreateSolidBrush(kRed);
+    RECT square{2, 2, 6, 6};
+    FillRect(dc, &square, red);
+    DeleteObject(red);
+    // Onto itself, overlapping: the block is read before it is written.
+    ASSERT_TRUE(BitBlt(dc, 4, 4, 4, 4, dc, 2, 2, SRCCOPY));
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                  return In(x, y, {2, 2, 6, 6}) || In(x, y, {4, 4, 8, 8}) ? kRed : kSentinel;
+              }),
+              0);
+
+    HDC other = platform::CreateMemorySurfaceDC(16, 16, RGB(0, 0, 255));
+    IntersectClipRect(dc, 20, 20, 24, 22);
+    ASSERT_TRUE(BitBlt(dc, 18, 18, 10, 10, other, 0, 0, SRCCOPY));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 20, 20), RGB(0, 0, 255));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 23, 21), RGB(0, 0, 255));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 24, 21), kSentinel) << "outside the clip";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 19, 19), kSentinel);
+    SelectClipRgn(dc, nullptr);
+
+    ASSERT_TRUE(BitBlt(dc, 30, 2, 2, 2, other, 0, 0, SRCINVERT));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 30, 2), kSentinel ^ RGB(0, 0, 255));
+    ASSERT_TRUE(BitBlt(dc, 30, 6, 2, 2, other, 0, 0, NOTSRCCOPY));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 31, 7), RGB(255, 255, 0));
+    ASSERT_TRUE(BitBlt(dc, 34, 2, 2, 2, nullptr, 0, 0, WHITENESS)) << "no source needed";
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 35, 3), RGB(255, 255, 255));
+    EXPECT_FALSE(BitBlt(dc, 0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
+    EXPECT_FALSE(BitBlt(dc, 0, 0, 2, 2, other, 0, 0, 0x12345678u));
+
+    // A block partly outside the source leaves what it cannot read.
+    ASSERT_TRUE(BitBlt(dc, 40, 10, 4, 4, other, 14, 14, SRCCOPY));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 41, 11), RGB(0, 0, 255));
+    EXPECT_EQ(platform::ReadSurfacePixel(dc, 42, 12), kSentinel);
+    DeleteDC(other);
+}
+
+} // namespace

@@ -407,6 +407,12 @@ int WINAPI DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format);
 int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int WINAPI FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
+// Copies a block of `source` (read as a screen DC shows it) into `dc` through
+// its clipping, combined by one of the source raster operations below, or
+// fills it as PatBlt does for a raster operation without a source. The block
+// is read whole before it is written, so it may overlap itself.
+BOOL WINAPI BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX,
+                   int sourceY, DWORD rop);
 BOOL WINAPI Polyline(HDC dc, const POINT* points, int count);
 BOOL WINAPI PolyPolyline(HDC dc, const POINT* points, const DWORD* counts, DWORD polylineCount);
 BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom);
@@ -418,6 +424,11 @@ BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon);
 #define DSTINVERT 0x00550009u
 #define BLACKNESS 0x00000042u
 #define WHITENESS 0x00FF0062u
+#define SRCCOPY 0x00CC0020u
+#define SRCPAINT 0x00EE0086u
+#define SRCAND 0x008800C6u
+#define SRCINVERT 0x00660046u
+#define NOTSRCCOPY 0x00330008u
 
 #define BDR_RAISEDOUTER 0x0001
 #define BDR_SUNKENOUTER 0x0002
