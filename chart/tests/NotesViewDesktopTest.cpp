@@ -338,7 +338,7 @@ TEST_P(NotesViewDesktopAt, AKeyChosenWithTheMouseShowsTheWholeChart) {
     }
     EXPECT_EQ(cutOff, 0) << "cells outside a client area of " << shown.width << "x" << shown.height;
     EXPECT_EQ(missingLines, 0);
-    SaveForInspection("chart-at-" + std::to_string(GetParam()), chart, shown);
+    SaveForInspection("chart-at-" + std::to_string(GetParam()), chart, shown.width, shown.height);
 }
 
 // Shrinking below the controls, clicking the grid and growing again in the
@@ -378,8 +378,8 @@ TEST_P(NotesViewDesktopAt, AfterShrinkingAndGrowingTheControlsAreWhereAFreshWind
     ChooseKey(window, "C");
     EXPECT_EQ(DifferingPixels(window, expected), 0u);
     const std::string name = "resized-at-" + std::to_string(GetParam());
-    SaveForInspection(name, ClientPixels(window), last);
-    SaveForInspection(name + "-fresh", expected, last);
+    SaveForInspection(name, ClientPixels(window), last.width, last.height);
+    SaveForInspection(name + "-fresh", expected, last.width, last.height);
     desktop_->Close(window);
     EXPECT_EQ(resized->WaitForExit(10s), std::optional<int>(0));
 }
