@@ -99,7 +99,14 @@ Pixel Combine(int rop, Pixel destination, Pixel pen) {
 void FillRect(const Target& target, const RECT& rect, Pixel pixel) {
     if (target.rop == R2_COPYPEN) {
         ForEachSpan(target.clip, rect, [&](LONG y, LONG left, LONG right) {
-            std::fill_n(target.surface.Row(y) + left, right - left, pixel);
+            Pixel* first = target.surface.Row(y) + left;
+            // A vertical line is a column of one-pixel rows: a plain store
+            // each, without the set-up of a wide fill.
+            if (right - left == 1) {
+                *first = pixel;
+            } else {
+                std::fill_n(first, right - left, pixel);
+            }
         });
         return;
     }
@@ -190,6 +197,24 @@ void BlendMask(const Target& target, LONG x, LONG y, const std::uint8_t* mask, i
                 pixels[column] = BlendPixel(pixels[column], color, alpha);
             }
         }
+    });
+}
+
+void ComposeMask(const std::uint8_t* mask, std::size_t count, Pixel color, Pixel background,
+                 Pixel* pixels) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const int alpha = mask[i];
+        pixels[i] = alpha == 255 ? color
+                    : alpha == 0 ? background
+                                 : BlendPixel(background, color, alpha);
+    }
+}
+
+void CopyImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int width, int height) {
+    RECT rect{x, y, x + width, y + height};
+    ForEachSpan(target.clip, rect, [&](LONG row, LONG left, LONG right) {
+        const Pixel* source = pixels + static_cast<std::ptrdiff_t>(row - y) * width + (left - x);
+        std::copy(source, source + (right - left), target.surface.Row(row) + left);
     });
 }
 
