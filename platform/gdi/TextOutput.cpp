@@ -302,7 +302,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     Region clipped;
     RECT box = rect ? ToSurface(*context, Normalized(*rect)) : RECT{};
     if ((options & ETO_CLIPPED) && rect) {
-        clipped = drawable.Intersect(Region(box));
+        clipped = drawable.ClippedTo(box);
         clip = &clipped;
     }
     Pixel background = ToPixel(attributes.backgroundColor);
@@ -436,7 +436,7 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     Region clipped;
     const Region* clip = &drawable;
     if (!(format & DT_NOCLIP)) {
-        clipped = drawable.Intersect(Region(ToSurface(*context, Normalized(*rect))));
+        clipped = drawable.ClippedTo(ToSurface(*context, Normalized(*rect)));
         clip = &clipped;
     }
     DcAttributes& attributes = context->attributes;
