@@ -1,6 +1,7 @@
 # What an installed tree must hold, whether `cmake --install` made it under a
 # prefix or a package unpacked it: the two programs, the desktop entry, and
-# the icon in every theme size, and nothing else.
+# the icon in every theme size, the Unicode text module the programs load
+# when they first meet text beyond ASCII, and nothing else.
 
 # Fails unless the PNG file `path` is `size` pixels square.
 function(expect_png_size path size)
@@ -28,7 +29,8 @@ endfunction()
 
 # Checks the tree under `prefix` (the install prefix, or usr/ of a package).
 function(check_installed_tree prefix icon_sizes)
-    set(expected bin/notesview bin/notechart share/applications/velbrin-notesview.desktop)
+    set(expected bin/notesview bin/notechart share/applications/velbrin-notesview.desktop
+                 ${UNICODE_MODULE_DIR}/libvelbrin_unicode.so)
     foreach(size ${icon_sizes})
         list(APPEND expected share/icons/hicolor/${size}x${size}/apps/velbrin-notesview.png)
     endforeach()

@@ -174,6 +174,22 @@ Region Region::Intersect(const Region& other) const {
     return Combine(*this, other, Operation::Intersect);
 }
 
+Region Region::ClippedTo(const RECT& rect) const {
+    if (IsEmpty()) {
+        return {};
+    }
+    const RECT bounds = Bounds();
+    if (Holds(rect, bounds)) {
+        return *this;
+    }
+    if (IsRectangle()) {
+        return Region(RECT{std::max(bounds.left, rect.left), std::max(bounds.top, rect.top),
+                           std::min(bounds.right, rect.right),
+                           std::min(bounds.bottom, rect.bottom)});
+    }
+    return Intersect(Region(rect));
+}
+
 Region Region::Subtract(const Region& other) const {
     return Combine(*this, other, Operation::Subtract);
 }

@@ -51,6 +51,9 @@ public:
     // Becomes the union with `other`.
     void Include(const Region& other);
     Region Intersect(const Region& other) const;
+    // The part inside a rectangle: Intersect(Region(rect)) without making
+    // that region first when the answer is plain.
+    Region ClippedTo(const RECT& rect) const;
     Region Subtract(const Region& other) const;
     Region Xor(const Region& other) const;
 

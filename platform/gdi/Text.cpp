@@ -1,6 +1,7 @@
 #include "Text.h"
 
 #include "../kernel/CodePage.h"
+#include "raster/Raster.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -304,6 +305,26 @@ const GlyphImage& FontFace::Glyph(char32_t code) {
         }
     }
     return glyphs_.emplace(code, std::move(glyph)).first->second;
+}
+
+const std::vector<std::uint32_t>& FontFace::Composed(char32_t code, std::uint32_t color,
+                                                     std::uint32_t background) {
+    const ComposedKey key{code, color, background};
+    auto found = composed_.find(key);
+    if (found != composed_.end()) {
+        return found->second;
+    }
+    // Text in ever new colours would grow the cache without end; a window
+    // draws in a handful, so starting afresh past this is rare.
+    constexpr std::size_t kMostComposed = 2048;
+    if (composed_.size() >= kMostComposed) {
+        composed_.clear();
+    }
+    const GlyphImage& glyph = Glyph(code);
+    std::vector<std::uint32_t> pixels(glyph.coverage.size());
+    raster::ComposeMask(glyph.coverage.data(), glyph.coverage.size(), color, background,
+                        pixels.data());
+    return composed_.emplace(key, std::move(pixels)).first->second;
 }
 
 bool FontFace::Render(Sized& sized, char32_t code, GlyphImage& glyph) {

@@ -61,6 +61,11 @@ public:
 
     const TEXTMETRICA& Metrics() const { return metrics_; }
     const GlyphImage& Glyph(char32_t code);
+    // The glyph's pixels in `color` over a background of `background`
+    // (0x00RRGGBB each), a row of the glyph's width after another: text on
+    // a background just filled is then drawn by copying them.
+    const std::vector<std::uint32_t>& Composed(char32_t code, std::uint32_t color,
+                                               std::uint32_t background);
     int Advance(char32_t code) { return Glyph(code).advance; }
     // Below the baseline, in pixels, and at least one pixel thick.
     int UnderlineOffset() const { return underlineOffset_; }
@@ -89,6 +94,19 @@ private:
     int underlineThickness_ = 1;
     int strikeOutOffset_ = 1;
     std::unordered_map<char32_t, GlyphImage> glyphs_;
+    struct ComposedKey {
+        char32_t code;
+        std::uint32_t color;
+        std::uint32_t background;
+        bool operator==(const ComposedKey&) const = default;
+    };
+    struct ComposedKeyHash {
+        std::size_t operator()(const ComposedKey& key) const {
+            return (static_cast<std::size_t>(key.code) * 0x9E3779B97F4A7C15ull) ^
+                   (static_cast<std::size_t>(key.color) << 24) ^ key.background;
+        }
+    };
+    std::unordered_map<ComposedKey, std::vector<std::uint32_t>, ComposedKeyHash> composed_;
 };
 
 struct FontFamily {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace platform::gdi {
 
@@ -65,18 +66,34 @@ Run Place(FontFace& face, const char* text, int count, const INT* dx) {
 }
 
 // Draws the glyphs of a line whose cell has its top-left at `origin`
-// (surface coordinates), with the font's underline and strike-out.
+// (surface coordinates), with the font's underline and strike-out. With a
+// `background`, every pixel the clip lets through was just filled with it:
+// a glyph clear of the ink before it is then copied, composed once per
+// colour pair, instead of blended pixel by pixel (the same pixels).
 void DrawGlyphs(Surface& surface, const Region& clip, FontFace& face, POINT origin,
-                const std::vector<PlacedGlyph>& glyphs, LONG width, Pixel color) {
+                const std::vector<PlacedGlyph>& glyphs, LONG width, Pixel color,
+                const Pixel* background = nullptr) {
     raster::Target target{surface, clip, R2_COPYPEN};
     LONG baseline = origin.y + face.Metrics().tmAscent;
+    LONG inkRight = std::numeric_limits<LONG>::min();
     for (const PlacedGlyph& placed : glyphs) {
         if (!placed.drawn) {
             continue;
         }
         const GlyphImage& glyph = face.Glyph(placed.code);
-        raster::BlendMask(target, origin.x + placed.x + glyph.left, baseline - glyph.top,
-                          glyph.coverage.data(), glyph.width, glyph.rows, glyph.width, color);
+        const LONG left = origin.x + placed.x + glyph.left;
+        const LONG top = baseline - glyph.top;
+        if (background && left >= inkRight) {
+            raster::CopyImage(target, left, top,
+                              face.Composed(placed.code, color, *background).data(), glyph.width,
+                              glyph.rows);
+        } else {
+            raster::BlendMask(target, left, top, glyph.coverage.data(), glyph.width, glyph.rows,
+                              glyph.width, color);
+        }
+        if (glyph.width > 0) {
+            inkRight = std::max(inkRight, left + glyph.width);
+        }
     }
     LONG thickness = face.UnderlineThickness();
     if (face.Underlined()) {
@@ -285,7 +302,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     Region clipped;
     RECT box = rect ? ToSurface(*context, Normalized(*rect)) : RECT{};
     if ((options & ETO_CLIPPED) && rect) {
-        clipped = drawable.Intersect(Region(box));
+        clipped = drawable.ClippedTo(box);
         clip = &clipped;
     }
     Pixel background = ToPixel(attributes.backgroundColor);
@@ -301,7 +318,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
         raster::FillRect({*context->surface, *clip, R2_COPYPEN}, cell, background);
     }
     DrawGlyphs(*context->surface, *clip, *face, origin, run.glyphs, run.width,
-               ToPixel(attributes.textColor));
+               ToPixel(attributes.textColor), backgroundFilled ? &background : nullptr);
     if (updatePosition) {
         attributes.position.x = (attributes.textAlign & TA_CENTER) == TA_CENTER ? reference.x
                                 : attributes.textAlign & TA_RIGHT               ? left
@@ -419,7 +436,7 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     Region clipped;
     const Region* clip = &drawable;
     if (!(format & DT_NOCLIP)) {
-        clipped = drawable.Intersect(Region(ToSurface(*context, Normalized(*rect))));
+        clipped = drawable.ClippedTo(ToSurface(*context, Normalized(*rect)));
         clip = &clipped;
     }
     DcAttributes& attributes = context->attributes;

@@ -173,7 +173,7 @@ bool AddToUpdate(HWND window, const Region& area, bool erase) {
         return false;
     }
     RECT client{0, 0, Width(w->client), Height(w->client)};
-    Region added = area.Intersect(Region(client));
+    Region added = area.ClippedTo(client);
     if (!added.IsEmpty()) {
         w->update.Include(added);
         w->erasePending = w->erasePending || erase;

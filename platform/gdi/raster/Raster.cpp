@@ -7,8 +7,9 @@ namespace platform::gdi::raster {
 
 namespace {
 
-// Calls visit(y, left, right) for every row stretch of `rect` inside the clip.
-template <class Visit> void ForEachSpan(const Region& clip, const RECT& rect, Visit&& visit) {
+// Calls visit(piece) for every rectangle of `rect` inside the clip: a band's
+// rows by one of its spans' columns.
+template <class Visit> void ForEachPiece(const Region& clip, const RECT& rect, Visit&& visit) {
     if (rect.left >= rect.right || rect.top >= rect.bottom) {
         return;
     }
@@ -26,15 +27,20 @@ template <class Visit> void ForEachSpan(const Region& clip, const RECT& rect, Vi
         auto first =
             std::partition_point(band.spans.begin(), band.spans.end(),
                                  [&](const Region::Span& span) { return span.right <= rect.left; });
-        auto last = std::partition_point(first, band.spans.end(), [&](const Region::Span& span) {
-            return span.left < rect.right;
-        });
-        for (LONG y = top; y < bottom; ++y) {
-            for (auto span = first; span != last; ++span) {
-                visit(y, std::max(span->left, rect.left), std::min(span->right, rect.right));
-            }
+        for (auto span = first; span != band.spans.end() && span->left < rect.right; ++span) {
+            visit(RECT{std::max(span->left, rect.left), top, std::min(span->right, rect.right),
+                       bottom});
         }
     }
+}
+
+// Calls visit(y, left, right) for every row stretch of `rect` inside the clip.
+template <class Visit> void ForEachSpan(const Region& clip, const RECT& rect, Visit&& visit) {
+    ForEachPiece(clip, rect, [&](const RECT& piece) {
+        for (LONG y = piece.top; y < piece.bottom; ++y) {
+            visit(y, piece.left, piece.right);
+        }
+    });
 }
 
 void Plot(const Target& target, LONG x, LONG y, Pixel pixel) {
@@ -98,8 +104,18 @@ Pixel Combine(int rop, Pixel destination, Pixel pen) {
 
 void FillRect(const Target& target, const RECT& rect, Pixel pixel) {
     if (target.rop == R2_COPYPEN) {
-        ForEachSpan(target.clip, rect, [&](LONG y, LONG left, LONG right) {
-            std::fill_n(target.surface.Row(y) + left, right - left, pixel);
+        ForEachPiece(target.clip, rect, [&](const RECT& piece) {
+            const LONG width = piece.right - piece.left;
+            for (LONG y = piece.top; y < piece.bottom; ++y) {
+                Pixel* row = target.surface.Row(y) + piece.left;
+                // A vertical line's rows are single pixels: a plain store
+                // each, without the set-up of a wide fill.
+                if (width == 1) {
+                    *row = pixel;
+                } else {
+                    std::fill_n(row, width, pixel);
+                }
+            }
         });
         return;
     }
@@ -190,6 +206,24 @@ void BlendMask(const Target& target, LONG x, LONG y, const std::uint8_t* mask, i
                 pixels[column] = BlendPixel(pixels[column], color, alpha);
             }
         }
+    });
+}
+
+void ComposeMask(const std::uint8_t* mask, std::size_t count, Pixel color, Pixel background,
+                 Pixel* pixels) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const int alpha = mask[i];
+        pixels[i] = alpha == 255 ? color
+                    : alpha == 0 ? background
+                                 : BlendPixel(background, color, alpha);
+    }
+}
+
+void CopyImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int width, int height) {
+    RECT rect{x, y, x + width, y + height};
+    ForEachSpan(target.clip, rect, [&](LONG row, LONG left, LONG right) {
+        const Pixel* source = pixels + static_cast<std::ptrdiff_t>(row - y) * width + (left - x);
+        std::copy(source, source + (right - left), target.surface.Row(row) + left);
     });
 }
 

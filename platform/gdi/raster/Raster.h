@@ -69,6 +69,14 @@ void WidePolyline(const Target& target, std::span<const POINT> points, int width
 void BlendMask(const Target& target, LONG x, LONG y, const std::uint8_t* mask, int width,
                int height, int pitch, Pixel color);
 
+// The pixels BlendMask gives over a background of one colour: `count`
+// coverage bytes become `count` pixels.
+void ComposeMask(const std::uint8_t* mask, std::size_t count, Pixel color, Pixel background,
+                 Pixel* pixels);
+
+// Copies pixels (`width` a row) placed with their top-left at (x, y).
+void CopyImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int width, int height);
+
 // Blends 0xAARRGGBB pixels placed with their top-left at (x, y).
 void BlendImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int width, int height);
 

@@ -263,6 +263,15 @@ TEST(RegionTest, RegionsStackedOrHeldCombineAsTheGeneralWalkDoes) {
         Region withRect = a;
         withRect.Include(rect);
         EXPECT_EQ(withRect, a.Xor(rect).Xor(a.Intersect(rect)));
+        // Clipping to a rectangle, an inverted one and one beyond the
+        // coordinate limit included, is intersecting with its region.
+        const RECT clip = regions.NextRect();
+        const RECT inverted{clip.right, clip.bottom, clip.left, clip.top};
+        const RECT huge{-Region::kCoordinateLimit * 2, clip.top, clip.right, 1 << 30};
+        for (const RECT& r : {clip, inverted, huge}) {
+            EXPECT_EQ(a.ClippedTo(r), a.Intersect(Region(r)));
+            EXPECT_EQ(rect.ClippedTo(r), rect.Intersect(Region(r)));
+        }
         EXPECT_EQ(Sampled(withRect),
                   Combine(pixelsA, Sampled(rect), [](bool p, bool q) { return p || q; }));
         auto [b, pixelsB] = regions.Next();

@@ -499,3 +499,76 @@ TEST_F(TextTest, SizesOfOneFaceTakenInTurnDrawAsEachDoesAlone) {
     DeleteObject(largeFont);
     DeleteObject(smallFont);
 }
+
+namespace {
+
+struct Colours {
+    COLORREF text;
+    COLORREF background;
+};
+
+// Opaque text clipped to its cell, as a grid draws a cell.
+std::vector<COLORREF> CellText(HFONT font, const std::string& text, Colours colours) {
+    HDC surface = platform::CreateMemorySurfaceDC(kSampleWidth, kSampleHeight, RGB(1, 2, 3));
+    SelectObject(surface, font);
+    SetTextColor(surface, colours.text);
+    SetBkColor(surface, colours.background);
+    RECT cell{3, 4, 100, 34};
+    ExtTextOutA(surface, 5, 6, ETO_OPAQUE | ETO_CLIPPED, &cell, text.c_str(),
+                static_cast<int>(text.size()), nullptr);
+    SelectObject(surface, GetStockObject(SYSTEM_FONT));
+    std::vector<COLORREF> pixels = PixelsOf(surface);
+    DeleteDC(surface);
+    return pixels;
+}
+
+// The same picture another way: the cell filled by a brush, then the text
+// blended over it with a transparent background, clipped to the cell.
+std::vector<COLORREF> FilledThenBlended(HFONT font, const std::string& text, Colours colours) {
+    HDC surface = platform::CreateMemorySurfaceDC(kSampleWidth, kSampleHeight, RGB(1, 2, 3));
+    RECT cell{3, 4, 100, 34};
+    HBRUSH brush = CreateSolidBrush(colours.background);
+    FillRect(surface, &cell, brush);
+    DeleteObject(brush);
+    IntersectClipRect(surface, cell.left, cell.top, cell.right, cell.bottom);
+    SelectObject(surface, font);
+    SetTextColor(surface, colours.text);
+    SetBkMode(surface, TRANSPARENT);
+    TextOutA(surface, 5, 6, text.c_str(), static_cast<int>(text.size()));
+    SelectObject(surface, GetStockObject(SYSTEM_FONT));
+    std::vector<COLORREF> pixels = PixelsOf(surface);
+    DeleteDC(surface);
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(TextTest, CellTextIsTheTextBlendedOverItsFilledCell) {
+    // Cell text is drawn from glyphs composed once per colour pair; it must
+    // stay pixel for pixel what blending each glyph over the cell gives, for
+    // every colour pair, size and face, and where glyphs overlap (italic).
+    const std::string text = std::string("C#4 Ab") + kKatakanaA + "g";
+    const Colours pairs[] = {{RGB(0, 0, 0), RGB(255, 255, 255)},
+                             {RGB(255, 255, 255), RGB(0, 0, 128)},
+                             {RGB(200, 30, 60), RGB(240, 250, 10)}};
+    HFONT faces[] = {MakeFont(kJapaneseGothic, -12), MakeFont(kJapaneseGothic, -19),
+                     MakeFont("Arial", -15, FW_BOLD), nullptr};
+    LOGFONTA italic{};
+    italic.lfHeight = -20;
+    italic.lfItalic = TRUE;
+    std::strcpy(italic.lfFaceName, "Arial");
+    faces[3] = CreateFontIndirectA(&italic);
+    for (int repeat = 0; repeat < 2; ++repeat) { // the second time from the cache
+        for (HFONT font : faces) {
+            for (const Colours& colours : pairs) {
+                const std::vector<COLORREF> drawn = CellText(font, text, colours);
+                EXPECT_TRUE(drawn == FilledThenBlended(font, text, colours))
+                    << "font " << font << " colours " << colours.text << "/" << colours.background;
+                EXPECT_GT(std::count(drawn.begin(), drawn.end(), colours.text), 0);
+            }
+        }
+    }
+    for (HFONT font : faces) {
+        DeleteObject(font);
+    }
+}
