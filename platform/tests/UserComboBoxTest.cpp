@@ -492,6 +492,26 @@ TEST_F(UserComboBox, OpeningTheListSelectsTheFirstItemBeginningWithTheTextUntold
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR) << "an empty text begins nothing";
 }
 
+TEST_F(UserComboBox, AClickOnTheRowOpeningSelectedUntoldIsStillTold) {
+    HWND combo = MakeCombo();
+    AddKeys(combo);
+    SetFocus(combo);
+    platform::TypeText("A-");
+    Run();
+    platform::TapKey(VK_F4);
+    Run();
+    ASSERT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1) << "opening selects the typed item";
+    g_notes.clear();
+    g_atSelChange.clear();
+    platform::ClickAt(DroppedList(), RowCentre(combo, 1));
+    Run();
+    EXPECT_EQ(g_notes, (std::vector<int>{CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}))
+        << "the parent never heard of the selection the list opened with";
+    ASSERT_EQ(g_atSelChange.size(), 1u);
+    EXPECT_EQ(g_atSelChange[0].first, 1);
+    EXPECT_EQ(WindowText(combo), "A-");
+}
+
 TEST_F(UserComboBox, TypingSelectsNothingUntilTheOpenListFollowsTheText) {
     HWND combo = MakeCombo();
     AddKeys(combo);

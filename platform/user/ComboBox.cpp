@@ -476,7 +476,7 @@ void OnTrackingRelease(HWND combo, POINT p) {
     Redraw(combo);
     int row = s->dropped ? RowUnderMouse(combo, p) : -1;
     if (row >= 0) {
-        ChooseItem(combo, row);
+        ClickItem(combo, row);
     } else if (s->dropped) {
         SetCapture(s->list);
     }
@@ -1105,7 +1105,10 @@ void CloseUp(HWND combo, bool chosen) {
     }
 }
 
-void ChooseItem(HWND combo, int index) {
+namespace {
+
+// `alwaysTell`: CBN_SELCHANGE also when the row was selected already.
+void ChooseRow(HWND combo, int index, bool alwaysTell) {
     ComboState* s = ComboOf(combo);
     bool valid = ValidIndex(*s, static_cast<WPARAM>(index));
     bool changed = valid && index != s->selection;
@@ -1116,11 +1119,23 @@ void ChooseItem(HWND combo, int index) {
     if (ComboOf(combo) == nullptr || !valid) {
         return;
     }
-    if (changed) {
+    if (changed || alwaysTell) {
         Select(combo, index, {CBN_SELCHANGE});
     } else {
         SetEditText(combo, SelectedText(*ComboOf(combo)));
     }
+}
+
+} // namespace
+
+void ChooseItem(HWND combo, int index) {
+    ChooseRow(combo, index, false);
+}
+
+// Dropping the list may have selected the row matching typed text without
+// telling the parent; a click on that row is still the user's choice.
+void ClickItem(HWND combo, int row) {
+    ChooseRow(combo, row, true);
 }
 
 void KeyMovedSelection(HWND combo, int index) {

@@ -75,11 +75,14 @@ bool ComboDroppedDown(HWND edit);
 // Closes the list: CBN_SELENDOK when `chosen`, else CBN_SELENDCANCEL, then
 // CBN_CLOSEUP.
 void CloseUp(HWND combo, bool chosen);
-// The user picked the item in the list (a click, or Enter on the
+// The user picked the item in the list (Enter or F4 on the
 // highlighted row): the item is selected, the list closes up (CBN_SELENDOK,
 // CBN_CLOSEUP), then CBN_SELCHANGE when the selection changed, and the edit
 // field shows the item.
 void ChooseItem(HWND combo, int index);
+// The user clicked the item in the list: as ChooseItem, but CBN_SELCHANGE
+// also when the item was selected already, as Windows tells every click.
+void ClickItem(HWND combo, int row);
 // A key moved the list's row: the row is selected and the parent told
 // (CBN_SELENDOK first when the list is closed, then CBN_SELCHANGE), even
 // when the row stayed where it was; the edit field shows it afterwards.

@@ -297,7 +297,7 @@ LRESULT OnMouse(HWND list, UINT message, LPARAM lParam) {
         ListOf(list)->pressed = false;
         int row = InClient(list, p) ? RowAt(combo, p) : -1;
         if (row >= 0) {
-            ChooseItem(combo, row);
+            ClickItem(combo, row);
         }
     }
     return 0;
