@@ -3,7 +3,7 @@
 // through XTest and watched from outside (its X window, its exit status,
 // its error stream). Skipped when the desktop cannot start.
 
-#include "InspectionPicture.h"
+#include "SavedPicture.h"
 #include "TestDesktop.h"
 #include "chart/TForm1.h"
 #include "controls/TWinControl.h"
@@ -32,7 +32,7 @@ namespace {
 using namespace std::chrono_literals;
 using velbrin_test::ChildProgram;
 using velbrin_test::DesktopOptions;
-using velbrin_test::SaveForInspection;
+using velbrin_test::SavePictureToLookAt;
 using velbrin_test::TestDesktop;
 using velbrin_test::XRect;
 using velbrin_test::XWindowId;
@@ -176,17 +176,10 @@ protected:
         ClickAt(window, Layout().KeyBoxMiddle());
         SteadyPixels(window);
         desktop_->TypeKeysym("F4");
-        std::optional<XRect> list;
-        ASSERT_TRUE(desktop_->RunUntil([&] {
-            std::vector<XWindowId> popUps = desktop_->PopUps();
-            list = popUps.size() == 1 ? desktop_->Geometry(popUps[0]) : std::nullopt;
-            return list.has_value();
-        })) << "the key list did not drop";
+        const std::optional<XRect> list = desktop_->WaitForOnePopUp();
+        ASSERT_TRUE(list) << "the key list did not drop";
         desktop_->MovePointer(list->x + 10, list->y + list->height / 2);
-        for (int turn = 0; turn < 2; ++turn) {
-            desktop_->PressButton(4);
-            desktop_->ReleaseButton(4);
-        }
+        desktop_->TurnWheel(2);
         Pause(300ms);
         // The rows' height follows the screen's pixels per inch.
         const int rowHeight = (list->height - 2) / Layout().keyListRows;
@@ -338,7 +331,7 @@ TEST_P(NotesViewDesktopAt, AKeyChosenWithTheMouseShowsTheWholeChart) {
     }
     EXPECT_EQ(cutOff, 0) << "cells outside a client area of " << shown.width << "x" << shown.height;
     EXPECT_EQ(missingLines, 0);
-    SaveForInspection("chart-at-" + std::to_string(GetParam()), chart, shown.width, shown.height);
+    SavePictureToLookAt("chart-at-" + std::to_string(GetParam()), chart, shown.width, shown.height);
 }
 
 // Shrinking below the controls, clicking the grid and growing again in the
@@ -378,8 +371,8 @@ TEST_P(NotesViewDesktopAt, AfterShrinkingAndGrowingTheControlsAreWhereAFreshWind
     ChooseKey(window, "C");
     EXPECT_EQ(DifferingPixels(window, expected), 0u);
     const std::string name = "resized-at-" + std::to_string(GetParam());
-    SaveForInspection(name, ClientPixels(window), last.width, last.height);
-    SaveForInspection(name + "-fresh", expected, last.width, last.height);
+    SavePictureToLookAt(name, ClientPixels(window), last.width, last.height);
+    SavePictureToLookAt(name + "-fresh", expected, last.width, last.height);
     desktop_->Close(window);
     EXPECT_EQ(resized->WaitForExit(10s), std::optional<int>(0));
 }
@@ -485,8 +478,8 @@ TEST_F(NotesViewDesktop, AfterAnInputStormAKeyShowsWhatAFreshWindowShows) {
     }
     EXPECT_EQ(differ, 0u) << "first at x " << firstDifference % first.width << ", y "
                           << firstDifference / first.width << " after " << events << " events";
-    SaveForInspection("stormed", shown, first.width, first.height);
-    SaveForInspection("fresh", expected, first.width, first.height);
+    SavePictureToLookAt("stormed", shown, first.width, first.height);
+    SavePictureToLookAt("fresh", expected, first.width, first.height);
     desktop_->Close(window);
     EXPECT_EQ(stormed->WaitForExit(10s), std::optional<int>(0)) << stormed->ErrorOutput();
 }

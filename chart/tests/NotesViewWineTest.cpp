@@ -7,7 +7,7 @@
 //   VELBRIN_NOTECHART      the native notechart, which tells the notes
 // Skipped, saying why, when the desktop or Wine cannot start.
 
-#include "InspectionPicture.h"
+#include "SavedPicture.h"
 #include "TestDesktop.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using velbrin_test::ChildProgram;
-using velbrin_test::SaveForInspection;
+using velbrin_test::SavePictureToLookAt;
 using velbrin_test::TestDesktop;
 using velbrin_test::XRect;
 using velbrin_test::XWindowId;
@@ -326,7 +326,7 @@ TEST_F(NotesViewUnderWine, OpensFromItsResourceShowsTheChosenKeysNotesAndEndsOnA
     // The window from its resource: the grid with the labels of a chart
     // that has no key yet.
     const Pixels opened = SteadyPixels(window);
-    SaveForInspection("wine-keyless", opened, at.width, at.height);
+    SavePictureToLookAt("wine-keyless", opened, at.width, at.height);
     const std::optional<CellLayout> cells = FindCells(opened, at.width, at.height);
     ASSERT_TRUE(cells) << "no grid of " << kCells << " x " << kCells << " cells in the window";
     std::map<std::string, Pixels> looks;
@@ -339,29 +339,22 @@ TEST_F(NotesViewUnderWine, OpensFromItsResourceShowsTheChosenKeysNotesAndEndsOnA
         desktop_->TypeKeysym("Down");
     }
     const Pixels showingC = SteadyPixels(window);
-    SaveForInspection("wine-C", showingC, at.width, at.height);
+    SavePictureToLookAt("wine-C", showingC, at.width, at.height);
     EXPECT_EQ(CellsUnlike(showingC, at.width, *cells, chartOfC, looks), "");
 
     // A click in the dropped list: the wheel turns it to its top, where G is.
     desktop_->TypeKeysym("F4");
-    std::optional<XRect> list;
-    ASSERT_TRUE(desktop_->RunUntil([&] {
-        std::vector<XWindowId> popUps = desktop_->PopUps();
-        list = popUps.size() == 1 ? desktop_->Geometry(popUps[0]) : std::nullopt;
-        return list.has_value();
-    })) << "the key list did not drop";
+    const std::optional<XRect> list = desktop_->WaitForOnePopUp();
+    ASSERT_TRUE(list) << "the key list did not drop";
     desktop_->MovePointer(list->x + 10, list->y + list->height / 2);
-    for (int turn = 0; turn < 3; ++turn) {
-        desktop_->PressButton(4);
-        desktop_->ReleaseButton(4);
-    }
+    desktop_->TurnWheel(3);
     SteadyPixels(window);
     const int rowHeight = (list->height - 2) / kKeyListRows;
     desktop_->Click(list->x + 10, list->y + 1 + rowHeight / 2);
     ASSERT_TRUE(desktop_->RunUntil([&] { return desktop_->PopUps().empty(); }))
         << "the key list stayed dropped";
     const Pixels showingG = SteadyPixels(window);
-    SaveForInspection("wine-G", showingG, at.width, at.height);
+    SavePictureToLookAt("wine-G", showingG, at.width, at.height);
     EXPECT_EQ(CellsUnlike(showingG, at.width, *cells, chartOfG, looks), "");
 
     // Keys in the dropped list: Down walks it from G to E, Enter takes E.
@@ -372,7 +365,7 @@ TEST_F(NotesViewUnderWine, OpensFromItsResourceShowsTheChosenKeysNotesAndEndsOnA
     }
     desktop_->TypeKeysym("Return");
     const Pixels showingE = SteadyPixels(window);
-    SaveForInspection("wine-E", showingE, at.width, at.height);
+    SavePictureToLookAt("wine-E", showingE, at.width, at.height);
     EXPECT_EQ(CellsUnlike(showingE, at.width, *cells, chartOfE, looks), "");
 
     desktop_->PressKeysym("Alt_L");

@@ -146,7 +146,7 @@ bool IsDark(COLORREF color) {
     return GetRValue(color) + GetGValue(color) + GetBValue(color) < 3 * 128;
 }
 
-void SaveForInspection(HWND window) {
+void SavePictureToLookAt(HWND window) {
     const char* directory = std::getenv("VELBRIN_SCREENSHOT_DIR");
     const std::string path =
         (directory ? std::string(directory) + "/" : ::testing::TempDir()) + "hint.png";
@@ -350,7 +350,7 @@ TEST_F(HintTest, TheHintStandsBelowItsControlInATopmostPopUpThatTakesNoActivatio
     EXPECT_EQ(Screen->FormCount(), 1) << "the hint window is no form";
 
     // The info colours inside a thin frame, the text starting two pixels in.
-    SaveForInspection(hint);
+    SavePictureToLookAt(hint);
     const platform::WindowImage framed =
         platform::CaptureWindow(hint, platform::WindowArea::WithFrame);
     EXPECT_EQ(framed.At(0, 0), GetSysColor(COLOR_WINDOWFRAME));

@@ -327,6 +327,14 @@ void TestDesktop::Click(int x, int y, int button) {
     ReleaseButton(button);
 }
 
+void TestDesktop::TurnWheel(int notches) {
+    const int button = notches > 0 ? 4 : 5;
+    for (int turn = 0; turn < std::abs(notches); ++turn) {
+        PressButton(button);
+        ReleaseButton(button);
+    }
+}
+
 void TestDesktop::Drag(int fromX, int fromY, int toX, int toY) {
     MovePointer(fromX, fromY);
     PressButton(1);
@@ -472,6 +480,16 @@ std::vector<XWindowId> TestDesktop::WindowsOfProcess(int pid) {
     };
     visit(RootOf(connection_), 0);
     return found;
+}
+
+std::optional<XRect> TestDesktop::WaitForOnePopUp() {
+    std::optional<XRect> shown;
+    RunUntil([&] {
+        const std::vector<XWindowId> popUps = PopUps();
+        shown = popUps.size() == 1 ? Geometry(popUps[0]) : std::nullopt;
+        return shown.has_value();
+    });
+    return shown;
 }
 
 std::vector<XWindowId> TestDesktop::PopUps() {

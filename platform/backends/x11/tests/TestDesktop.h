@@ -58,6 +58,9 @@ public:
     void PressButton(int button);
     void ReleaseButton(int button);
     void Click(int x, int y, int button = 1);
+    // Turns the wheel where the pointer is: up (button 4) for `notches`
+    // above 0, down (button 5) below.
+    void TurnWheel(int notches);
     // Holds the left button from one point to another, in steps.
     void Drag(int fromX, int fromY, int toX, int toY);
     // The key that gives the keysym named `name` ("F", "plus", "KP_2") on
@@ -82,6 +85,9 @@ public:
     std::vector<XWindowId> WindowsOfProcess(int pid);
     // Mapped override-redirect windows: the program's pop-ups.
     std::vector<XWindowId> PopUps();
+    // Where the program's only pop-up shows, once exactly one does; empty
+    // when that does not happen within the usual limit.
+    std::optional<XRect> WaitForOnePopUp();
     std::vector<unsigned long> CardinalProperty(XWindowId window, const std::string& name);
     std::vector<std::string> AtomProperty(XWindowId window, const std::string& name);
     // A text property's bytes, zero bytes between the strings of a list.

@@ -142,7 +142,7 @@ TestDesktop* X11Screen::server_ = nullptr;
 
 // Writes the X window's pixels as a PPM when VELBRIN_X11_SCREENSHOT names a
 // file, for a person to look at.
-void SaveForInspection(XImage* image) {
+void SavePictureToLookAt(XImage* image) {
     const char* path = std::getenv("VELBRIN_X11_SCREENSHOT");
     if (path == nullptr) {
         return;
@@ -193,7 +193,7 @@ TEST_F(X11Screen, ClientAreaOfTheFrameBufferReachesTheXWindow) {
     XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(client.right),
                               static_cast<unsigned>(client.bottom), AllPlanes, ZPixmap);
     ASSERT_NE(image, nullptr);
-    SaveForInspection(image);
+    SavePictureToLookAt(image);
     EXPECT_EQ(XGetPixel(image, 5, 5), 0xFF0000u);
     EXPECT_EQ(XGetPixel(image, client.right - 1, client.bottom - 1), 0xFF0000u);
     // The child's sunken edge (the button shadow of Windows' default colours),

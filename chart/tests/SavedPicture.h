@@ -9,7 +9,7 @@ namespace velbrin_test {
 
 // Writes 0xRRGGBB pixels as NAME.ppm in the folder VELBRIN_X11_SCREENSHOTS
 // names; nothing when it is not set.
-void SaveForInspection(const std::string& name, const std::vector<std::uint32_t>& pixels, int width,
-                       int height);
+void SavePictureToLookAt(const std::string& name, const std::vector<std::uint32_t>& pixels,
+                         int width, int height);
 
 } // namespace velbrin_test

@@ -1,12 +1,12 @@
-#include "InspectionPicture.h"
+#include "SavedPicture.h"
 
 #include <cstdlib>
 #include <fstream>
 
 namespace velbrin_test {
 
-void SaveForInspection(const std::string& name, const std::vector<std::uint32_t>& pixels, int width,
-                       int height) {
+void SavePictureToLookAt(const std::string& name, const std::vector<std::uint32_t>& pixels,
+                         int width, int height) {
     const char* folder = std::getenv("VELBRIN_X11_SCREENSHOTS");
     if (folder == nullptr) {
         return;
