@@ -105,7 +105,9 @@ public:
     std::int32_t ColOffset() const { return colOffset_; }
 
     // The layout of the client area, and of a client area of another size.
-    TGridLayout CalcLayout();
+    // The client area's layout is kept and computed again only when one of
+    // its inputs changed: the reference holds until the grid changes.
+    const TGridLayout& CalcLayout();
     TGridLayout CalcLayoutFor(std::int32_t width, std::int32_t height) const;
     // The client rectangle of a cell without its lines; all zero off screen.
     RECT CellBounds(std::int32_t col, std::int32_t row);
@@ -222,6 +224,24 @@ private:
     void InvalidateSelection(const TCellRange& selection);
     void InvalidateSelectionChange(const TCellRange& oldSelection);
     std::int32_t LineWidthFor(TGridOption fixedLines, TGridOption lines) const;
+    // Everything a layout is computed from. The extents enter through a
+    // count of their changes, raised wherever a width or height is stored.
+    struct TLayoutInputs {
+        std::int32_t colLineWidth;
+        std::int32_t rowLineWidth;
+        std::int32_t fixedCols;
+        std::int32_t fixedRows;
+        TCellCoord topLeft;
+        std::int32_t colCount;
+        std::int32_t rowCount;
+        std::int32_t width;
+        std::int32_t height;
+        std::uint64_t extentChanges;
+        bool operator==(const TLayoutInputs&) const = default;
+    };
+    TLayoutInputs LayoutInputsFor(std::int32_t width, std::int32_t height) const;
+    TGridLayout LayoutFrom(const TLayoutInputs& inputs) const;
+    void ExtentsChanged() { ++extentChanges_; }
     bool IsCtl3DStored() const { return !ParentCtl3D(); }
     void ReadColWidths(TReader& reader);
     void ReadRowHeights(TReader& reader);
@@ -358,6 +378,10 @@ private:
     TBorderStyle borderStyle_ = bsSingle;
     bool defaultDrawing_ = true;
     bool paintCellFillsCell_ = false;
+    std::uint64_t extentChanges_ = 0;
+    // The client area's layout and what it was computed from.
+    std::optional<TGridLayout> keptLayout_;
+    TLayoutInputs keptInputs_{};
 };
 
 } // namespace velbrin

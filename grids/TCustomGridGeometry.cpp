@@ -138,6 +138,7 @@ void TCustomGrid::UpdateAfterResize() {
     if (rowHeights_) {
         UpdateExtents(rowHeights_, rowCount_, defaultRowHeight_);
     }
+    ExtentsChanged();
     TCellCoord clamped = current_;
     if (clamped.Y >= rowCount_) {
         clamped.Y = rowCount_ - 1;
@@ -200,6 +201,7 @@ void TCustomGrid::SetColWidths(std::int32_t col, std::int32_t width) {
     if (width != stored) {
         InvalidateGrid();
         stored = width;
+        ExtentsChanged();
         ColumnWidthsModified();
     }
 }
@@ -215,6 +217,7 @@ void TCustomGrid::SetRowHeights(std::int32_t row, std::int32_t height) {
     if (height != stored) {
         InvalidateGrid();
         stored = height;
+        ExtentsChanged();
         RowHeightsModified();
     }
 }
@@ -252,6 +255,7 @@ void TCustomGrid::ScaleControl(int multiplier, int divider) {
 void TCustomGrid::SetDefaultColWidth(std::int32_t value) {
     colWidths_.reset();
     defaultColWidth_ = value;
+    ExtentsChanged();
     ColumnWidthsModified();
     InvalidateGrid();
 }
@@ -259,6 +263,7 @@ void TCustomGrid::SetDefaultColWidth(std::int32_t value) {
 void TCustomGrid::SetDefaultRowHeight(std::int32_t value) {
     rowHeights_.reset();
     defaultRowHeight_ = value;
+    ExtentsChanged();
     RowHeightsModified();
     InvalidateGrid();
 }
@@ -267,19 +272,45 @@ std::int32_t TCustomGrid::LineWidthFor(TGridOption fixedLines, TGridOption lines
     return HasOption(options_, fixedLines) || HasOption(options_, lines) ? gridLineWidth_ : 0;
 }
 
-TGridLayout TCustomGrid::CalcLayoutFor(std::int32_t width, std::int32_t height) const {
+TCustomGrid::TLayoutInputs TCustomGrid::LayoutInputsFor(std::int32_t width,
+                                                        std::int32_t height) const {
+    return {LineWidthFor(goFixedVertLine, goVertLine),
+            LineWidthFor(goFixedHorzLine, goHorzLine),
+            fixedCols_,
+            fixedRows_,
+            topLeft_,
+            colCount_,
+            rowCount_,
+            width,
+            height,
+            extentChanges_};
+}
+
+TGridLayout TCustomGrid::LayoutFrom(const TLayoutInputs& inputs) const {
     TGridLayout layout;
     layout.Horz =
-        CalcAxisLayout({LineWidthFor(goFixedVertLine, goVertLine), fixedCols_, topLeft_.X,
-                        colCount_, width, [this](std::int32_t col) { return ColWidths(col); }});
+        CalcAxisLayout({inputs.colLineWidth, inputs.fixedCols, inputs.topLeft.X, inputs.colCount,
+                        inputs.width, [this](std::int32_t col) { return ColWidths(col); }});
     layout.Vert =
-        CalcAxisLayout({LineWidthFor(goFixedHorzLine, goHorzLine), fixedRows_, topLeft_.Y,
-                        rowCount_, height, [this](std::int32_t row) { return RowHeights(row); }});
+        CalcAxisLayout({inputs.rowLineWidth, inputs.fixedRows, inputs.topLeft.Y, inputs.rowCount,
+                        inputs.height, [this](std::int32_t row) { return RowHeights(row); }});
     return layout;
 }
 
-TGridLayout TCustomGrid::CalcLayout() {
-    return CalcLayoutFor(ClientWidth(), ClientHeight());
+TGridLayout TCustomGrid::CalcLayoutFor(std::int32_t width, std::int32_t height) const {
+    return LayoutFrom(LayoutInputsFor(width, height));
+}
+
+// Every cell write asks for the layout to find its cell: comparing the
+// inputs costs far less than walking the cells again.
+const TGridLayout& TCustomGrid::CalcLayout() {
+    const RECT client = ClientRect();
+    const TLayoutInputs inputs = LayoutInputsFor(client.right, client.bottom);
+    if (!keptLayout_ || !(inputs == keptInputs_)) {
+        keptLayout_ = LayoutFrom(inputs);
+        keptInputs_ = inputs;
+    }
+    return *keptLayout_;
 }
 
 std::int32_t TCustomGrid::VisibleColCount() {

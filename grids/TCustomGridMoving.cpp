@@ -128,6 +128,7 @@ void TCustomGrid::MoveColumn(std::int32_t from, std::int32_t to) {
     }
     if (colWidths_) {
         MoveExtent(*colWidths_, from, to);
+        ExtentsChanged();
     }
     current_.X = MovedPosition(current_.X, from, to);
     anchor_.X = MovedPosition(anchor_.X, from, to);
@@ -144,6 +145,7 @@ void TCustomGrid::MoveRow(std::int32_t from, std::int32_t to) {
     }
     if (rowHeights_) {
         MoveExtent(*rowHeights_, from, to);
+        ExtentsChanged();
     }
     current_.Y = MovedPosition(current_.Y, from, to);
     anchor_.Y = MovedPosition(anchor_.Y, from, to);
