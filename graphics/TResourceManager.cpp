@@ -65,6 +65,11 @@ void TResourceManager::ReleaseResource(TSharedResource* resource) {
 
 void TResourceManager::SwitchResource(TGraphicsObject* object, const void* data) {
     TSharedResource* old = object->Resource();
+    // Painting sets the colour a cell already has over and over: the record
+    // it holds has that key, so it would only be found again.
+    if (old != nullptr && std::memcmp(old->Data.data(), data, dataSize_) == 0) {
+        return;
+    }
     object->SetResource(AcquireResource(data));
     if (object->Resource() != old) {
         NotifyThenRelease(object, old);

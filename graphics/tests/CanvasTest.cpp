@@ -1,6 +1,7 @@
 #include "GraphicsTestSupport.h"
 
 #include "graphics/TCanvas.h"
+#include "graphics/TFont.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Text.h"
 
@@ -83,6 +84,31 @@ TEST_F(CanvasTest, BrushIsSelectedOnceAndReplacedByTheStockBrushOnChange) {
     canvas->FillRect({5, 5, 6, 6});
     EXPECT_EQ(Selected(OBJ_BRUSH), canvas->Brush()->Handle());
     EXPECT_EQ(surface->At(5, 5), 0xFF0000u);
+}
+
+TEST_F(CanvasTest, SettingTheFontAndBrushColourItHasKeepsThemSelected) {
+    TFont font;
+    font.SetHeight(-15);
+    canvas->SetHandle(surface->dc());
+    canvas->SetFont(&font);
+    canvas->Brush()->SetColor(clRed);
+    canvas->TextOut(0, 0, "a");
+    HGDIOBJ brush = canvas->Brush()->Handle();
+    HGDIOBJ fontHandle = canvas->Font()->Handle();
+    ASSERT_EQ(canvas->State(), csAllValid & ~csPenValid);
+    for (int cell = 0; cell < 3; ++cell) {
+        canvas->SetFont(&font);
+        canvas->Brush()->SetColor(clRed);
+        canvas->TextOut(0, 0, "a");
+    }
+    EXPECT_EQ(canvas->State(), csAllValid & ~csPenValid);
+    EXPECT_EQ(Selected(OBJ_BRUSH), brush);
+    EXPECT_EQ(Selected(OBJ_FONT), fontHandle);
+
+    canvas->Brush()->SetColor(clBlue);
+    EXPECT_EQ(Selected(OBJ_BRUSH), Graphics().stockHollowBrush) << "a new colour still lets go";
+    canvas->FillRect({1, 1, 2, 2});
+    EXPECT_EQ(surface->At(1, 1), 0xFF0000u);
 }
 
 TEST_F(CanvasTest, LineToDrawsWithThePenAndItsMode) {

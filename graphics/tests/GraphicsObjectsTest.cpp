@@ -267,6 +267,43 @@ TEST_F(GraphicsObjectsTest, BrushClearAndColourRules) {
     EXPECT_EQ(logBrush.lbColor, 0x00FF00u);
 }
 
+TEST_F(GraphicsObjectsTest, SettingTheKeyAnObjectHasKeepsItsRecordAndItsCount) {
+    TBrush brush;
+    brush.SetColor(clRed);
+    TBrush other;
+    other.SetColor(clRed);
+    TSharedResource* record = brush.Resource();
+    ASSERT_EQ(record->RefCount, 2);
+    ChangeCounter counter;
+    counter.Watch(brush);
+    for (int i = 0; i < 3; ++i) {
+        brush.SetColor(clRed);
+        brush.SetStyle(bsSolid);
+    }
+    EXPECT_EQ(counter.count, 0);
+    EXPECT_EQ(brush.Resource(), record);
+    EXPECT_EQ(record->RefCount, 2) << "no count gained or lost";
+
+    brush.SetColor(clBlue);
+    EXPECT_EQ(counter.count, 1);
+    EXPECT_EQ(record->RefCount, 1);
+    EXPECT_EQ(other.Resource(), record);
+}
+
+TEST_F(GraphicsObjectsTest, AGivenHandleGoesWhenTheColourItReadsIsSetAgain) {
+    const LOGBRUSH logBrush{BS_SOLID, 0x0000FF, 0};
+    HBRUSH given = CreateBrushIndirect(&logBrush);
+    ASSERT_NE(given, nullptr);
+    TBrush brush;
+    brush.SetHandle(given);
+    ChangeCounter counter;
+    counter.Watch(brush);
+    brush.SetColor(brush.Color());
+    EXPECT_EQ(counter.count, 1) << "the key without the handle is another key";
+    EXPECT_NE(brush.Handle(), given);
+    EXPECT_EQ(GetObjectType(given), 0u) << "the record that owned the given handle went";
+}
+
 TEST_F(GraphicsObjectsTest, SystemColourChangeRemakesOnlySystemColouredHandles) {
     TBrush face;
     face.SetColor(clBtnFace);
