@@ -123,7 +123,8 @@ bool AxisSpan(const TAxisLayout& axis, std::int32_t first, std::int32_t last, TG
         }
     }
     start = axis.CellStart(first);
-    const std::int32_t lastStart = axis.CellStart(last);
+    // A cell written invalidates a range of one: its start is walked once.
+    const std::int32_t lastStart = last == first ? start : axis.CellStart(last);
     std::int64_t stop = lastStart == 0 ? std::int64_t{start} + axis.Extent(first)
                                        : std::int64_t{lastStart} + axis.Extent(last);
     stop = std::min<std::int64_t>(stop, axis.GridExtent);
