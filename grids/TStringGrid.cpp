@@ -58,8 +58,13 @@ const TStringSparseList* TStringGrid::RowList(std::int32_t row) const {
 }
 
 std::string TStringGrid::Cells(std::int32_t col, std::int32_t row) const {
+    return CellText(col, row);
+}
+
+const std::string& TStringGrid::CellText(std::int32_t col, std::int32_t row) const {
+    static const std::string empty;
     const TStringSparseList* list = RowList(row);
-    return list != nullptr ? list->Get(col) : std::string();
+    return list != nullptr ? list->TextAt(col) : empty;
 }
 
 TObject* TStringGrid::Objects(std::int32_t col, std::int32_t row) const {
@@ -168,10 +173,13 @@ void TStringGrid::SetCols(std::int32_t col, TStrings* value) {
 void TStringGrid::PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
                             TGridDrawState state) {
     if (DefaultDrawing()) {
-        const std::string text = Cells(col, row);
+        // The canvas's change events run before the text is read, so a
+        // handler that writes the cell leaves no stale reference.
+        HDC dc = Canvas()->Handle();
+        const std::string& text = CellText(col, row);
         const auto length = static_cast<UINT>(std::min<std::size_t>(text.size(), INT_MAX));
-        ExtTextOutA(Canvas()->Handle(), rect.left + 2, rect.top + 2, ETO_CLIPPED | ETO_OPAQUE,
-                    &rect, text.data(), length, nullptr);
+        ExtTextOutA(dc, rect.left + 2, rect.top + 2, ETO_CLIPPED | ETO_OPAQUE, &rect, text.data(),
+                    length, nullptr);
     }
     TDrawGrid::PaintCell(col, row, rect, state);
 }

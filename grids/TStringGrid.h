@@ -51,6 +51,8 @@ public:
     // The cells of row `row` as the store keeps them; null when nothing was
     // ever written into that row.
     const TStringSparseList* RowList(std::int32_t row) const;
+    // The text of a cell without a copy; valid until the cell changes.
+    const std::string& CellText(std::int32_t col, std::int32_t row) const;
     // The store's list of rows.
     const TSparseList& RowStore() const { return *rows_; }
 

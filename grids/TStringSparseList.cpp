@@ -57,8 +57,13 @@ void TStringSparseList::WriteList(TWriter& writer) const {
 }
 
 std::string TStringSparseList::Get(std::int32_t index) const {
+    return TextAt(index);
+}
+
+const std::string& TStringSparseList::TextAt(std::int32_t index) const {
+    static const std::string empty;
     const TStrItem* item = ItemAt(index);
-    return item != nullptr ? item->text : std::string();
+    return item != nullptr ? item->text : empty;
 }
 
 std::int32_t TStringSparseList::GetCount() const {

@@ -27,6 +27,9 @@ public:
     // index and text in ascending order. Objects are never stored.
     void DeclareStoredData(TFiler* filer) override;
     std::string Get(std::int32_t index) const override;
+    // The text of item `index` without a copy; valid until the list
+    // changes.
+    const std::string& TextAt(std::int32_t index) const;
     // One past the highest index holding an item, or as Insert and Delete
     // moved it.
     std::int32_t GetCount() const override;

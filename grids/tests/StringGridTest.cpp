@@ -4,10 +4,13 @@
 
 #include "GridTestSupport.h"
 
+#include "controls/TControlCanvas.h"
 #include "core/TStringList.h"
 #include "grids/TSparseList.h"
 #include "grids/TStringSparseList.h"
 #include "runtime/Exceptions.h"
+
+#include <platform/UserTesting.h>
 
 #include <string>
 #include <utility>
@@ -41,6 +44,64 @@ TStringGrid* MakeGrid(TComponent* owner, std::int32_t cols, std::int32_t rows) {
 
 bool SameRect(const RECT& rect, LONG left, LONG top, LONG right, LONG bottom) {
     return rect.left == left && rect.top == top && rect.right == right && rect.bottom == bottom;
+}
+
+// A grid whose canvas handler empties every cell while a cell is being
+// drawn, as a handler of the canvas's change events may.
+class TEmptyingGrid : public TStringGrid {
+public:
+    using TStringGrid::TStringGrid;
+
+    void PaintCell(std::int32_t col, std::int32_t row, const RECT& rect,
+                   TGridDrawState state) override {
+        drawing_ = true;
+        TStringGrid::PaintCell(col, row, rect, state);
+        drawing_ = false;
+    }
+
+    void EmptyWhileDrawing(TObject*) {
+        for (std::int32_t row = 0; drawing_ && row < RowCount(); ++row) {
+            for (std::int32_t col = 0; col < ColCount(); ++col) {
+                if (!Cells(col, row).empty()) {
+                    SetCells(col, row, "");
+                }
+            }
+        }
+    }
+
+private:
+    bool drawing_ = false;
+};
+
+TEST_F(GridTest, ACellEmptiedByACanvasHandlerWhileDrawnIsDrawnEmpty) {
+    auto* grid = new TEmptyingGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 24, 401, 257);
+    // No fixed cells, whose lines are black as ink.
+    grid->SetFixedCols(0);
+    grid->SetFixedRows(0);
+    for (std::int32_t row = 0; row < grid->RowCount(); ++row) {
+        for (std::int32_t col = 0; col < grid->ColCount(); ++col) {
+            // Longer than a string keeps in place: emptying frees it.
+            grid->SetCells(col, row, std::string(24, 'W'));
+        }
+    }
+    Validate(grid->Handle());
+    grid->Canvas()->OnChanging = TNotifyEvent::Of<&TEmptyingGrid::EmptyWhileDrawing>(grid);
+    grid->Invalidate();
+    UpdateWindow(grid->Handle());
+    grid->Canvas()->OnChanging = {};
+    const platform::WindowImage image =
+        platform::CaptureWindow(grid->Handle(), platform::WindowArea::Client);
+    const COLORREF ink = RGB(0, 0, 0);
+    int inked = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            inked += image.At(x, y) == ink ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(inked, 0) << "a text was drawn after its cell was emptied";
+    EXPECT_EQ(grid->Cells(3, 3), "");
 }
 
 TEST_F(GridTest, ANewGridReadsEmptyCellsAndReadingAllocatesNothing) {
