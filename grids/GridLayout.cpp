@@ -17,6 +17,32 @@ std::int64_t Step(const TAxisLayout& axis, std::int32_t cell) {
     return std::int64_t{axis.Extent(cell)} + axis.LineWidth;
 }
 
+// Every cell write asks for its cell's start: the walk is made once here.
+void RecordStarts(TAxisLayout& axis) {
+    std::int64_t start = 0;
+    for (std::int32_t cell = 0; cell < axis.FixedCellCount; ++cell) {
+        axis.FixedStarts.push_back(Saturated(start));
+        start += Step(axis, cell);
+        if (start > axis.GridExtent) {
+            axis.FixedStartsPassExtent = true;
+            break;
+        }
+    }
+    if (axis.FirstGridCell > axis.GridCellCount) {
+        return;
+    }
+    start = axis.FixedBoundary;
+    axis.GridStarts.push_back(Saturated(start));
+    for (std::int32_t cell = axis.FirstGridCell; cell < axis.GridCellCount; ++cell) {
+        start += Step(axis, cell);
+        if (start > axis.GridExtent) {
+            axis.GridStartsPassExtent = true;
+            break;
+        }
+        axis.GridStarts.push_back(Saturated(start));
+    }
+}
+
 } // namespace
 
 TAxisLayout CalcAxisLayout(const TAxisGeometry& geometry) {
@@ -49,10 +75,32 @@ TAxisLayout CalcAxisLayout(const TAxisGeometry& geometry) {
         axis.LastFullVisibleCell = cell;
         axis.FullVisibleBoundary = axis.GridBoundary;
     }
+    RecordStarts(axis);
     return axis;
 }
 
 std::int32_t TAxisLayout::CellStart(std::int32_t cell) const {
+    if (cell >= 0 && cell < FixedCellCount) {
+        const auto index = static_cast<std::size_t>(cell);
+        if (index < FixedStarts.size()) {
+            return FixedStarts[index];
+        }
+        if (FixedStartsPassExtent) {
+            return 0;
+        }
+    } else if (cell >= FirstGridCell) {
+        const auto index = static_cast<std::size_t>(std::int64_t{cell} - FirstGridCell);
+        if (index < GridStarts.size()) {
+            return GridStarts[index];
+        }
+        if (GridStartsPassExtent) {
+            return 0;
+        }
+    }
+    return WalkedCellStart(cell);
+}
+
+std::int32_t TAxisLayout::WalkedCellStart(std::int32_t cell) const {
     std::int64_t start = 0;
     std::int32_t from = 0;
     if (cell >= FixedCellCount) {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace velbrin {
 
@@ -50,6 +51,14 @@ struct TAxisLayout {
     std::int32_t FirstGridCell = 0;
     std::int32_t GridCellCount = 0;
     TExtentFunction Extent;
+    // The leading edges CellStart gives, walked once with the layout: of the
+    // fixed cells from cell 0, and of the scrolling cells from FirstGridCell
+    // up to GridCellCount, each list as far as its walk stayed within
+    // GridExtent. Past a list that stopped there every cell starts at 0.
+    std::vector<std::int32_t> FixedStarts;
+    std::vector<std::int32_t> GridStarts;
+    bool FixedStartsPassExtent = false;
+    bool GridStartsPassExtent = false;
 
     // The leading edge of `cell`; 0 for a cell off screen (scrolled away or
     // starting beyond the client edge), which is also the edge of a leading
@@ -60,6 +69,9 @@ struct TAxisLayout {
     std::int32_t CellAt(std::int32_t position) const;
     // The smallest first grid cell that still shows `cell` completely.
     std::int32_t MaxFirstGridCell(std::int32_t cell) const;
+
+private:
+    std::int32_t WalkedCellStart(std::int32_t cell) const;
 };
 
 TAxisLayout CalcAxisLayout(const TAxisGeometry& geometry);

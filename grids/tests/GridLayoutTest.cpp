@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <random>
 #include <vector>
@@ -168,6 +169,71 @@ TEST(GridLayout, HitTestingAgreesWithCellBoundsForIrregularExtents) {
             left = right;
         }
         EXPECT_EQ(CellAtPoint(layout, left, 5).X, -1) << "past the last cell";
+    }
+}
+
+// A cell's leading edge as the rule states it, summed cell by cell: a fixed
+// cell after the fixed cells before it, a shown scrolling cell after the
+// fixed cells and the shown ones before it, a scrolled-away one at 0, and 0
+// as soon as the running sum passes the client edge.
+std::int32_t StartByRule(const std::vector<std::int32_t>& extents, std::int32_t defaultExtent,
+                         std::int32_t line, std::int32_t fixed, std::int32_t first,
+                         std::int32_t client, std::int32_t cell) {
+    auto extent = [&](std::int32_t i) {
+        return i >= 0 && i < static_cast<std::int32_t>(extents.size())
+                   ? extents[static_cast<std::size_t>(i)]
+                   : defaultExtent;
+    };
+    std::int64_t sum = 0;
+    std::int32_t from = 0;
+    if (cell >= fixed) {
+        if (cell < first) {
+            return 0;
+        }
+        for (std::int32_t i = 0; i < fixed; ++i) {
+            sum += std::int64_t{extent(i)} + line;
+        }
+        sum = std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX);
+        from = first;
+    }
+    for (std::int32_t i = from; i < cell; ++i) {
+        sum += std::int64_t{extent(i)} + line;
+        if (sum > client) {
+            return 0;
+        }
+    }
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX));
+}
+
+TEST(GridLayout, CellStartsFollowTheRuleForAnyExtentsAndCells) {
+    std::mt19937 random(23);
+    auto pick = [&](std::int32_t low, std::int32_t high) {
+        return std::uniform_int_distribution<std::int32_t>(low, high)(random);
+    };
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::int32_t> extents(static_cast<std::size_t>(pick(0, 12)));
+        for (std::int32_t& extent : extents) {
+            // Mostly ordinary sizes; now and then a negative or huge one.
+            const std::int32_t kind = pick(0, 9);
+            extent = kind == 0 ? pick(-30, -1) : kind == 1 ? INT32_MAX - pick(0, 5) : pick(0, 60);
+        }
+        const auto count = static_cast<std::int32_t>(extents.size());
+        const std::int32_t defaultExtent = pick(0, 40);
+        const std::int32_t line = pick(0, 3);
+        const std::int32_t fixed = pick(0, std::max(count - 1, 0));
+        const std::int32_t first = fixed + pick(0, 3);
+        const std::int32_t client = pick(0, 300);
+        const TAxisLayout axis = CalcAxisLayout(
+            {line, fixed, first, count, client, [&extents, defaultExtent](std::int32_t cell) {
+                 return cell >= 0 && cell < static_cast<std::int32_t>(extents.size())
+                            ? extents[static_cast<std::size_t>(cell)]
+                            : defaultExtent;
+             }});
+        for (std::int32_t cell = -2; cell <= count + 4; ++cell) {
+            ASSERT_EQ(axis.CellStart(cell),
+                      StartByRule(extents, defaultExtent, line, fixed, first, client, cell))
+                << "round " << round << " cell " << cell;
+        }
     }
 }
 
