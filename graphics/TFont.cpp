@@ -27,6 +27,11 @@ void TFont::Assign(TPersistent* source) {
         return TGraphicsObject::Assign(source);
     }
     auto* font = static_cast<TFont*>(source);
+    // A canvas is given its control's font again before every cell drawn.
+    if (font->Resource() == Resource() && font->Color() == color_ &&
+        font->PixelsPerInch() == pixelsPerInch_) {
+        return;
+    }
     FontResources().ShareResource(this, font->Resource());
     SetColor(font->Color());
     if (font->PixelsPerInch() != PixelsPerInch()) {

@@ -160,6 +160,38 @@ TEST_F(GraphicsObjectsTest, DefaultFontIsTheFarEastGothicAtNinePoints) {
     EXPECT_EQ(font.Style(), TFontStyles{});
 }
 
+TEST_F(GraphicsObjectsTest, AssigningAnEqualFontChangesNothingAndAnyDifferenceIsCopied) {
+    TFont source;
+    source.SetHeight(-12);
+    TFont target;
+    target.Assign(&source);
+    ChangeCounter counter;
+    counter.Watch(target);
+    TSharedResource* record = target.Resource();
+    const int users = record->RefCount;
+    target.Assign(&source);
+    EXPECT_EQ(counter.count, 0);
+    EXPECT_EQ(target.Resource(), record);
+    EXPECT_EQ(record->RefCount, users);
+
+    source.SetColor(clRed);
+    target.Assign(&source);
+    EXPECT_EQ(target.Color(), clRed) << "the colour alone differs";
+    EXPECT_EQ(counter.count, 1);
+
+    TFont sharp;
+    sharp.SetPixelsPerInch(192);
+    sharp.Assign(&source);
+    ASSERT_EQ(sharp.Height(), -24);
+    // The same record read at another resolution is another size.
+    TFont sameRecord;
+    sameRecord.Assign(&source);
+    sameRecord.SetPixelsPerInch(192);
+    ASSERT_EQ(sameRecord.Resource(), source.Resource());
+    sameRecord.Assign(&source);
+    EXPECT_EQ(sameRecord.Height(), -24) << "the resolution alone differs";
+}
+
 TEST_F(GraphicsObjectsTest, AssigningAFontKeepsThePointSizeAcrossResolutions) {
     TFont source;
     source.SetHeight(-12);
