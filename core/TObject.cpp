@@ -3,6 +3,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Text.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace velbrin {
@@ -81,6 +82,32 @@ const MessageHandler* TMetaClass::FindDeclaredHandler(UINT id) const {
         }
     }
     return nullptr;
+}
+
+// Every message a control receives is looked up here, most of them in
+// vain: one search of a sorted table replaces a walk of every class's list.
+const MessageHandler* TMetaClass::FindHandler(UINT id) const {
+    if (!chainHandlersMade_) {
+        // Nearest class first, each in declaration order; the stable sort
+        // keeps that order among equal numbers, so the first of each stays.
+        for (const TMetaClass* c = this; c != nullptr; c = c->Parent()) {
+            chainHandlers_.insert(chainHandlers_.end(), c->handlers_.begin(), c->handlers_.end());
+        }
+        const auto byNumber = [](const MessageHandler& a, const MessageHandler& b) {
+            return a.id < b.id;
+        };
+        std::stable_sort(chainHandlers_.begin(), chainHandlers_.end(), byNumber);
+        const auto sameNumber = [](const MessageHandler& a, const MessageHandler& b) {
+            return a.id == b.id;
+        };
+        chainHandlers_.erase(std::unique(chainHandlers_.begin(), chainHandlers_.end(), sameNumber),
+                             chainHandlers_.end());
+        chainHandlersMade_ = true;
+    }
+    const auto found = std::lower_bound(
+        chainHandlers_.begin(), chainHandlers_.end(), id,
+        [](const MessageHandler& handler, UINT wanted) { return handler.id < wanted; });
+    return found != chainHandlers_.end() && found->id == id ? &*found : nullptr;
 }
 
 // Catches, when the class reference is made, an accessor whose C++ type does
@@ -180,11 +207,10 @@ void TObject::Free(TObject* object) {
 }
 
 void TObject::DispatchFrom(const TMetaClass* from, TMessage& message) {
-    for (const TMetaClass* c = from; c != nullptr; c = c->Parent()) {
-        if (const MessageHandler* handler = c->FindDeclaredHandler(message.Msg)) {
-            handler->handler(this, message);
-            return;
-        }
+    if (const MessageHandler* handler =
+            from != nullptr ? from->FindHandler(message.Msg) : nullptr) {
+        handler->handler(this, message);
+        return;
     }
     DefaultHandler(message);
 }

@@ -140,6 +140,9 @@ public:
     const std::vector<PublishedMethod>& DeclaredMethods() const { return methods_; }
     const std::vector<PublishedField>& DeclaredFields() const { return fields_; }
     const MessageHandler* FindDeclaredHandler(UINT id) const;
+    // The handler for `id` that this class declares, else the nearest
+    // ancestor's; null when no class of the chain handles it.
+    const MessageHandler* FindHandler(UINT id) const;
 
     // Table building, used by ClassTables while the class reference is made.
     PropInfo& AddProperty(PropInfo property);
@@ -160,6 +163,11 @@ private:
     std::vector<PublishedMethod> methods_;
     std::vector<PublishedField> fields_;
     std::vector<MessageHandler> handlers_;
+    // Every number the chain handles with its nearest handler, by number;
+    // made at the first look-up, when every table of the chain is complete
+    // (a class's tables are made before any instance exists).
+    mutable std::vector<MessageHandler> chainHandlers_;
+    mutable bool chainHandlersMade_ = false;
 };
 
 class TObject {

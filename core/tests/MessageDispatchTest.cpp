@@ -92,5 +92,58 @@ TEST(MessageDispatch, AnAncestorObjectUsesItsOwnTable) {
     EXPECT_STREQ(TDerived::StaticClass().UnitName(), "Tests");
 }
 
+// Many numbers, declared out of order, some twice: the first declaration of
+// a number in a class counts, and a class's own handler hides its parent's.
+class TManyBase : public TObject {
+    VELBRIN_CLASS(TManyBase, TObject)
+
+public:
+    void DefaultHandler(TMessage& message) override { message.Result = -1; }
+    template <int Tag> void Mark(TMessage& message) { message.Result = Tag; }
+};
+
+VELBRIN_DEFINE_CLASS_TABLES(TManyBase, TObject, "Tests") {
+    cls.Handle<0x0530, &TManyBase::Mark<1>>();
+    cls.Handle<0x0510, &TManyBase::Mark<2>>();
+    cls.Handle<0x0540, &TManyBase::Mark<3>>();
+    cls.Handle<0x0510, &TManyBase::Mark<4>>();
+    cls.Handle<0x0520, &TManyBase::Mark<5>>();
+}
+
+class TManyDerived : public TManyBase {
+    VELBRIN_CLASS(TManyDerived, TManyBase)
+};
+
+VELBRIN_DEFINE_CLASS_TABLES(TManyDerived, TManyBase, "Tests") {
+    cls.Handle<0x0540, &TManyDerived::Mark<6>>();
+    cls.Handle<0x0500, &TManyDerived::Mark<7>>();
+    cls.Handle<0x0550, &TManyDerived::Mark<8>>();
+}
+
+LRESULT Answer(TObject& object, UINT number) {
+    TMessage message{number, 0, 0, 0};
+    object.Dispatch(message);
+    return message.Result;
+}
+
+TEST(MessageDispatch, EachNumberReachesTheNearestFirstDeclaredHandler) {
+    TManyDerived derived;
+    TManyBase base;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(Answer(derived, 0x0500), 7);
+        EXPECT_EQ(Answer(derived, 0x0510), 2) << "the first of the base's two";
+        EXPECT_EQ(Answer(derived, 0x0520), 5);
+        EXPECT_EQ(Answer(derived, 0x0530), 1);
+        EXPECT_EQ(Answer(derived, 0x0540), 6) << "the derived class's own";
+        EXPECT_EQ(Answer(derived, 0x0550), 8);
+        EXPECT_EQ(Answer(derived, 0x0505), -1);
+        EXPECT_EQ(Answer(derived, 0x0560), -1);
+        EXPECT_EQ(Answer(derived, 0x04FF), -1);
+        EXPECT_EQ(Answer(base, 0x0540), 3);
+        EXPECT_EQ(Answer(base, 0x0500), -1) << "only the derived class handles it";
+        EXPECT_EQ(Answer(base, 0x0550), -1);
+    }
+}
+
 } // namespace
 } // namespace velbrin
