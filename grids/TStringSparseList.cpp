@@ -78,6 +78,12 @@ TObject* TStringSparseList::GetObject(std::int32_t index) const {
 void TStringSparseList::Put(std::int32_t index, const std::string& s) {
     TStrItem* old = ItemAt(index);
     TObject* object = old != nullptr ? old->object : nullptr;
+    // A cell written again keeps its item; only its text changes.
+    if (old != nullptr && (!s.empty() || object != nullptr)) {
+        old->text = s;
+        Changed();
+        return;
+    }
     std::unique_ptr<TStrItem> made;
     if (!s.empty() || object != nullptr) {
         made = std::make_unique<TStrItem>(TStrItem{object, s});

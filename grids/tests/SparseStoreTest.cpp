@@ -262,6 +262,31 @@ TEST(StringSparseList, AnObjectNeedsAnItemAndKeepsItAlive) {
     EXPECT_EQ(list.GetCount(), 0);
 }
 
+TEST(StringSparseList, RewritingAnItemReplacesItsTextAndKeepsItsObject) {
+    ChangeCounter counter;
+    TStringSparseList list(sqSmall);
+    list.OnChange = TNotifyEvent::Of<&ChangeCounter::Changed>(&counter);
+    TObject attached;
+    list.Put(4, "short");
+    list.PutObject(4, &attached);
+    const std::string longText(40, 'L');
+    list.Put(4, longText);
+    EXPECT_EQ(list.Get(4), longText);
+    EXPECT_EQ(list.GetObject(4), &attached);
+    list.Put(4, "s");
+    EXPECT_EQ(list.Get(4), "s");
+    list.Put(4, "");
+    EXPECT_EQ(list.Get(4), "");
+    EXPECT_EQ(list.GetObject(4), &attached) << "the object keeps the item";
+    EXPECT_EQ(list.GetCount(), 5);
+    EXPECT_EQ(counter.changes, 5) << "each write is announced";
+    list.PutObject(4, nullptr);
+    list.Put(4, "again");
+    list.Put(4, "");
+    EXPECT_EQ(list.GetCount(), 0);
+    list.OnChange = {};
+}
+
 TEST(StringSparseList, ChangesAreAnnouncedExceptByExchange) {
     // The counter outlives the list, whose destruction announces its clearing.
     ChangeCounter counter;
