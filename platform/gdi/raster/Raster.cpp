@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace platform::gdi::raster {
 
@@ -80,6 +81,44 @@ Pixel BlendPixel(Pixel destination, Pixel source, int alpha) {
     return static_cast<Pixel>((red << 16) | (green << 8) | blue);
 }
 
+// Eight and four pixels stored at once, from any address.
+using EightPixels = Pixel __attribute__((vector_size(32)));
+using FourPixels = Pixel __attribute__((vector_size(16)));
+
+template <class Pixels> void StoreAt(Pixel* at, const Pixels& pixels) {
+    std::memcpy(at, &pixels, sizeof pixels);
+}
+
+// Fills `height` rows of `width` pixels, `stride` pixels apart. Every cell
+// of text and every background is such a block, so a row is a few wide
+// stores, the last one ending at the row's end (it may cover pixels the one
+// before it stored) instead of a loop over the pixels left. Where the
+// processor stores 32 bytes at once, the program uses a build of this
+// function that does.
+[[gnu::target_clones("avx2", "default")]] void FillBlock(Pixel* first, std::size_t stride,
+                                                         LONG width, LONG height, Pixel pixel) {
+    if (width >= 8) {
+        const EightPixels eight = {pixel, pixel, pixel, pixel, pixel, pixel, pixel, pixel};
+        for (LONG y = 0; y < height; ++y, first += stride) {
+            Pixel* const last = first + (width - 8);
+            for (Pixel* at = first; at < last; at += 8) {
+                StoreAt(at, eight);
+            }
+            StoreAt(last, eight);
+        }
+    } else if (width >= 4) {
+        const FourPixels four = {pixel, pixel, pixel, pixel};
+        for (LONG y = 0; y < height; ++y, first += stride) {
+            StoreAt(first, four);
+            StoreAt(first + (width - 4), four);
+        }
+    } else {
+        for (LONG y = 0; y < height; ++y, first += stride) {
+            std::fill_n(first, width, pixel);
+        }
+    }
+}
+
 } // namespace
 
 Pixel Combine(int rop, Pixel destination, Pixel pen) {
@@ -104,17 +143,19 @@ Pixel Combine(int rop, Pixel destination, Pixel pen) {
 
 void FillRect(const Target& target, const RECT& rect, Pixel pixel) {
     if (target.rop == R2_COPYPEN) {
+        const auto stride = static_cast<std::size_t>(target.surface.Width());
         ForEachPiece(target.clip, rect, [&](const RECT& piece) {
+            Pixel* first = target.surface.Row(piece.top) + piece.left;
             const LONG width = piece.right - piece.left;
-            for (LONG y = piece.top; y < piece.bottom; ++y) {
-                Pixel* row = target.surface.Row(y) + piece.left;
-                // A vertical line's rows are single pixels: a plain store
-                // each, without the set-up of a wide fill.
-                if (width == 1) {
-                    *row = pixel;
-                } else {
-                    std::fill_n(row, width, pixel);
+            const LONG height = piece.bottom - piece.top;
+            // A vertical line's rows are single pixels: a plain store each,
+            // without the set-up of a wide fill.
+            if (width == 1) {
+                for (LONG y = 0; y < height; ++y, first += stride) {
+                    *first = pixel;
                 }
+            } else {
+                FillBlock(first, stride, width, height, pixel);
             }
         });
         return;
