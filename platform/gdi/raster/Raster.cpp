@@ -25,10 +25,11 @@ template <class Visit> void ForEachPiece(const Region& clip, const RECT& rect, V
         LONG bottom = std::min(band.bottom, rect.bottom);
         // Only the band's spans that reach into the rectangle's columns: a
         // clip of many cells holds many spans a small drawing never touches.
+        const std::span<const Region::Span> spans = clip.SpansOf(band);
         auto first =
-            std::partition_point(band.spans.begin(), band.spans.end(),
+            std::partition_point(spans.begin(), spans.end(),
                                  [&](const Region::Span& span) { return span.right <= rect.left; });
-        for (auto span = first; span != band.spans.end() && span->left < rect.right; ++span) {
+        for (auto span = first; span != spans.end() && span->left < rect.right; ++span) {
             visit(RECT{std::max(span->left, rect.left), top, std::min(span->right, rect.right),
                        bottom});
         }
