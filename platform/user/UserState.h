@@ -240,10 +240,14 @@ struct UserState {
     bool monitor = true;
 };
 
-UserState& State();
+inline UserState& State() {
+    return Ctx().User();
+}
 
 // The window behind a handle; null for a stale or foreign one.
-Window* Find(HWND window);
+inline Window* Find(HWND window) {
+    return State().windows.Find(reinterpret_cast<std::uintptr_t>(window));
+}
 inline HWND ToHwnd(std::uintptr_t value) {
     return reinterpret_cast<HWND>(value);
 }
