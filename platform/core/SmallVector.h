@@ -72,6 +72,21 @@ public:
         size_ += count;
     }
 
+    // Puts `count` values (which must not lie in this vector) in place of the
+    // `replaced` elements from `at` on; the elements after them move up or down.
+    void Replace(std::size_t at, std::size_t replaced, const T* values, std::size_t count) {
+        const std::size_t after = size_ - at - replaced;
+        reserve(size_ - replaced + count);
+        T* elements = data();
+        if (after > 0) {
+            std::memmove(elements + at + count, elements + at + replaced, after * sizeof(T));
+        }
+        if (count > 0) {
+            std::memcpy(elements + at, values, count * sizeof(T));
+        }
+        size_ = size_ - replaced + count;
+    }
+
     bool operator==(const SmallVector& other) const {
         return size_ == other.size_ && std::equal(begin(), end(), other.begin());
     }

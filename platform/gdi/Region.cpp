@@ -149,17 +149,13 @@ void Region::Include(const Region& other) {
         *this = other;
         return;
     }
+    if (other.IsRectangle()) {
+        IncludeRectangle(other.Bounds());
+        return;
+    }
     const RECT bounds = Bounds();
     const RECT otherBounds = other.Bounds();
     if (IsRectangle() && Holds(bounds, otherBounds)) {
-        return;
-    }
-    if (other.IsRectangle()) {
-        if (Holds(otherBounds, bounds)) {
-            *this = other;
-        } else {
-            IncludeRectangle(otherBounds);
-        }
         return;
     }
     if (otherBounds.top >= bounds.bottom) {
@@ -304,22 +300,35 @@ void WithSpan(Spans spans, Span added, SpanList& result) {
 } // namespace
 
 // A rectangle the region covers already changes nothing: a cell invalidated
-// twice, or inside an area invalidated whole. Otherwise the bands outside the
-// rectangle's rows are copied over untouched; a band it crosses is split at
-// its top and bottom and gets its span; rows where no band was get a band of
-// the rectangle alone.
+// twice, or inside an area invalidated whole. Otherwise only the bands of the
+// rectangle's rows change, with one band on either side so that the new
+// bands join their neighbours as the canonical form asks; the rest stay in
+// place. In those bands a band the rectangle crosses is split at its top and
+// bottom and gets its span; rows where no band was get a band of the
+// rectangle alone.
 void Region::IncludeRectangle(const RECT& rect) {
     if (Covers(rect)) {
         return;
     }
+    const std::size_t count = bands_.size();
+    std::size_t from = 0;
+    while (from < count && bands_[from].bottom <= rect.top) {
+        ++from;
+    }
+    std::size_t to = from;
+    while (to < count && bands_[to].top < rect.bottom) {
+        ++to;
+    }
+    from = from > 0 ? from - 1 : 0;
+    to = std::min(to + 1, count);
+
     const Span added{rect.left, rect.right};
     const Spans alone{&added, 1};
     Region result;
-    result.bands_.reserve(bands_.size() + 2);
-    result.spans_.reserve(spans_.size() + 2);
     SpanList widened;
     LONG row = rect.top; // the first of the rectangle's rows not yet placed
-    for (const Band& band : bands_) {
+    for (std::size_t k = from; k < to; ++k) {
+        const Band& band = bands_[k];
         const Spans spans = SpansOf(band);
         if (band.bottom <= rect.top || band.top >= rect.bottom) {
             if (band.top >= rect.bottom && row < rect.bottom) {
@@ -347,7 +356,23 @@ void Region::IncludeRectangle(const RECT& rect) {
     if (row < rect.bottom) {
         result.AppendBand(row, rect.bottom, alone);
     }
-    *this = std::move(result);
+    Splice(from, to, result);
+}
+
+void Region::Splice(std::size_t from, std::size_t to, const Region& piece) {
+    const std::uint32_t spanFrom =
+        from < bands_.size() ? bands_[from].first : static_cast<std::uint32_t>(spans_.size());
+    const std::uint32_t spanTo = to > from ? bands_[to - 1].first + bands_[to - 1].count : spanFrom;
+    SmallVector<Band, 4> placed = piece.bands_;
+    for (Band& band : placed) {
+        band.first += spanFrom;
+    }
+    bands_.Replace(from, to - from, placed.data(), placed.size());
+    spans_.Replace(spanFrom, spanTo - spanFrom, piece.spans_.data(), piece.spans_.size());
+    const auto shift = static_cast<std::uint32_t>(piece.spans_.size()) - (spanTo - spanFrom);
+    for (std::size_t k = from + placed.size(); k < bands_.size(); ++k) {
+        bands_[k].first += shift;
+    }
 }
 
 void Region::AppendBand(LONG top, LONG bottom, Spans spans) {

@@ -83,6 +83,9 @@ private:
     void AppendBelow(const Region& lower);
     // Adds a rectangle.
     void IncludeRectangle(const RECT& rect);
+    // Puts the bands of `piece` in place of bands [from, to), which it must
+    // hold the rows of, with their spans.
+    void Splice(std::size_t from, std::size_t to, const Region& piece);
     // Whether every pixel of a (non-empty) rectangle is in the region.
     bool Covers(const RECT& rect) const;
 

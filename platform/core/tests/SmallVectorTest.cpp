@@ -99,3 +99,22 @@ TEST(SmallVectorTest, EqualityComparesTheValuesNotTheStorage) {
     changed[1].b = 5;
     EXPECT_FALSE(changed == shrunk);
 }
+
+TEST(SmallVectorTest, ReplacingARangeMovesTheRestAsVectorInsertAndEraseDo) {
+    const std::vector<Pair> inserted = {{100, 1}, {101, 2}, {102, 3}, {103, 4}, {104, 5}};
+    for (int count : {0, 2, 3, 8}) {
+        for (int at = 0; at <= count; ++at) {
+            for (int replaced = 0; at + replaced <= count; ++replaced) {
+                for (std::size_t added = 0; added <= inserted.size(); added += 2) {
+                    Small values = Filled(count);
+                    values.Replace(at, replaced, inserted.data(), added);
+                    std::vector<Pair> oracle = Expected(count);
+                    oracle.erase(oracle.begin() + at, oracle.begin() + at + replaced);
+                    oracle.insert(oracle.begin() + at, inserted.begin(), inserted.begin() + added);
+                    EXPECT_EQ(Contents(values), oracle)
+                        << count << ": " << replaced << " at " << at << " by " << added;
+                }
+            }
+        }
+    }
+}
