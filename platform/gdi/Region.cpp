@@ -199,25 +199,27 @@ Region Region::Intersect(const Region& other) const {
 }
 
 Region Region::ClippedTo(const RECT& rect) const {
-    if (IsEmpty()) {
+    // The region lies within the coordinate limit, so cutting the rectangle
+    // there changes no answer.
+    const RECT cut{ClampCoordinate(rect.left), ClampCoordinate(rect.top),
+                   ClampCoordinate(rect.right), ClampCoordinate(rect.bottom)};
+    if (IsEmpty() || cut.left >= cut.right || cut.top >= cut.bottom) {
         return {};
     }
-    const RECT bounds = Bounds();
-    if (Holds(rect, bounds)) {
+    // The columns are looked at only when the rows are held: a cell of a
+    // region of many bands is answered without walking them all.
+    if (cut.top <= bands_.front().top && bands_.back().bottom <= cut.bottom &&
+        Holds(cut, Bounds())) {
         return *this;
     }
     if (IsRectangle()) {
-        return Region(RECT{std::max(bounds.left, rect.left), std::max(bounds.top, rect.top),
-                           std::min(bounds.right, rect.right),
-                           std::min(bounds.bottom, rect.bottom)});
+        const Band& band = bands_.front();
+        const Span& span = spans_.front();
+        return Region(RECT{std::max(span.left, cut.left), std::max(band.top, cut.top),
+                           std::min(span.right, cut.right), std::min(band.bottom, cut.bottom)});
     }
     // Each band the rectangle's rows cross keeps its spans cut to the
-    // rectangle's columns; a region beyond the coordinate limit has none.
-    const Region limit(rect);
-    if (limit.IsEmpty()) {
-        return {};
-    }
-    const RECT cut = limit.Bounds();
+    // rectangle's columns.
     Region result;
     SpanList kept;
     for (const Band& band : bands_) {
@@ -307,7 +309,7 @@ void WithSpan(Spans spans, Span added, SpanList& result) {
 // bottom and gets its span; rows where no band was get a band of the
 // rectangle alone.
 void Region::IncludeRectangle(const RECT& rect) {
-    if (Covers(rect)) {
+    if (Covers(rect) || WidenBand(rect)) {
         return;
     }
     const std::size_t count = bands_.size();
@@ -357,6 +359,37 @@ void Region::IncludeRectangle(const RECT& rect) {
         result.AppendBand(row, rect.bottom, alone);
     }
     Splice(from, to, result);
+}
+
+bool Region::WidenBand(const RECT& rect) {
+    const std::size_t count = bands_.size();
+    std::size_t k = 0;
+    while (k < count && bands_[k].bottom <= rect.top) {
+        ++k;
+    }
+    if (k == count || bands_[k].top != rect.top || bands_[k].bottom != rect.bottom) {
+        return false;
+    }
+    SpanList widened;
+    WithSpan(SpansOf(bands_[k]), {rect.left, rect.right}, widened);
+    const Spans spans{widened.data(), widened.size()};
+    auto sameAs = [&](const Band& neighbour) {
+        const Spans theirs = SpansOf(neighbour);
+        return std::equal(theirs.begin(), theirs.end(), spans.begin(), spans.end());
+    };
+    // A band that comes to equal its neighbour joins it: the general way.
+    if ((k > 0 && bands_[k - 1].bottom == rect.top && sameAs(bands_[k - 1])) ||
+        (k + 1 < count && bands_[k + 1].top == rect.bottom && sameAs(bands_[k + 1]))) {
+        return false;
+    }
+    Band& band = bands_[k];
+    spans_.Replace(band.first, band.count, spans.data(), spans.size());
+    const auto shift = static_cast<std::uint32_t>(spans.size()) - band.count;
+    band.count = static_cast<std::uint32_t>(spans.size());
+    for (std::size_t later = k + 1; later < count; ++later) {
+        bands_[later].first += shift;
+    }
+    return true;
 }
 
 void Region::Splice(std::size_t from, std::size_t to, const Region& piece) {

@@ -83,6 +83,10 @@ private:
     void AppendBelow(const Region& lower);
     // Adds a rectangle.
     void IncludeRectangle(const RECT& rect);
+    // Adds a rectangle of exactly one band's rows, as a grid's cell beside
+    // the cells of its row, to that band's spans alone; false, leaving the
+    // region as it was, for any other rectangle.
+    bool WidenBand(const RECT& rect);
     // Puts the bands of `piece` in place of bands [from, to), which it must
     // hold the rows of, with their spans.
     void Splice(std::size_t from, std::size_t to, const Region& piece);
