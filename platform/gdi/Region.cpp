@@ -218,6 +218,11 @@ Region Region::ClippedTo(const RECT& rect) const {
         return Region(RECT{std::max(span.left, cut.left), std::max(band.top, cut.top),
                            std::min(span.right, cut.right), std::min(band.bottom, cut.bottom)});
     }
+    // A rectangle inside the region, as a cell inside the area being
+    // painted, is the answer itself.
+    if (Covers(cut)) {
+        return Region(cut);
+    }
     // Each band the rectangle's rows cross keeps its spans cut to the
     // rectangle's columns.
     Region result;

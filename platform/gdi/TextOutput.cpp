@@ -309,8 +309,10 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
         clip = &clipped;
     }
     Pixel background = ToPixel(attributes.backgroundColor);
+    // Clipped or not, the box is filled where the DC may draw: the clip
+    // made for the text, when there is one, is that and no more.
     if ((options & ETO_OPAQUE) && rect) {
-        raster::FillRect({*context->surface, drawable, R2_COPYPEN}, box, background);
+        raster::FillRect({*context->surface, *clip, R2_COPYPEN}, box, background);
     }
     POINT origin = ToSurface(*context, left, top);
     // Text clipped to a rectangle just filled with the background needs no
