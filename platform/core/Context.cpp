@@ -25,20 +25,25 @@ Context::Context()
 
 Context::~Context() = default;
 
-user::UserState& Context::User() {
-    if (!user_) {
-        user_ = std::make_unique<user::UserState>();
-    }
+user::UserState& Context::MakeUser() {
+    user_ = std::make_unique<user::UserState>();
     return *user_;
 }
 
-Context& Ctx() {
+namespace detail {
+
+Context* currentContext = nullptr;
+
+Context& MakeCurrentContext() {
     auto& context = CurrentContext();
     if (!context) {
         context = std::make_unique<Context>();
     }
+    currentContext = context.get();
     return *context;
 }
+
+} // namespace detail
 
 bool UnderTest() {
     return TestingStarted();
@@ -46,7 +51,11 @@ bool UnderTest() {
 
 void ResetForTesting() {
     TestingStarted() = true;
-    CurrentContext() = std::make_unique<Context>();
+    // The old context's teardown already sees the new one, as Ctx() callers
+    // from its destructors expect.
+    auto fresh = std::make_unique<Context>();
+    detail::currentContext = fresh.get();
+    CurrentContext() = std::move(fresh);
 }
 
 LiveHandleCounts CountLiveHandles() {

@@ -24,16 +24,28 @@ public:
     KernelState& Kernel() { return *kernel_; }
     gdi::GdiState& Gdi() { return *gdi_; }
     // Made on first use: only a program that works with windows opens a screen.
-    user::UserState& User();
+    user::UserState& User() { return user_ ? *user_ : MakeUser(); }
 
 private:
+    user::UserState& MakeUser();
+
     std::unique_ptr<KernelState> kernel_;
     std::unique_ptr<gdi::GdiState> gdi_;
     std::unique_ptr<user::UserState> user_;
 };
 
+namespace detail {
+// The current context, null until first used. Every API call reaches it, most
+// several times, so it is one load away rather than behind a call.
+extern Context* currentContext;
+Context& MakeCurrentContext();
+} // namespace detail
+
 // The current context, made on first use.
-Context& Ctx();
+inline Context& Ctx() {
+    Context* context = detail::currentContext;
+    return context ? *context : detail::MakeCurrentContext();
+}
 
 // Whether the program is a test: it has asked for a fresh platform through
 // ResetForTesting. A test's windows stay on the headless screen unless the

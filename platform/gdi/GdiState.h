@@ -7,6 +7,7 @@
 #include "Surface.h"
 #include "WindowDC.h"
 
+#include "../core/Context.h"
 #include "../core/HandleTable.h"
 
 #include <array>
@@ -107,7 +108,9 @@ template <class T> T* FindObjectAs(HGDIOBJ handle) {
     GdiObject* object = FindObject(handle);
     return object ? std::get_if<T>(&object->data) : nullptr;
 }
-DeviceContext* FindDC(HDC dc);
+inline DeviceContext* FindDC(HDC dc) {
+    return Ctx().Gdi().dcs.Find(reinterpret_cast<std::uintptr_t>(dc));
+}
 
 // Adds an object to the table; 0 when no handle is left.
 std::uintptr_t AddObject(GdiObject object);
@@ -156,7 +159,9 @@ inline void ForgetDrawable(DeviceContext& dc) {
     dc.drawable.reset();
 }
 
-GdiObject* SelectedObject(std::uintptr_t handle);
+inline GdiObject* SelectedObject(std::uintptr_t handle) {
+    return Ctx().Gdi().objects.Find(handle);
+}
 template <class T> const T* SelectedAs(std::uintptr_t handle) {
     GdiObject* object = SelectedObject(handle);
     return object ? std::get_if<T>(&object->data) : nullptr;

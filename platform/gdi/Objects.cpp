@@ -137,14 +137,6 @@ GdiObject* FindObject(HGDIOBJ handle) {
     return object && !object->deletePending ? object : nullptr;
 }
 
-GdiObject* SelectedObject(std::uintptr_t handle) {
-    return Ctx().Gdi().objects.Find(handle);
-}
-
-DeviceContext* FindDC(HDC dc) {
-    return Ctx().Gdi().dcs.Find(reinterpret_cast<std::uintptr_t>(dc));
-}
-
 std::uintptr_t AddObject(GdiObject object) {
     return Ctx().Gdi().objects.Add(std::make_unique<GdiObject>(std::move(object)));
 }

@@ -8,6 +8,9 @@ namespace platform::gdi {
 namespace {
 
 using Span = Region::Span;
+using Spans = std::span<const Span>;
+// Room for the spans one band of a repaint's regions holds.
+using SpanList = SmallVector<Span, 16>;
 
 LONG ClampCoordinate(LONG value) {
     return std::clamp(value, -Region::kCoordinateLimit, Region::kCoordinateLimit);
@@ -15,7 +18,7 @@ LONG ClampCoordinate(LONG value) {
 
 // The x of the k-th boundary of a span list (left, right, left, ...), or
 // std::numeric_limits<LONG>::max() past the end.
-LONG Boundary(const std::vector<Span>& spans, std::size_t k) {
+LONG Boundary(Spans spans, std::size_t k) {
     if (k >= 2 * spans.size()) {
         return std::numeric_limits<LONG>::max();
     }
@@ -31,7 +34,8 @@ Region::Region(const RECT& rect) {
     LONG top = ClampCoordinate(rect.top);
     LONG bottom = ClampCoordinate(rect.bottom);
     if (left < right && top < bottom) {
-        bands_.push_back({top, bottom, {{left, right}}});
+        bands_.push_back({top, bottom, 0, 1});
+        spans_.push_back({left, right});
     }
 }
 
@@ -42,8 +46,8 @@ RECT Region::Bounds() const {
     RECT bounds{std::numeric_limits<LONG>::max(), bands_.front().top,
                 std::numeric_limits<LONG>::min(), bands_.back().bottom};
     for (const Band& band : bands_) {
-        bounds.left = std::min(bounds.left, band.spans.front().left);
-        bounds.right = std::max(bounds.right, band.spans.back().right);
+        bounds.left = std::min(bounds.left, spans_[band.first].left);
+        bounds.right = std::max(bounds.right, spans_[band.first + band.count - 1].right);
     }
     return bounds;
 }
@@ -52,13 +56,13 @@ int Region::Kind() const {
     if (bands_.empty()) {
         return NULLREGION;
     }
-    return bands_.size() == 1 && bands_.front().spans.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+    return IsRectangle() ? SIMPLEREGION : COMPLEXREGION;
 }
 
 std::vector<RECT> Region::Rects() const {
     std::vector<RECT> rects;
     for (const Band& band : bands_) {
-        for (const Span& span : band.spans) {
+        for (const Span& span : SpansOf(band)) {
             rects.push_back({span.left, band.top, span.right, band.bottom});
         }
     }
@@ -71,7 +75,8 @@ bool Region::Contains(LONG x, LONG y) const {
     if (band == bands_.end() || y < band->top) {
         return false;
     }
-    return std::any_of(band->spans.begin(), band->spans.end(),
+    Spans spans = SpansOf(*band);
+    return std::any_of(spans.begin(), spans.end(),
                        [x](const Span& span) { return span.left <= x && x < span.right; });
 }
 
@@ -86,7 +91,7 @@ bool Region::Intersects(const RECT& rect) const {
         if (band.top >= rect.bottom) {
             break;
         }
-        for (const Span& span : band.spans) {
+        for (const Span& span : SpansOf(band)) {
             if (span.left < rect.right && rect.left < span.right) {
                 return true;
             }
@@ -105,7 +110,30 @@ bool Holds(const RECT& outer, const RECT& inner) {
 } // namespace
 
 bool Region::IsRectangle() const {
-    return bands_.size() == 1 && bands_.front().spans.size() == 1;
+    return bands_.size() == 1 && spans_.size() == 1;
+}
+
+bool Region::Covers(const RECT& rect) const {
+    LONG row = rect.top; // the first row not yet found covered
+    for (const Band& band : bands_) {
+        if (band.bottom <= row) {
+            continue;
+        }
+        if (band.top > row) {
+            return false;
+        }
+        Spans spans = SpansOf(band);
+        auto span = std::partition_point(spans.begin(), spans.end(),
+                                         [&](const Span& s) { return s.right <= rect.left; });
+        if (span == spans.end() || span->left > rect.left || span->right < rect.right) {
+            return false;
+        }
+        row = band.bottom;
+        if (row >= rect.bottom) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Painting adds to a window's update region and clips every drawing call, so
@@ -121,17 +149,13 @@ void Region::Include(const Region& other) {
         *this = other;
         return;
     }
+    if (other.IsRectangle()) {
+        IncludeRectangle(other.Bounds());
+        return;
+    }
     const RECT bounds = Bounds();
     const RECT otherBounds = other.Bounds();
     if (IsRectangle() && Holds(bounds, otherBounds)) {
-        return;
-    }
-    if (other.IsRectangle()) {
-        if (Holds(otherBounds, bounds)) {
-            *this = other;
-        } else {
-            IncludeRectangle(otherBounds);
-        }
         return;
     }
     if (otherBounds.top >= bounds.bottom) {
@@ -175,19 +199,52 @@ Region Region::Intersect(const Region& other) const {
 }
 
 Region Region::ClippedTo(const RECT& rect) const {
-    if (IsEmpty()) {
+    // The region lies within the coordinate limit, so cutting the rectangle
+    // there changes no answer.
+    const RECT cut{ClampCoordinate(rect.left), ClampCoordinate(rect.top),
+                   ClampCoordinate(rect.right), ClampCoordinate(rect.bottom)};
+    if (IsEmpty() || cut.left >= cut.right || cut.top >= cut.bottom) {
         return {};
     }
-    const RECT bounds = Bounds();
-    if (Holds(rect, bounds)) {
+    // The columns are looked at only when the rows are held: a cell of a
+    // region of many bands is answered without walking them all.
+    if (cut.top <= bands_.front().top && bands_.back().bottom <= cut.bottom &&
+        Holds(cut, Bounds())) {
         return *this;
     }
     if (IsRectangle()) {
-        return Region(RECT{std::max(bounds.left, rect.left), std::max(bounds.top, rect.top),
-                           std::min(bounds.right, rect.right),
-                           std::min(bounds.bottom, rect.bottom)});
+        const Band& band = bands_.front();
+        const Span& span = spans_.front();
+        return Region(RECT{std::max(span.left, cut.left), std::max(band.top, cut.top),
+                           std::min(span.right, cut.right), std::min(band.bottom, cut.bottom)});
     }
-    return Intersect(Region(rect));
+    // A rectangle inside the region, as a cell inside the area being
+    // painted, is the answer itself.
+    if (Covers(cut)) {
+        return Region(cut);
+    }
+    // Each band the rectangle's rows cross keeps its spans cut to the
+    // rectangle's columns.
+    Region result;
+    SpanList kept;
+    for (const Band& band : bands_) {
+        if (band.bottom <= cut.top) {
+            continue;
+        }
+        if (band.top >= cut.bottom) {
+            break;
+        }
+        kept.clear();
+        for (const Span& span : SpansOf(band)) {
+            const Span inside{std::max(span.left, cut.left), std::min(span.right, cut.right)};
+            if (inside.left < inside.right) {
+                kept.push_back(inside);
+            }
+        }
+        result.AppendBand(std::max(band.top, cut.top), std::min(band.bottom, cut.bottom),
+                          {kept.data(), kept.size()});
+    }
+    return result;
 }
 
 Region Region::Subtract(const Region& other) const {
@@ -215,26 +272,25 @@ bool Region::Offset(LONG dx, LONG dy) {
     for (Band& band : bands_) {
         band.top += dy;
         band.bottom += dy;
-        for (Span& span : band.spans) {
-            span.left += dx;
-            span.right += dx;
-        }
+    }
+    for (Span& span : spans_) {
+        span.left += dx;
+        span.right += dx;
     }
     return true;
 }
 
 void Region::AppendBelow(const Region& lower) {
     for (const Band& band : lower.bands_) {
-        AppendBand(band.top, band.bottom, std::vector<Span>(band.spans));
+        AppendBand(band.top, band.bottom, lower.SpansOf(band));
     }
 }
 
 namespace {
 
 // Sorted spans with one more merged in; spans that overlap or touch it join it.
-std::vector<Span> WithSpan(const std::vector<Span>& spans, Span added) {
-    std::vector<Span> result;
-    result.reserve(spans.size() + 1);
+void WithSpan(Spans spans, Span added, SpanList& result) {
+    result.clear();
     auto span = spans.begin();
     for (; span != spans.end() && span->right < added.left; ++span) {
         result.push_back(*span);
@@ -244,59 +300,134 @@ std::vector<Span> WithSpan(const std::vector<Span>& spans, Span added) {
         added.right = std::max(added.right, span->right);
     }
     result.push_back(added);
-    result.insert(result.end(), span, spans.end());
-    return result;
+    const auto rest = static_cast<std::size_t>(span - spans.begin());
+    result.Append(spans.data() + rest, spans.size() - rest);
 }
 
 } // namespace
 
-// Bands outside the rectangle's rows are moved over untouched; a band it
-// crosses is split at its top and bottom and gets its span; rows where no
-// band was get a band of the rectangle alone.
+// A rectangle the region covers already changes nothing: a cell invalidated
+// twice, or inside an area invalidated whole. Otherwise only the bands of the
+// rectangle's rows change, with one band on either side so that the new
+// bands join their neighbours as the canonical form asks; the rest stay in
+// place. In those bands a band the rectangle crosses is split at its top and
+// bottom and gets its span; rows where no band was get a band of the
+// rectangle alone.
 void Region::IncludeRectangle(const RECT& rect) {
+    if (Covers(rect) || WidenBand(rect)) {
+        return;
+    }
+    const std::size_t count = bands_.size();
+    std::size_t from = 0;
+    while (from < count && bands_[from].bottom <= rect.top) {
+        ++from;
+    }
+    std::size_t to = from;
+    while (to < count && bands_[to].top < rect.bottom) {
+        ++to;
+    }
+    from = from > 0 ? from - 1 : 0;
+    to = std::min(to + 1, count);
+
     const Span added{rect.left, rect.right};
-    std::vector<Band> old = std::move(bands_);
-    bands_.clear();
-    bands_.reserve(old.size() + 2);
+    const Spans alone{&added, 1};
+    Region result;
+    SpanList widened;
     LONG row = rect.top; // the first of the rectangle's rows not yet placed
-    for (Band& band : old) {
+    for (std::size_t k = from; k < to; ++k) {
+        const Band& band = bands_[k];
+        const Spans spans = SpansOf(band);
         if (band.bottom <= rect.top || band.top >= rect.bottom) {
             if (band.top >= rect.bottom && row < rect.bottom) {
-                AppendBand(row, rect.bottom, {added});
+                result.AppendBand(row, rect.bottom, alone);
                 row = rect.bottom;
             }
-            AppendBand(band.top, band.bottom, std::move(band.spans));
+            result.AppendBand(band.top, band.bottom, spans);
             continue;
         }
         const LONG insideTop = std::max(band.top, rect.top);
         const LONG insideBottom = std::min(band.bottom, rect.bottom);
         if (row < insideTop) {
-            AppendBand(row, insideTop, {added});
+            result.AppendBand(row, insideTop, alone);
         }
         if (band.top < insideTop) {
-            AppendBand(band.top, insideTop, std::vector<Span>(band.spans));
+            result.AppendBand(band.top, insideTop, spans);
         }
-        std::vector<Span> widened = WithSpan(band.spans, added);
-        AppendBand(insideTop, insideBottom, std::move(widened));
+        WithSpan(spans, added, widened);
+        result.AppendBand(insideTop, insideBottom, {widened.data(), widened.size()});
         if (insideBottom < band.bottom) {
-            AppendBand(insideBottom, band.bottom, std::move(band.spans));
+            result.AppendBand(insideBottom, band.bottom, spans);
         }
         row = insideBottom;
     }
     if (row < rect.bottom) {
-        AppendBand(row, rect.bottom, {added});
+        result.AppendBand(row, rect.bottom, alone);
+    }
+    Splice(from, to, result);
+}
+
+bool Region::WidenBand(const RECT& rect) {
+    const std::size_t count = bands_.size();
+    std::size_t k = 0;
+    while (k < count && bands_[k].bottom <= rect.top) {
+        ++k;
+    }
+    if (k == count || bands_[k].top != rect.top || bands_[k].bottom != rect.bottom) {
+        return false;
+    }
+    SpanList widened;
+    WithSpan(SpansOf(bands_[k]), {rect.left, rect.right}, widened);
+    const Spans spans{widened.data(), widened.size()};
+    auto sameAs = [&](const Band& neighbour) {
+        const Spans theirs = SpansOf(neighbour);
+        return std::equal(theirs.begin(), theirs.end(), spans.begin(), spans.end());
+    };
+    // A band that comes to equal its neighbour joins it: the general way.
+    if ((k > 0 && bands_[k - 1].bottom == rect.top && sameAs(bands_[k - 1])) ||
+        (k + 1 < count && bands_[k + 1].top == rect.bottom && sameAs(bands_[k + 1]))) {
+        return false;
+    }
+    Band& band = bands_[k];
+    spans_.Replace(band.first, band.count, spans.data(), spans.size());
+    const auto shift = static_cast<std::uint32_t>(spans.size()) - band.count;
+    band.count = static_cast<std::uint32_t>(spans.size());
+    for (std::size_t later = k + 1; later < count; ++later) {
+        bands_[later].first += shift;
+    }
+    return true;
+}
+
+void Region::Splice(std::size_t from, std::size_t to, const Region& piece) {
+    const std::uint32_t spanFrom =
+        from < bands_.size() ? bands_[from].first : static_cast<std::uint32_t>(spans_.size());
+    const std::uint32_t spanTo = to > from ? bands_[to - 1].first + bands_[to - 1].count : spanFrom;
+    SmallVector<Band, 4> placed = piece.bands_;
+    for (Band& band : placed) {
+        band.first += spanFrom;
+    }
+    bands_.Replace(from, to - from, placed.data(), placed.size());
+    spans_.Replace(spanFrom, spanTo - spanFrom, piece.spans_.data(), piece.spans_.size());
+    const auto shift = static_cast<std::uint32_t>(piece.spans_.size()) - (spanTo - spanFrom);
+    for (std::size_t k = from + placed.size(); k < bands_.size(); ++k) {
+        bands_[k].first += shift;
     }
 }
 
-void Region::AppendBand(LONG top, LONG bottom, std::vector<Span>&& spans) {
+void Region::AppendBand(LONG top, LONG bottom, Spans spans) {
     if (spans.empty()) {
         return;
     }
-    if (!bands_.empty() && bands_.back().bottom == top && bands_.back().spans == spans) {
-        bands_.back().bottom = bottom;
-        return;
+    if (!bands_.empty() && bands_.back().bottom == top) {
+        Band& last = bands_.back();
+        const Spans lastSpans = SpansOf(last);
+        if (std::equal(lastSpans.begin(), lastSpans.end(), spans.begin(), spans.end())) {
+            last.bottom = bottom;
+            return;
+        }
     }
-    bands_.push_back({top, bottom, std::move(spans)});
+    bands_.push_back({top, bottom, static_cast<std::uint32_t>(spans_.size()),
+                      static_cast<std::uint32_t>(spans.size())});
+    spans_.Append(spans.data(), spans.size());
 }
 
 namespace {
@@ -318,9 +449,8 @@ bool Keeps(Region::Operation operation, bool inA, bool inB) {
 // Walks the boundaries of both span lists in x order and keeps the stretches
 // where the operation holds. Boundaries at the same x are taken together, so
 // the result never holds two touching spans.
-std::vector<Span> CombineSpans(const std::vector<Span>& a, const std::vector<Span>& b,
-                               Region::Operation operation) {
-    std::vector<Span> result;
+void CombineSpans(Spans a, Spans b, Region::Operation operation, SpanList& result) {
+    result.clear();
     std::size_t i = 0;
     std::size_t j = 0;
     bool inA = false;
@@ -347,27 +477,25 @@ std::vector<Span> CombineSpans(const std::vector<Span>& a, const std::vector<Spa
         }
         inside = keep;
     }
-    return result;
 }
 
-// The spans of the band covering row y, advancing `index` through bands that
-// end at or before y.
-const std::vector<Span>& SpansAt(const std::vector<Region::Band>& bands, std::size_t& index,
-                                 LONG y) {
-    static const std::vector<Span> none;
+// The spans of the band of `region` covering row y, advancing `index`
+// through bands that end at or before y.
+Spans SpansAt(const Region& region, std::size_t& index, LONG y) {
+    std::span<const Region::Band> bands = region.Bands();
     while (index < bands.size() && bands[index].bottom <= y) {
         ++index;
     }
     if (index < bands.size() && bands[index].top <= y) {
-        return bands[index].spans;
+        return region.SpansOf(bands[index]);
     }
-    return none;
+    return {};
 }
 
 } // namespace
 
 Region Region::Combine(const Region& a, const Region& b, Operation operation) {
-    std::vector<LONG> rows;
+    SmallVector<LONG, 32> rows;
     rows.reserve(2 * (a.bands_.size() + b.bands_.size()));
     for (const auto* region : {&a, &b}) {
         for (const Band& band : region->bands_) {
@@ -376,16 +504,17 @@ Region Region::Combine(const Region& a, const Region& b, Operation operation) {
         }
     }
     std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    const std::size_t rowCount =
+        static_cast<std::size_t>(std::unique(rows.begin(), rows.end()) - rows.begin());
 
     Region result;
+    SpanList spans;
     std::size_t ia = 0;
     std::size_t ib = 0;
-    for (std::size_t k = 0; k + 1 < rows.size(); ++k) {
+    for (std::size_t k = 0; k + 1 < rowCount; ++k) {
         LONG top = rows[k];
-        const std::vector<Span>& spansA = SpansAt(a.bands_, ia, top);
-        const std::vector<Span>& spansB = SpansAt(b.bands_, ib, top);
-        result.AppendBand(top, rows[k + 1], CombineSpans(spansA, spansB, operation));
+        CombineSpans(SpansAt(a, ia, top), SpansAt(b, ib, top), operation, spans);
+        result.AppendBand(top, rows[k + 1], {spans.data(), spans.size()});
     }
     return result;
 }

@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+#include "../core/SmallVector.h"
+
+#include <cstdint>
+#include <span>
 #include <vector>
 
 namespace platform::gdi {
@@ -17,10 +21,12 @@ public:
         LONG right;
         bool operator==(const Span&) const = default;
     };
+    // A band's spans are SpansOf(band): `count` of them from `first` on.
     struct Band {
         LONG top;
         LONG bottom;
-        std::vector<Span> spans;
+        std::uint32_t first;
+        std::uint32_t count;
         bool operator==(const Band&) const = default;
     };
 
@@ -39,7 +45,10 @@ public:
     RECT Bounds() const;
     // NULLREGION, SIMPLEREGION or COMPLEXREGION.
     int Kind() const;
-    const std::vector<Band>& Bands() const { return bands_; }
+    std::span<const Band> Bands() const { return {bands_.data(), bands_.size()}; }
+    std::span<const Span> SpansOf(const Band& band) const {
+        return {spans_.data() + band.first, band.count};
+    }
     // The disjoint rectangles, top to bottom, left to right within a band.
     std::vector<RECT> Rects() const;
 
@@ -67,13 +76,27 @@ public:
 
 private:
     static Region Combine(const Region& a, const Region& b, Operation operation);
-    void AppendBand(LONG top, LONG bottom, std::vector<Span>&& spans);
+    // Adds rows below the last band: joined to it when they touch it and have
+    // the same spans. `spans` must not lie in this region.
+    void AppendBand(LONG top, LONG bottom, std::span<const Span> spans);
     // Adds a region that lies wholly below this one.
     void AppendBelow(const Region& lower);
     // Adds a rectangle.
     void IncludeRectangle(const RECT& rect);
+    // Adds a rectangle of exactly one band's rows, as a grid's cell beside
+    // the cells of its row, to that band's spans alone; false, leaving the
+    // region as it was, for any other rectangle.
+    bool WidenBand(const RECT& rect);
+    // Puts the bands of `piece` in place of bands [from, to), which it must
+    // hold the rows of, with their spans.
+    void Splice(std::size_t from, std::size_t to, const Region& piece);
+    // Whether every pixel of a (non-empty) rectangle is in the region.
+    bool Covers(const RECT& rect) const;
 
-    std::vector<Band> bands_;
+    // Every band's spans, band after band: equal regions hold equal arrays.
+    // A rectangle, or the few a repaint adds up, stays inside the object.
+    SmallVector<Band, 4> bands_;
+    SmallVector<Span, 4> spans_;
 };
 
 } // namespace platform::gdi

@@ -283,6 +283,10 @@ std::unique_ptr<FontFace> FontFace::Open(std::shared_ptr<FreeTypeLibrary> librar
 FontFace::~FontFace() = default;
 
 const GlyphImage& FontFace::Glyph(char32_t code) {
+    const bool ascii = code < asciiGlyphs_.size();
+    if (ascii && asciiGlyphs_[code] != nullptr) {
+        return *asciiGlyphs_[code];
+    }
     auto found = glyphs_.find(code);
     if (found != glyphs_.end()) {
         return found->second;
@@ -304,7 +308,12 @@ const GlyphImage& FontFace::Glyph(char32_t code) {
             Render(*primary_, 0, glyph);
         }
     }
-    return glyphs_.emplace(code, std::move(glyph)).first->second;
+    // The map's elements stay where they are as it grows.
+    const GlyphImage& kept = glyphs_.emplace(code, std::move(glyph)).first->second;
+    if (ascii) {
+        asciiGlyphs_[code] = &kept;
+    }
+    return kept;
 }
 
 const std::vector<std::uint32_t>& FontFace::Composed(char32_t code, std::uint32_t color,

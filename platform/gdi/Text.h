@@ -93,7 +93,10 @@ private:
     int underlineOffset_ = 1;
     int underlineThickness_ = 1;
     int strikeOutOffset_ = 1;
+    // Rendered glyphs are kept for the face's life; the ASCII ones, most of
+    // any text the program draws, are also found by code without hashing.
     std::unordered_map<char32_t, GlyphImage> glyphs_;
+    std::array<const GlyphImage*, 128> asciiGlyphs_{};
     struct ComposedKey {
         char32_t code;
         std::uint32_t color;

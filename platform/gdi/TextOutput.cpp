@@ -47,12 +47,15 @@ struct Run {
 };
 
 // Places text on one line; `dx`, when given, holds each byte's advance (a
-// double-byte character advances by the sum of its two).
-Run Place(FontFace& face, const char* text, int count, const INT* dx) {
+// double-byte character advances by the sum of its two). The line lives
+// until the next call: a call draws or measures one line and is done with it,
+// and a grid draws one a cell.
+const Run& Place(FontFace& face, const char* text, int count, const INT* dx) {
     static thread_local std::vector<Character> characters;
+    static thread_local Run run;
     Ctx().Gdi().text->Decode(text, count, characters);
-    Run run;
-    run.glyphs.reserve(characters.size());
+    run.glyphs.clear();
+    run.width = 0;
     for (const Character& character : characters) {
         int advance = dx ? std::clamp(dx[character.offset], -kMaxAdvance, kMaxAdvance) +
                                (character.length == 2 ? std::clamp(dx[character.offset + 1],
@@ -290,7 +293,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     if (!face) {
         return FALSE;
     }
-    Run run = Place(*face, text, static_cast<int>(count), dx);
+    const Run& run = Place(*face, text, static_cast<int>(count), dx);
     DcAttributes& attributes = context->attributes;
     bool updatePosition = attributes.textAlign & TA_UPDATECP;
     POINT reference = updatePosition ? attributes.position : POINT{x, y};
@@ -306,8 +309,10 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
         clip = &clipped;
     }
     Pixel background = ToPixel(attributes.backgroundColor);
+    // Clipped or not, the box is filled where the DC may draw: the clip
+    // made for the text, when there is one, is that and no more.
     if ((options & ETO_OPAQUE) && rect) {
-        raster::FillRect({*context->surface, drawable, R2_COPYPEN}, box, background);
+        raster::FillRect({*context->surface, *clip, R2_COPYPEN}, box, background);
     }
     POINT origin = ToSurface(*context, left, top);
     // Text clipped to a rectangle just filled with the background needs no
@@ -343,8 +348,7 @@ BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size) {
     if (!face) {
         return FALSE;
     }
-    Run run = Place(*face, text, count, nullptr);
-    *size = {run.width, face->Metrics().tmHeight};
+    *size = {Place(*face, text, count, nullptr).width, face->Metrics().tmHeight};
     return TRUE;
 }
 

@@ -257,13 +257,18 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
     if (msg == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER, FALSE);
     }
-    State().backend->CollectInput();
+    if (!State().inputReadThisTurn) {
+        State().backend->CollectInput();
+        State().inputReadThisTurn = true;
+    }
     LookedAtQueue();
     MSG found;
     bool removing = (remove & PM_REMOVE) != 0;
     do {
         if (!Retrieve(found, window, filterMin, filterMax, removing)) {
-            // Once the queue has run dry, the turn's changes go to the screen.
+            // Once the queue has run dry, the turn's changes go to the screen
+            // and the next look reads the screen's input anew.
+            State().inputReadThisTurn = false;
             const bool unfiltered = window == nullptr && filterMin == 0 && filterMax == 0;
             if (unfiltered || !SomethingWaiting()) {
                 PresentPending();

@@ -37,7 +37,9 @@ void PresentPending() {
 
 bool WaitForInput(std::optional<DWORD> deadline) {
     PresentPending();
-    return State().backend->WaitForInput(deadline);
+    const bool more = State().backend->WaitForInput(deadline);
+    State().inputReadThisTurn = true;
+    return more;
 }
 
 } // namespace platform::user

@@ -185,6 +185,11 @@ struct UserState {
 
     std::deque<MSG> posted;
     std::deque<InputEvent> input;
+    // Whether the screen's input has been read since the queue last ran dry.
+    // The message loop looks at the queue several times a turn, and reading
+    // the display server's connection each time finds nothing new: input
+    // arriving meanwhile is read when the turn ends, a moment later.
+    bool inputReadThisTurn = false;
     std::uint64_t nextInputSerial = 1;
     bool quitPosted = false;
     int quitCode = 0;
@@ -240,10 +245,14 @@ struct UserState {
     bool monitor = true;
 };
 
-UserState& State();
+inline UserState& State() {
+    return Ctx().User();
+}
 
 // The window behind a handle; null for a stale or foreign one.
-Window* Find(HWND window);
+inline Window* Find(HWND window) {
+    return State().windows.Find(reinterpret_cast<std::uintptr_t>(window));
+}
 inline HWND ToHwnd(std::uintptr_t value) {
     return reinterpret_cast<HWND>(value);
 }

@@ -20,14 +20,6 @@ UserState::UserState() {
 
 UserState::~UserState() = default;
 
-UserState& State() {
-    return Ctx().User();
-}
-
-Window* Find(HWND window) {
-    return State().windows.Find(reinterpret_cast<std::uintptr_t>(window));
-}
-
 namespace {
 
 bool SameName(const std::string& a, LPCSTR b) {

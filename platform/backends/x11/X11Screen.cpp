@@ -138,7 +138,8 @@ public:
     void DescribeSurface(SurfaceId surface, const SurfaceIdentity& identity) override;
     bool ShowsIdentity() const override { return true; }
     void NameSurface(SurfaceId surface, const std::string& utf8Title) override;
-    void CollectInput() override { HandlePendingEvents(); }
+    // Sends what waits to be sent and reads the connection, both at once.
+    void CollectInput() override { HandlePendingEvents(QueuedAfterFlush); }
     std::uintptr_t NativeHandle(SurfaceId surface) const override {
         auto found = surfaces_.find(surface);
         return found == surfaces_.end() ? 0 : found->second.window;
@@ -169,7 +170,9 @@ private:
     XSurface* SurfaceOf(::Window window);
     // An X window point in the top-level window's coordinates.
     static POINT WindowPointOf(const XSurface& surface, int x, int y);
-    void HandlePendingEvents();
+    // Handles the events Xlib holds, after the connection was read (and
+    // flushed first, for QueuedAfterFlush) once when it holds none.
+    void HandlePendingEvents(int queueMode);
     void Handle(const XEvent& event);
     void HandleKey(const XKeyEvent& event, bool down);
     void HandleButton(const XSurface& surface, const XButtonEvent& event);
@@ -324,12 +327,15 @@ void X11Screen::Present(SurfaceId id, const gdi::Surface& pixels, const std::vec
                            {area.left - s.shown.left, area.top - s.shown.top});
         }
     }
-    XFlush(display_);
+    // Sent with the wait that ends the turn, or with the next look at the
+    // input: each flush also reads the connection.
 }
 
+// The connection is read once a wait: events Xlib holds already are handled
+// without asking the server's socket, which would have nothing more.
 bool X11Screen::WaitForInput(std::optional<DWORD> deadline) {
     XFlush(display_);
-    if (XPending(display_) == 0) {
+    if (XEventsQueued(display_, QueuedAlready) == 0) {
         int timeout = -1;
         if (deadline) {
             timeout = std::max(0, static_cast<int>(static_cast<LONG>(*deadline - Now())));
@@ -348,15 +354,15 @@ bool X11Screen::WaitForInput(std::optional<DWORD> deadline) {
             EndOnLostConnection(display_);
         }
     }
-    HandlePendingEvents();
+    HandlePendingEvents(QueuedAfterReading);
     return true;
 }
 
-void X11Screen::HandlePendingEvents() {
-    // Only what has arrived so far: handling an event can make requests
-    // whose answers must wait for the next round, or a window resized back
-    // and forth would keep this loop going.
-    for (int count = XPending(display_); count > 0; --count) {
+void X11Screen::HandlePendingEvents(int queueMode) {
+    // Only what has arrived so far, read once: handling an event can make
+    // requests whose answers must wait for the next round, or a window
+    // resized back and forth would keep this loop going.
+    for (int count = XEventsQueued(display_, queueMode); count > 0; --count) {
         XEvent event;
         XNextEvent(display_, &event);
         Handle(event);

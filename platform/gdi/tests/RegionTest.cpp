@@ -305,3 +305,48 @@ TEST(RegionTest, RegionsStackedOrHeldCombineAsTheGeneralWalkDoes) {
                   Region(RECT{top.left, top.top, top.right, under.bottom}));
     }
 }
+
+TEST(RegionTest, ARectangleAddedToManyBandsChangesOnlyItsRowsAndKeepsTheRest) {
+    // Cells 3 x 2 apart by a 1-pixel gap, in rows of 6: many bands of many
+    // spans, more than a region keeps inside itself.
+    const std::vector<RECT> cells = GridCells(6, 6, 3, 2, 1);
+    const Region grid = UnionOf(cells);
+    const PixelSet gridPixels = Sampled(grid);
+    // Every rectangle stays inside the rows and columns Sampled looks at.
+    for (int left = -1; left < kGrid - 2; ++left) {
+        for (int top = -1; top < kGrid - 3; ++top) {
+            for (const SIZE size : {SIZE{1, 1}, SIZE{2, 2}, SIZE{3, 1}, SIZE{4, 2}, SIZE{1, 5},
+                                    SIZE{7, 9}, SIZE{13, 3}, SIZE{25, 2}}) {
+                const RECT rect{left, top, left + size.cx, top + size.cy};
+                if (rect.right > kGrid + 2 || rect.bottom > kGrid + 2) {
+                    continue;
+                }
+                Region included = grid;
+                included.Include(Region(rect));
+                PixelSet expected = gridPixels;
+                PixelSet added = PixelsOf(rect);
+                expected.insert(added.begin(), added.end());
+                ASSERT_EQ(Sampled(included), expected) << left << "," << top;
+                EXPECT_EQ(included, grid.Xor(Region(rect)).Xor(grid.Intersect(Region(rect))));
+                if (expected == gridPixels) {
+                    EXPECT_EQ(included, grid);
+                }
+            }
+        }
+    }
+}
+
+TEST(RegionTest, RegionsOfManyBandsCopyAndMoveWhole) {
+    const Region grid = UnionOf(GridCells(6, 6, 3, 2, 1));
+    Region copied = grid;
+    EXPECT_EQ(Sampled(copied), Sampled(grid));
+    Region moved = std::move(copied);
+    EXPECT_EQ(moved, grid);
+    EXPECT_TRUE(copied.IsEmpty());
+    copied = Region(RECT{0, 0, 2, 2});
+    copied = moved;
+    EXPECT_EQ(Sampled(copied), Sampled(grid));
+    Region small(RECT{1, 1, 3, 3});
+    moved = small;
+    EXPECT_EQ(Sampled(moved), PixelsOf({1, 1, 3, 3}));
+}

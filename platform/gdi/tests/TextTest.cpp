@@ -572,3 +572,24 @@ TEST_F(TextTest, CellTextIsTheTextBlendedOverItsFilledCell) {
         DeleteObject(font);
     }
 }
+
+TEST_F(TextTest, ALineDrawnAfterALongerOneLooksAndMeasuresAsWhenDrawnAlone) {
+    // Each call places its own line: nothing of the line before it, longer
+    // or with its own advances, reaches it.
+    Use(MakeFont("Arial", -16));
+    const char* shortLine = "Ab";
+    const SIZE alone = Extent(dc, shortLine);
+    ExtTextOutA(dc, 2, 2, 0, nullptr, shortLine, 2, nullptr);
+    HDC fresh = platform::CreateMemorySurfaceDC(kWidth, kHeight, kPaper);
+    SelectObject(fresh, fonts.back());
+    const INT wide[] = {30, 30, 30, 30, 30, 30};
+    ExtTextOutA(fresh, 2, 30, 0, nullptr, "WWWWWW", 6, wide);
+    EXPECT_EQ(Extent(fresh, "WWWWWWWWWW").cx, 10 * Extent(fresh, "W").cx);
+    EXPECT_EQ(Extent(fresh, shortLine).cx, alone.cx);
+    ExtTextOutA(fresh, 2, 2, 0, nullptr, shortLine, 2, nullptr);
+    PatBlt(fresh, 0, 28, kWidth, kHeight - 28, WHITENESS);
+    EXPECT_GT(InkOf(dc, kWidth, kHeight).pixels, 0);
+    EXPECT_EQ(platform::CountDifferentPixels(dc, fresh), 0u);
+    SelectObject(fresh, GetStockObject(SYSTEM_FONT));
+    DeleteDC(fresh);
+}

@@ -17,9 +17,11 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -308,6 +310,43 @@ TEST_F(X11Screen, XInputAndCloseRequestsReachTheWindowProcedure) {
     EXPECT_EQ(g_received[3].wParam, static_cast<WPARAM>('a'));
     EXPECT_EQ(g_received[4].wParam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
     EXPECT_FALSE(IsWindow(top));
+}
+
+TEST_F(X11Screen, InputArrivingWhileTheProgramOnlyPeeksReachesIt) {
+    // A program busy with work looks at its queue without ever waiting: the
+    // connection is read once a turn, and a turn ends each time it finds the
+    // queue empty, so a key arriving meanwhile still comes through.
+    HWND top = CreateWindowExA(0, "Painter", "Peeking", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                               200, 100, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(top);
+    SetFocus(top);
+    auto window = static_cast<::Window>(platform::NativeWindowOf(top));
+    ASSERT_NE(window, 0u);
+    // A wait, which reads the connection itself, then a queue run dry.
+    PostMessageA(top, WM_NULL, 0, 0);
+    WaitMessage();
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+    }
+    g_received.clear();
+
+    XEvent event{};
+    event.xkey.type = KeyPress;
+    event.xkey.keycode = XKeysymToKeycode(display_, XK_b);
+    event.xkey.same_screen = True;
+    Send(window, event);
+    bool keyDown = false;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!keyDown && std::chrono::steady_clock::now() < limit) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            keyDown = keyDown || msg.message == WM_KEYDOWN;
+            DispatchMessageA(&msg);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(keyDown) << "the key never reached a program that only peeks";
+    DestroyWindow(top);
 }
 
 TEST_F(X11Screen, ClockRunsInRealTimeAndTimersFire) {
