@@ -82,6 +82,16 @@ Pixel BlendPixel(Pixel destination, Pixel source, int alpha) {
     return static_cast<Pixel>((red << 16) | (green << 8) | blue);
 }
 
+// Where the loader picks one of several builds of a function as the program
+// starts (ELF's indirect functions), the fills and copies below also have a
+// build that stores 32 bytes at once; elsewhere (Windows) the plain build
+// serves.
+#if defined(__ELF__)
+#define ALSO_BUILT_FOR_WIDE_STORES [[gnu::target_clones("avx2", "default")]]
+#else
+#define ALSO_BUILT_FOR_WIDE_STORES
+#endif
+
 // Eight and four pixels stored at once, from any address.
 using EightPixels = Pixel __attribute__((vector_size(32)));
 using FourPixels = Pixel __attribute__((vector_size(16)));
@@ -102,8 +112,8 @@ template <class Pixels> void CopyAt(Pixel* to, const Pixel* from) {
 // before it stored) instead of a loop over the pixels left. Where the
 // processor stores 32 bytes at once, the program uses a build of this
 // function that does.
-[[gnu::target_clones("avx2", "default")]] void FillBlock(Pixel* first, std::size_t stride,
-                                                         LONG width, LONG height, Pixel pixel) {
+ALSO_BUILT_FOR_WIDE_STORES void FillBlock(Pixel* first, std::size_t stride, LONG width, LONG height,
+                                          Pixel pixel) {
     if (width >= 8) {
         const EightPixels eight = {pixel, pixel, pixel, pixel, pixel, pixel, pixel, pixel};
         for (LONG y = 0; y < height; ++y, first += stride) {
@@ -130,9 +140,8 @@ template <class Pixels> void CopyAt(Pixel* to, const Pixel* from) {
 // does not hold it, each side's rows `stride` pixels apart. A glyph is a
 // dozen narrow rows: each is a few wide copies, the last one ending at the
 // row's end, instead of a call to copy memory.
-[[gnu::target_clones("avx2", "default")]] void CopyBlock(Pixel* to, std::size_t toStride,
-                                                         const Pixel* from, std::size_t fromStride,
-                                                         LONG width, LONG height) {
+ALSO_BUILT_FOR_WIDE_STORES void CopyBlock(Pixel* to, std::size_t toStride, const Pixel* from,
+                                          std::size_t fromStride, LONG width, LONG height) {
     for (LONG y = 0; y < height; ++y, to += toStride, from += fromStride) {
         if (width >= 8) {
             for (LONG x = 0; x < width - 8; x += 8) {
