@@ -85,6 +85,14 @@ protected:
         Pump();
     }
 
+    // Clicks the arrow at the right end of the horizontal bar.
+    static void ClickRightArrow(TWinControl* grid) {
+        platform::ClickAt(grid->Handle(),
+                          {grid->ClientWidth() - GetSystemMetrics(SM_CXHSCROLL) / 2,
+                           grid->ClientHeight() + GetSystemMetrics(SM_CYHSCROLL) / 2});
+        Pump();
+    }
+
     const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
     const int barHeight = GetSystemMetrics(SM_CYHSCROLL);
 };
@@ -134,6 +142,67 @@ TEST_F(ScrollBarsFollowStateTest, RowsThatLoseTheirLinesAndFitLoseTheVerticalBar
         tall(made);
         made->SetOptions(noRowLines);
     });
+}
+
+TEST_F(ScrollBarsFollowStateTest, TheColumnsAreJudgedInTheWidthTheVerticalBarLeaves) {
+    // Twenty rows need a vertical bar, leaving 179 pixels of width; three
+    // columns of 70 take 213 and need a horizontal bar too.
+    const TSettings wideColumns = [](TStringGrid* grid) {
+        grid->SetColCount(3);
+        grid->SetFixedCols(0);
+        grid->SetRowCount(20);
+        grid->SetDefaultColWidth(70);
+    };
+    TStringGrid* grid = MakeGrid(0, wideColumns);
+    ASSERT_EQ(BarStyles(grid), WS_HSCROLL | WS_VSCROLL);
+
+    // Columns of 60 take 3 x 61 = 183: they would fit in the 196 pixels
+    // without the vertical bar, but not in the 179 it leaves.
+    grid->SetDefaultColWidth(60);
+    Pump();
+    EXPECT_EQ(BarStyles(grid), WS_HSCROLL | WS_VSCROLL);
+    EXPECT_EQ(BarOf(grid, SB_HORZ).nMax, 127);
+    EXPECT_EQ(grid->ClientWidth(), 196 - barWidth);
+    EXPECT_EQ(grid->VisibleColCount(), 2);
+    ExpectAsMadeWith(grid, [&](TStringGrid* made) {
+        wideColumns(made);
+        made->SetDefaultColWidth(60);
+    });
+
+    ClickRightArrow(grid);
+    EXPECT_EQ(grid->FirstVisibleCol(), 1);
+    EXPECT_EQ(grid->CellBounds(2, 1).right, 61 + 60) << "the last column shows whole";
+}
+
+TEST_F(ScrollBarsFollowStateTest, AChangeThatHidesNoMoreLeavesTheLastColumnInView) {
+    // Behind both bars the 179-pixel width shows the fixed column and one
+    // more: column 19 is the last page.
+    const TSettings large = [](TStringGrid* grid) {
+        grid->SetColCount(20);
+        grid->SetRowCount(20);
+    };
+    TStringGrid* grid = MakeGrid(0, large);
+    grid->SetFirstVisibleCol(19);
+    Pump();
+    ASSERT_EQ(grid->FirstVisibleCol(), 19);
+    ASSERT_EQ(BarOf(grid, SB_HORZ).nPos, 127);
+
+    // A taller row changes nothing the columns need.
+    grid->SetRowHeights(3, 30);
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleCol(), 19);
+    EXPECT_EQ(BarOf(grid, SB_HORZ).nPos, 127);
+    EXPECT_EQ(grid->CellBounds(19, 1).right, 65 + 64) << "the last column shows whole";
+    ExpectAsMadeWith(grid, [&](TStringGrid* made) {
+        large(made);
+        made->SetRowHeights(3, 30);
+    });
+
+    // A window two columns wider still pulls the last page back.
+    grid->SetWidth(200 + 130);
+    Pump();
+    EXPECT_EQ(grid->FirstVisibleCol(), 17);
+    EXPECT_EQ(grid->CellBounds(19, 1).right, 65 + 3 * 65 - 1);
 }
 
 // A bar that is not there pulls nothing back: a grid without bars that
