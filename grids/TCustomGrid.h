@@ -312,6 +312,7 @@ private:
     void HandleScrollMessage(int bar, const TMessage& message);
     std::int32_t ScrolledValue(int bar, int code, int thumb);
     void ScrollByPixels(int code, int thumb);
+    void DropColOffset();
     TCellCoord LastMaxTopLeft();
 
     struct TLineRegion;

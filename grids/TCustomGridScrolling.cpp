@@ -379,4 +379,15 @@ void TCustomGrid::ScrollByPixels(int code, int thumb) {
     UpdateScrollPos();
 }
 
+// Only a single column scrolls by pixels; once there are more, they scroll
+// a whole column at a time, and an offset kept would leave all of them
+// shifted left with no bar to bring them back.
+void TCustomGrid::DropColOffset() {
+    if (colOffset_ == 0) {
+        return;
+    }
+    colOffset_ = 0;
+    Invalidate();
+}
+
 } // namespace velbrin

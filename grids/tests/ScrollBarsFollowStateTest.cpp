@@ -42,6 +42,8 @@ protected:
     // same first visible cell: the same bars, ranges, positions and pixels.
     void ExpectAsMadeWith(TStringGrid* changed, const TSettings& settings) {
         TStringGrid* made = MakeGrid(200, settings);
+        // Neither has the focus, which shows on the current cell.
+        SetFocus(form->Handle());
         made->SetFirstVisibleCol(changed->FirstVisibleCol());
         made->SetFirstVisibleRow(changed->FirstVisibleRow());
         Pump();
@@ -203,6 +205,31 @@ TEST_F(ScrollBarsFollowStateTest, AChangeThatHidesNoMoreLeavesTheLastColumnInVie
     Pump();
     EXPECT_EQ(grid->FirstVisibleCol(), 17);
     EXPECT_EQ(grid->CellBounds(19, 1).right, 65 + 3 * 65 - 1);
+}
+
+TEST_F(ScrollBarsFollowStateTest, AOneColumnGridGivenMoreColumnsDropsItsPixelOffset) {
+    const TSettings oneWideColumn = [](TStringGrid* grid) {
+        grid->SetColCount(1);
+        grid->SetDefaultColWidth(500);
+    };
+    TStringGrid* grid = MakeGrid(0, oneWideColumn);
+    // A click in the trough right of the thumb scrolls a client width on.
+    platform::ClickAt(grid->Handle(), {grid->ClientWidth() - GetSystemMetrics(SM_CXHSCROLL) - 4,
+                                       grid->ClientHeight() + barHeight / 2});
+    Pump();
+    ASSERT_EQ(grid->ColOffset(), 196);
+
+    // Columns scroll a whole column at a time: none starts left of the
+    // window.
+    grid->SetColCount(3);
+    Pump();
+    EXPECT_EQ(grid->ColOffset(), 0);
+    EXPECT_EQ(grid->FirstVisibleCol(), 0);
+    EXPECT_EQ(BarOf(grid, SB_HORZ).nPos, 0);
+    ExpectAsMadeWith(grid, [&](TStringGrid* made) {
+        oneWideColumn(made);
+        made->SetColCount(3);
+    });
 }
 
 // A bar that is not there pulls nothing back: a grid without bars that
