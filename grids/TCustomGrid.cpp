@@ -132,6 +132,9 @@ void TCustomGrid::SetGridLineWidth(std::int32_t value) {
     }
     gridLineWidth_ = value;
     InvalidateGrid();
+    // The lines take room, so cells that fitted may no longer fit, or the
+    // other way round.
+    UpdateScrollRange();
 }
 
 void TCustomGrid::SetOptions(TGridOptions value) {
@@ -155,6 +158,8 @@ void TCustomGrid::SetOptions(TGridOptions value) {
         SetEditorMode(false);
     }
     InvalidateGrid();
+    // Lines shown or hidden change the room the cells take.
+    UpdateScrollRange();
 }
 
 void TCustomGrid::SetFixedColor(TColor value) {

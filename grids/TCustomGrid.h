@@ -302,7 +302,8 @@ private:
 
     bool WantsScrollBar(int bar) const;
     bool ScrollBarShown(int bar);
-    void UpdateOneRange(int bar, std::int32_t width, std::int32_t height, bool& flushed);
+    void UpdateOneRange(int bar, std::int32_t width, std::int32_t height);
+    void PullBackToLastPage();
     void UpdateScrollPos();
     void SetScrollPosIfChanged(int bar, int position);
     void TopLeftMoved(TCellCoord oldTopLeft);
@@ -311,6 +312,7 @@ private:
     void HandleScrollMessage(int bar, const TMessage& message);
     std::int32_t ScrolledValue(int bar, int code, int thumb);
     void ScrollByPixels(int code, int thumb);
+    void DropColOffset();
     TCellCoord LastMaxTopLeft();
 
     struct TLineRegion;

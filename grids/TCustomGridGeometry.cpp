@@ -124,6 +124,9 @@ void TCustomGrid::ChangeSize(std::int32_t newColCount, std::int32_t newRowCount)
         Invalidate();
         throw;
     }
+    if (colCount_ != 1) {
+        DropColOffset();
+    }
     if (oldLayout && HasWindow()) {
         InvalidateResizedArea(*oldLayout);
     }

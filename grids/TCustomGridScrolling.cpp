@@ -161,32 +161,32 @@ void TCustomGrid::UpdateScrollRange() {
     }
     const TScrollStyle style = scrollBars_;
     scrollBars_ = ssNone;
-    bool flushed = false;
     try {
         if (horz) {
-            UpdateOneRange(SB_HORZ, width, height, flushed);
+            UpdateOneRange(SB_HORZ, width, height);
         }
-        const std::int32_t widthAfterHorz = ClientWidth();
         if (vert) {
-            UpdateOneRange(SB_VERT, width, ClientHeight(), flushed);
+            UpdateOneRange(SB_VERT, width, ClientHeight());
         }
-        // A single column's range is in pixels of the client width as it
-        // now is, a vertical bar taking its share.
-        if (horz && (ClientWidth() != widthAfterHorz || colCount_ == 1)) {
-            UpdateOneRange(SB_HORZ, ClientWidth(), ClientHeight(), flushed);
+        // The columns are judged again in the width a vertical bar leaves
+        // them, whether it came now or was there before; a single column's
+        // range is in pixels of that width.
+        if (horz && ClientWidth() != width) {
+            UpdateOneRange(SB_HORZ, ClientWidth(), ClientHeight());
         }
     } catch (...) {
         scrollBars_ = style;
         throw;
     }
     scrollBars_ = style;
+    PullBackToLastPage();
     UpdateScrollPos();
     if (topLeft_ != oldTopLeft) {
         TopLeftMoved(oldTopLeft);
     }
 }
 
-void TCustomGrid::UpdateOneRange(int bar, std::int32_t width, std::int32_t height, bool& flushed) {
+void TCustomGrid::UpdateOneRange(int bar, std::int32_t width, std::int32_t height) {
     if (bar == SB_HORZ && colCount_ == 1) {
         SetScrollRange(Handle(), SB_HORZ, 0, std::max(0, ColWidths(0) - width), TRUE);
         return;
@@ -197,13 +197,23 @@ void TCustomGrid::UpdateOneRange(int bar, std::int32_t width, std::int32_t heigh
     const std::int32_t fixed = isHorz ? fixedCols_ : fixedRows_;
     const std::int32_t limit = isHorz ? farthest.X : farthest.Y;
     SetScrollRange(Handle(), bar, 0, limit > fixed ? kScrollScale : 0, TRUE);
-    std::int32_t& first = isHorz ? topLeft_.X : topLeft_.Y;
-    if (first > limit) {
-        if (!flushed) {
-            Update();
-            flushed = true;
-        }
-        first = std::max(limit, fixed);
+}
+
+// Against the client area the bars leave, not the one they were planned in:
+// a grid scrolled to its last column keeps it in view behind a vertical bar.
+// An axis without a bar keeps its first visible cell.
+void TCustomGrid::PullBackToLastPage() {
+    const TCellCoord farthest = LastMaxTopLeft();
+    TCellCoord next = topLeft_;
+    if (WantsScrollBar(SB_HORZ)) {
+        next.X = KeptBetween(next.X, fixedCols_, farthest.X);
+    }
+    if (WantsScrollBar(SB_VERT)) {
+        next.Y = KeptBetween(next.Y, fixedRows_, farthest.Y);
+    }
+    if (next != topLeft_) {
+        Update();
+        topLeft_ = next;
     }
 }
 
@@ -367,6 +377,17 @@ void TCustomGrid::ScrollByPixels(int code, int thumb) {
     InvalidateSelection({0, 0, 0, fixedRows_});
     Update();
     UpdateScrollPos();
+}
+
+// Only a single column scrolls by pixels; once there are more, they scroll
+// a whole column at a time, and an offset kept would leave all of them
+// shifted left with no bar to bring them back.
+void TCustomGrid::DropColOffset() {
+    if (colOffset_ == 0) {
+        return;
+    }
+    colOffset_ = 0;
+    Invalidate();
 }
 
 } // namespace velbrin
