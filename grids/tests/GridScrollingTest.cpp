@@ -72,14 +72,6 @@ protected:
         Pump();
     }
 
-    static SCROLLINFO BarOf(TWinControl* grid, int bar) {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_ALL;
-        GetScrollInfo(grid->Handle(), bar, &info);
-        return info;
-    }
-
     // Whether every visible scrolling row shows its own cells.
     static void ExpectRowsShown(TCustomGrid* grid) {
         const platform::WindowImage image =

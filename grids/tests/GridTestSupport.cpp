@@ -71,4 +71,12 @@ RECT GridTest::UpdateBox(HWND window) {
     return box;
 }
 
+SCROLLINFO GridTest::BarOf(TWinControl* control, int bar) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(control->Handle(), bar, &info);
+    return info;
+}
+
 } // namespace velbrin::testing

@@ -28,6 +28,9 @@ protected:
     static bool NeedsPaint(HWND window, int x, int y);
     // The bounding box of what waits to be repainted; empty when nothing.
     static RECT UpdateBox(HWND window);
+    // What `control`'s scroll bar `bar` (SB_HORZ, SB_VERT) holds: range,
+    // page and thumb position.
+    static SCROLLINFO BarOf(TWinControl* control, int bar);
 
     TForm* form = nullptr;
 };

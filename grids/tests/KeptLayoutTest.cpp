@@ -154,10 +154,7 @@ protected:
                 text << "none ";
                 continue;
             }
-            SCROLLINFO info{};
-            info.cbSize = sizeof info;
-            info.fMask = SIF_ALL;
-            GetScrollInfo(control->Handle(), bar, &info);
+            const SCROLLINFO info = BarOf(control, bar);
             text << info.nMin << ".." << info.nMax << " at " << info.nPos << ' ';
         }
         return text.str();

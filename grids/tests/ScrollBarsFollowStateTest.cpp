@@ -65,14 +65,6 @@ protected:
         return GetWindowLongA(grid->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL);
     }
 
-    static SCROLLINFO BarOf(TWinControl* grid, int bar) {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_ALL;
-        GetScrollInfo(grid->Handle(), bar, &info);
-        return info;
-    }
-
     static WindowImage Painted(TWinControl* grid) {
         grid->Invalidate();
         Pump();
