@@ -40,6 +40,9 @@ void TForm1::ComboBox1Change(TObject*) {
     if (key < 0 || key >= 12) {
         return;
     }
+    // The whole grid is repainted: invalidated first, its cells' writes add
+    // nothing more.
+    StringGrid1->Invalidate();
     chart::FillChart(key, WriterOf(StringGrid1));
     StringGrid1->Repaint();
 }

@@ -31,6 +31,8 @@ VELBRIN_DEFINE_CLASS_TABLES(TCustomGrid, TCustomControl, "Grids") {
     cls.Handle<WM_SETCURSOR, &TCustomGrid::WMSetCursor>();
     cls.Handle<WM_TIMER, &TCustomGrid::WMTimer>();
     cls.Handle<WM_CHAR, &TCustomGrid::WMChar>();
+    cls.Handle<CM_INVALIDATE, &TCustomGrid::CMInvalidate>();
+    cls.Handle<WM_PAINT, &TCustomGrid::WMPaint>();
 }
 
 TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {

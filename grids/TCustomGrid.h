@@ -253,6 +253,9 @@ private:
     void WMGetDlgCode(TMessage& message);
     void WMSetCursor(TMessage& message);
     void WMTimer(TMessage& message);
+    void CMInvalidate(TMessage& message);
+    void WMPaint(TMessage& message);
+    bool WholeClientAwaitsPaint();
 
     enum class TMouseState : std::uint8_t {
         Normal,
@@ -380,6 +383,9 @@ private:
     TBorderStyle borderStyle_ = bsSingle;
     bool defaultDrawing_ = true;
     bool paintCellFillsCell_ = false;
+    // The whole client area was invalidated and has not been painted since;
+    // the platform is asked before this is trusted.
+    bool wholeClientInvalidated_ = false;
     std::uint64_t extentChanges_ = 0;
     // The client area's layout and what it was computed from.
     std::optional<TGridLayout> keptLayout_;

@@ -340,12 +340,48 @@ void TCustomGrid::InvalidateCell(std::int32_t col, std::int32_t row) {
     InvalidateSelection({col, row, col, row});
 }
 
+// A chart writes a cell at a time into a grid whose whole client area
+// waits for its repaint: such a write adds nothing to what is repainted.
 void TCustomGrid::InvalidateSelection(const TCellRange& selection) {
-    if (!HasWindow()) {
+    if (!HasWindow() || WholeClientAwaitsPaint()) {
         return;
     }
     const RECT rect = RangeBounds(selection, TGridLines::Included);
     InvalidateRect(Handle(), &rect, FALSE);
+}
+
+void TCustomGrid::CMInvalidate(TMessage& message) {
+    Inherited(message);
+    if (message.WParam == 0 && HasWindow()) {
+        wholeClientInvalidated_ = true;
+    }
+}
+
+// The paint validates the client area; what it draws may invalidate cells
+// again.
+void TCustomGrid::WMPaint(TMessage& message) {
+    wholeClientInvalidated_ = false;
+    Inherited(message);
+}
+
+// Known cheaply in the common case; the update region itself is read only
+// while the whole area was invalidated, as anything may have validated a
+// part of it since.
+bool TCustomGrid::WholeClientAwaitsPaint() {
+    if (!wholeClientInvalidated_) {
+        return false;
+    }
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    RECT box{};
+    const bool whole = GetUpdateRgn(Handle(), update, FALSE) == SIMPLEREGION &&
+                       GetRgnBox(update, &box) != 0 && box.left == client.left &&
+                       box.top == client.top && box.right == client.right &&
+                       box.bottom == client.bottom;
+    DeleteObject(update);
+    wholeClientInvalidated_ = whole;
+    return whole;
 }
 
 } // namespace velbrin

@@ -353,5 +353,45 @@ TEST_F(GridTest, WritingIntoAGridWithoutAWindowMakesNone) {
     EXPECT_EQ(grid->Cells(7, 4), "");
 }
 
+// Cells are 32 x 20 pixels with a one-pixel line after each: cell (3, 2)
+// and its lines cover x 99..131 and y 42..62.
+TEST_F(GridTest, AWriteIntoAGridWaitingForItsWholeRepaintLeavesTheWholeAreaWaiting) {
+    TStringGrid* grid = MakeChartGrid();
+    HWND window = grid->Handle();
+    Validate(window);
+    grid->Invalidate();
+    grid->SetCells(3, 2, "C4");
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_TRUE(SameRect(UpdateBox(window), 0, 0, client.right, client.bottom));
+    grid->Update();
+    EXPECT_TRUE(SameRect(UpdateBox(window), 0, 0, 0, 0));
+    grid->SetCells(3, 2, "D4");
+    EXPECT_TRUE(SameRect(UpdateBox(window), 99, 42, 132, 63)) << "painted since: the cell alone";
+}
+
+TEST_F(GridTest, AWriteAfterTheWholeAreaWasValidatedWithoutAPaintStillWaitsForItsCell) {
+    TStringGrid* grid = MakeChartGrid();
+    HWND window = grid->Handle();
+    Validate(window);
+    grid->Invalidate();
+    ValidateRect(window, nullptr);
+    grid->SetCells(3, 2, "C4");
+    EXPECT_TRUE(SameRect(UpdateBox(window), 99, 42, 132, 63));
+}
+
+TEST_F(GridTest, AWrittenCellInAHoleValidatedOutOfTheWaitingAreaIsRepaintedToo) {
+    TStringGrid* grid = MakeChartGrid();
+    HWND window = grid->Handle();
+    Validate(window);
+    grid->Invalidate();
+    const RECT hole{99, 42, 132, 63};
+    ValidateRect(window, &hole);
+    EXPECT_FALSE(NeedsPaint(window, 115, 52));
+    grid->SetCells(3, 2, "C4");
+    EXPECT_TRUE(NeedsPaint(window, 115, 52));
+    EXPECT_TRUE(NeedsPaint(window, 10, 10)) << "the rest still waits";
+}
+
 } // namespace
 } // namespace velbrin::testing
