@@ -107,6 +107,11 @@ RECT TCanvas::ClipRect() {
     return clip;
 }
 
+bool TCanvas::RectVisible(const RECT& rect) {
+    EnsureState(csHandleValid);
+    return ::RectVisible(handle_, &rect) != FALSE;
+}
+
 HDC TCanvas::Handle() {
     Changing();
     EnsureState(csAllValid);

@@ -56,6 +56,9 @@ public:
     POINT PenPos();
     void SetPenPos(POINT point);
     RECT ClipRect();
+    // Whether any of `rect` lies in the area drawing reaches; asks without
+    // selecting the canvas's tools or raising its change events.
+    bool RectVisible(const RECT& rect);
 
     // The DC with the font, pen and brush selected and the text colours set,
     // for drawing on it directly.

@@ -216,6 +216,7 @@ void TCustomGrid::SelectLinePen(TColor color) {
 void TCustomGrid::PaintCellRegion(TPaintPass& pass, const TCellRegion& region) {
     const std::int32_t colLine = pass.layout.Horz.LineWidth;
     const std::int32_t rowLine = pass.layout.Vert.LineWidth;
+    TCanvas* canvas = Canvas();
     std::int64_t top = region.start.y;
     for (std::int32_t row = region.first.Y; top < region.stop.y && row < rowCount_; ++row) {
         const std::int64_t bottom = top + RowHeights(row);
@@ -224,7 +225,7 @@ void TCustomGrid::PaintCellRegion(TPaintPass& pass, const TCellRegion& region) {
             const std::int64_t right = left + ColWidths(col);
             const RECT rect{Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
             // A cell outside the area to repaint costs nothing more.
-            if (RectVisible(Canvas()->Handle(), &rect)) {
+            if (canvas->RectVisible(rect)) {
                 PaintOneCell(pass, region, {col, row}, rect);
             }
             left = right + colLine;

@@ -258,6 +258,26 @@ TEST_F(CanvasTest, DrawingOperationsAreBracketedByChangeEvents) {
     EXPECT_EQ(log.changed, 4);
 }
 
+TEST_F(CanvasTest, RectVisibleFollowsTheClipAndRaisesNoChangeEvents) {
+    BracketLog log;
+    canvas->OnChanging = TNotifyEvent::Of<&BracketLog::Changing>(&log);
+    canvas->OnChange = TNotifyEvent::Of<&BracketLog::Changed>(&log);
+    canvas->SetHandle(surface->dc());
+    HRGN clip = CreateRectRgn(10, 10, 20, 20);
+    SelectClipRgn(surface->dc(), clip);
+    DeleteObject(clip);
+    EXPECT_TRUE(canvas->RectVisible({15, 15, 30, 30}));
+    EXPECT_TRUE(canvas->RectVisible({19, 19, 20, 20})) << "the clip's last pixel";
+    EXPECT_FALSE(canvas->RectVisible({20, 10, 30, 20})) << "right of the clip";
+    EXPECT_FALSE(canvas->RectVisible({0, 0, 10, 10})) << "above and left of it";
+    EXPECT_EQ(log.changing + log.changed, 0);
+    EXPECT_EQ(canvas->State(), csHandleValid) << "no tool is selected for a question";
+}
+
+TEST_F(CanvasTest, RectVisibleWithoutADeviceContextRaises) {
+    EXPECT_THROW(canvas->RectVisible({0, 0, 1, 1}), EInvalidOperation);
+}
+
 TEST_F(CanvasTest, AssignedObjectsAreCopiedNotAdopted) {
     auto font = std::make_unique<TFont>();
     font->SetName("Arial");
