@@ -48,7 +48,13 @@ void TBrush::SetHandle(HBRUSH handle) {
     SwitchTo(key);
 }
 
+// Painting gives a brush the colour it has over and over.
 void TBrush::SetColor(TColor color) {
+    const TBrushResData current = Resource()->DataAs<TBrushResData>();
+    if (current.Color == color && current.Style != bsClear && current.Handle == nullptr &&
+        current.Bitmap == nullptr) {
+        return;
+    }
     TBrushResData key = Key();
     key.Color = color;
     if (key.Style == bsClear) {

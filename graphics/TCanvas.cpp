@@ -107,6 +107,15 @@ RECT TCanvas::ClipRect() {
     return clip;
 }
 
+// The canvas's own font is a plain one, whose Assign this is.
+void TCanvas::SetFont(TFont* font) {
+    if (font != nullptr) {
+        font_->AssignFont(*font);
+    } else {
+        font_->Assign(font);
+    }
+}
+
 bool TCanvas::RectVisible(const RECT& rect) {
     EnsureState(csHandleValid);
     return ::RectVisible(handle_, &rect) != FALSE;

@@ -82,7 +82,7 @@ public:
     TPen* Pen() const { return pen_; }
     TBrush* Brush() const { return brush_; }
     // These copy the given object into the canvas's own.
-    void SetFont(TFont* font) { font_->Assign(font); }
+    void SetFont(TFont* font);
     void SetPen(TPen* pen) { pen_->Assign(pen); }
     void SetBrush(TBrush* brush) { brush_->Assign(brush); }
     std::int32_t CopyMode() const { return copyMode_; }

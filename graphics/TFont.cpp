@@ -26,16 +26,18 @@ void TFont::Assign(TPersistent* source) {
     if (source == nullptr || !source->Is<TFont>()) {
         return TGraphicsObject::Assign(source);
     }
-    auto* font = static_cast<TFont*>(source);
-    // A canvas is given its control's font again before every cell drawn.
-    if (font->Resource() == Resource() && font->Color() == color_ &&
-        font->PixelsPerInch() == pixelsPerInch_) {
+    AssignFont(*static_cast<TFont*>(source));
+}
+
+void TFont::AssignFont(const TFont& font) {
+    if (font.Resource() == Resource() && font.Color() == color_ &&
+        font.PixelsPerInch() == pixelsPerInch_) {
         return;
     }
-    FontResources().ShareResource(this, font->Resource());
-    SetColor(font->Color());
-    if (font->PixelsPerInch() != PixelsPerInch()) {
-        SetSize(font->Size());
+    FontResources().ShareResource(this, font.Resource());
+    SetColor(font.Color());
+    if (font.PixelsPerInch() != PixelsPerInch()) {
+        SetSize(font.Size());
     }
 }
 

@@ -20,6 +20,9 @@ public:
     // Shares another font's record and takes its colour; when the two fonts
     // differ in resolution, the point size is what carries over.
     void Assign(TPersistent* source) override;
+    // Assign from a font known as one: a canvas is given its control's font
+    // before every cell drawn, mostly the one it has.
+    void AssignFont(const TFont& font);
 
     // The Windows font, made on first request.
     HFONT Handle();

@@ -278,6 +278,20 @@ TEST_F(CanvasTest, RectVisibleWithoutADeviceContextRaises) {
     EXPECT_THROW(canvas->RectVisible({0, 0, 1, 1}), EInvalidOperation);
 }
 
+TEST_F(CanvasTest, GivingTheCanvasAFontCopiesItOrRefusesNone) {
+    TFont font;
+    font.SetHeight(-17);
+    font.SetColor(clRed);
+    canvas->SetFont(&font);
+    EXPECT_EQ(canvas->Font()->Height(), -17);
+    EXPECT_EQ(canvas->Font()->Color(), clRed);
+    EXPECT_NE(canvas->Font(), &font);
+    font.SetColor(clBlue);
+    EXPECT_EQ(canvas->Font()->Color(), clRed) << "a copy, not the font itself";
+    EXPECT_THROW(canvas->SetFont(nullptr), EConvertError);
+    EXPECT_EQ(canvas->Font()->Height(), -17);
+}
+
 TEST_F(CanvasTest, AssignedObjectsAreCopiedNotAdopted) {
     auto font = std::make_unique<TFont>();
     font->SetName("Arial");

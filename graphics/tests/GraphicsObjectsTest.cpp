@@ -299,6 +299,18 @@ TEST_F(GraphicsObjectsTest, BrushClearAndColourRules) {
     EXPECT_EQ(logBrush.lbColor, 0x00FF00u);
 }
 
+TEST_F(GraphicsObjectsTest, AClearBrushGivenTheWhiteItReadsBecomesSolid) {
+    TBrush brush;
+    brush.SetStyle(bsClear);
+    ASSERT_EQ(brush.Color(), clWhite);
+    brush.SetColor(clWhite);
+    EXPECT_EQ(brush.Style(), bsSolid);
+    LOGBRUSH logBrush{};
+    ASSERT_TRUE(GetObjectA(brush.Handle(), sizeof logBrush, &logBrush));
+    EXPECT_EQ(logBrush.lbStyle, static_cast<UINT>(BS_SOLID));
+    EXPECT_EQ(logBrush.lbColor, 0xFFFFFFu);
+}
+
 TEST_F(GraphicsObjectsTest, SettingTheKeyAnObjectHasKeepsItsRecordAndItsCount) {
     TBrush brush;
     brush.SetColor(clRed);
