@@ -101,10 +101,15 @@ void TCanvas::SetPenPos(POINT point) {
 }
 
 RECT TCanvas::ClipRect() {
-    EnsureState(csHandleValid);
     RECT clip{0, 0, 0, 0};
-    GetClipBox(handle_, &clip);
+    ClipBox(clip);
     return clip;
+}
+
+int TCanvas::ClipBox(RECT& box) {
+    EnsureState(csHandleValid);
+    box = RECT{0, 0, 0, 0};
+    return GetClipBox(handle_, &box);
 }
 
 // The canvas's own font is a plain one, whose Assign this is.

@@ -56,6 +56,9 @@ public:
     POINT PenPos();
     void SetPenPos(POINT point);
     RECT ClipRect();
+    // The box of the area drawing reaches and that area's kind:
+    // SIMPLEREGION when the box is all of it.
+    int ClipBox(RECT& box);
     // Whether any of `rect` lies in the area drawing reaches; asks without
     // selecting the canvas's tools or raising its change events.
     bool RectVisible(const RECT& rect);

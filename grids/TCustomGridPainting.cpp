@@ -27,6 +27,31 @@ bool InRange(const TCellRange& range, TCellCoord cell) {
            cell.Y <= range.Bottom;
 }
 
+// The area a paint reaches, read once for a run of cells: a cell outside
+// its box is not drawn, and one inside an area that is all of its box is
+// drawn without asking the device context again.
+class TRepaintArea {
+public:
+    explicit TRepaintArea(TCanvas& canvas)
+        : canvas_(canvas), rectangular_(canvas.ClipBox(box_) == SIMPLEREGION) {}
+
+    bool Reaches(const RECT& rect) const {
+        if (rect.left >= rect.right || rect.top >= rect.bottom) {
+            return canvas_.RectVisible(rect);
+        }
+        if (rect.right <= box_.left || rect.left >= box_.right || rect.bottom <= box_.top ||
+            rect.top >= box_.bottom) {
+            return false;
+        }
+        return rectangular_ || canvas_.RectVisible(rect);
+    }
+
+private:
+    TCanvas& canvas_;
+    RECT box_{};
+    bool rectangular_;
+};
+
 } // namespace
 
 // A part of the client area whose lines are drawn together: which kinds
@@ -216,7 +241,7 @@ void TCustomGrid::SelectLinePen(TColor color) {
 void TCustomGrid::PaintCellRegion(TPaintPass& pass, const TCellRegion& region) {
     const std::int32_t colLine = pass.layout.Horz.LineWidth;
     const std::int32_t rowLine = pass.layout.Vert.LineWidth;
-    TCanvas* canvas = Canvas();
+    const TRepaintArea area(*Canvas());
     std::int64_t top = region.start.y;
     for (std::int32_t row = region.first.Y; top < region.stop.y && row < rowCount_; ++row) {
         const std::int64_t bottom = top + RowHeights(row);
@@ -225,7 +250,7 @@ void TCustomGrid::PaintCellRegion(TPaintPass& pass, const TCellRegion& region) {
             const std::int64_t right = left + ColWidths(col);
             const RECT rect{Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
             // A cell outside the area to repaint costs nothing more.
-            if (canvas->RectVisible(rect)) {
+            if (area.Reaches(rect)) {
                 PaintOneCell(pass, region, {col, row}, rect);
             }
             left = right + colLine;

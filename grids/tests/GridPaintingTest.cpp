@@ -555,6 +555,30 @@ TEST_F(GridPaintingTest, WritingACellRepaintsThatCellAlone) {
     EXPECT_FALSE(AllPixels(image, ChartCell(3, 4), SysColor(COLOR_WINDOW)));
 }
 
+// Two cells apart leave an area whose box holds many cells it does not
+// reach; two side by side, an area that is all of its box.
+TEST_F(GridPaintingTest, WritingTwoCellsRepaintsThoseTwoAloneApartOrSideBySide) {
+    TStringGrid* grid = MakeChartGrid();
+    TCellRecorder recorder;
+    recorder.Attach(grid);
+    FocusAnotherControl();
+    Repainted(grid);
+    using Cells = std::vector<std::pair<std::int32_t, std::int32_t>>;
+
+    recorder.calls.clear();
+    grid->SetCells(3, 4, "E");
+    grid->SetCells(9, 10, "G");
+    Painted(grid);
+    EXPECT_EQ(recorder.calls, (Cells{{3, 4}, {9, 10}}));
+
+    recorder.calls.clear();
+    grid->SetCells(5, 2, "A");
+    grid->SetCells(6, 2, "B");
+    const WindowImage image = Painted(grid);
+    EXPECT_EQ(recorder.calls, (Cells{{5, 2}, {6, 2}}));
+    EXPECT_FALSE(AllPixels(image, ChartCell(6, 2), SysColor(COLOR_WINDOW)));
+}
+
 TEST_F(GridPaintingTest, AGridOnNoFormFailsAtItsFirstCell) {
     struct TCatcher : TObject {
         void Caught(TObject*, Exception& error) { messages.push_back(error.Message()); }
