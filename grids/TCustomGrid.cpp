@@ -48,7 +48,11 @@ TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
     ResetPosition();
 }
 
-TCustomGrid::~TCustomGrid() = default;
+TCustomGrid::~TCustomGrid() {
+    if (updateProbe_ != nullptr) {
+        DeleteObject(updateProbe_);
+    }
+}
 
 void TCustomGrid::ColumnMoved(std::int32_t, std::int32_t) {}
 

@@ -386,6 +386,9 @@ private:
     // The whole client area was invalidated and has not been painted since;
     // the platform is asked before this is trusted.
     bool wholeClientInvalidated_ = false;
+    // Receives the update region when that is checked; made at the first
+    // check and kept, as the chart checks at every cell it writes.
+    HRGN updateProbe_ = nullptr;
     std::uint64_t extentChanges_ = 0;
     // The client area's layout and what it was computed from.
     std::optional<TGridLayout> keptLayout_;

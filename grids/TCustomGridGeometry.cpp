@@ -373,13 +373,14 @@ bool TCustomGrid::WholeClientAwaitsPaint() {
     }
     RECT client{};
     ::GetClientRect(Handle(), &client);
-    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    if (updateProbe_ == nullptr) {
+        updateProbe_ = CreateRectRgn(0, 0, 0, 0);
+    }
     RECT box{};
-    const bool whole = GetUpdateRgn(Handle(), update, FALSE) == SIMPLEREGION &&
-                       GetRgnBox(update, &box) != 0 && box.left == client.left &&
+    const bool whole = GetUpdateRgn(Handle(), updateProbe_, FALSE) == SIMPLEREGION &&
+                       GetRgnBox(updateProbe_, &box) != 0 && box.left == client.left &&
                        box.top == client.top && box.right == client.right &&
                        box.bottom == client.bottom;
-    DeleteObject(update);
     wholeClientInvalidated_ = whole;
     return whole;
 }

@@ -10,6 +10,7 @@
 #include "grids/TStringSparseList.h"
 #include "runtime/Exceptions.h"
 
+#include <platform/Testing.h>
 #include <platform/UserTesting.h>
 
 #include <string>
@@ -391,6 +392,25 @@ TEST_F(GridTest, AWrittenCellInAHoleValidatedOutOfTheWaitingAreaIsRepaintedToo) 
     grid->SetCells(3, 2, "C4");
     EXPECT_TRUE(NeedsPaint(window, 115, 52));
     EXPECT_TRUE(NeedsPaint(window, 10, 10)) << "the rest still waits";
+}
+
+// A first grid leaves the shared fonts and brushes made; the second shows
+// what its writes alone leave.
+TEST_F(GridTest, WritesIntoAWaitingGridMakeOneRegionThatGoesWithTheGrid) {
+    TStringGrid* first = MakeChartGrid();
+    Validate(first->Handle());
+    delete first;
+    const std::size_t before = platform::CountLiveHandles().gdiObjects;
+    TStringGrid* grid = MakeChartGrid();
+    Validate(grid->Handle());
+    const std::size_t made = platform::CountLiveHandles().gdiObjects;
+    grid->Invalidate();
+    for (int col = 0; col < 12; ++col) {
+        grid->SetCells(col, 5, "x");
+    }
+    EXPECT_LE(platform::CountLiveHandles().gdiObjects, made + 1);
+    delete grid;
+    EXPECT_EQ(platform::CountLiveHandles().gdiObjects, before);
 }
 
 } // namespace
