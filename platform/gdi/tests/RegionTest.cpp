@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <random>
 #include <set>
 #include <utility>
@@ -351,7 +352,7 @@ TEST(RegionTest, RegionsOfManyBandsCopyAndMoveWhole) {
     EXPECT_EQ(Sampled(moved), PixelsOf({1, 1, 3, 3}));
 }
 
-TEST(RegionTest, CoversAnswersAsThePixelsDoForRegionsOfManyBands) {
+TEST(RegionTest, RectangleQueriesAnswerAsThePixelsDoForRegionsOfManyBands) {
     RandomRegions regions;
     for (int round = 0; round < 200; ++round) {
         auto [region, pixels] = regions.Next();
@@ -372,9 +373,16 @@ TEST(RegionTest, CoversAnswersAsThePixelsDoForRegionsOfManyBands) {
             PixelSet inside = PixelsOf(rect);
             bool covered =
                 std::includes(pixels.begin(), pixels.end(), inside.begin(), inside.end());
+            const bool shared = std::any_of(inside.begin(), inside.end(),
+                                            [&](const auto& pixel) { return pixels.count(pixel); });
+            PixelSet cut;
+            std::set_intersection(pixels.begin(), pixels.end(), inside.begin(), inside.end(),
+                                  std::inserter(cut, cut.begin()));
             EXPECT_EQ(region.Covers(rect), covered)
                 << "round " << round << " rect " << rect.left << "," << rect.top << ","
                 << rect.right << "," << rect.bottom;
+            EXPECT_EQ(region.Intersects(rect), shared) << "round " << round;
+            EXPECT_EQ(Sampled(region.ClippedTo(rect)), cut) << "round " << round;
         }
     }
 }
