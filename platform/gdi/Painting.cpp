@@ -4,6 +4,7 @@
 #include "raster/Raster.h"
 
 #include "../core/Context.h"
+#include "../core/SmallVector.h"
 #include "../core/SystemColors.h"
 
 #include <algorithm>
@@ -88,14 +89,18 @@ void DrawPolyline(DeviceContext& dc, const POINT* points, std::size_t count) {
     if (!pen || pen->Dash() == PS_NULL || count < 2) {
         return;
     }
-    std::vector<POINT> onSurface(count);
+    // A grid's lines come two points at a time, hundreds a repaint: their
+    // points stay off the heap.
+    SmallVector<POINT, 8> onSurface;
+    onSurface.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        onSurface[i] = ToSurface(dc, points[i].x, points[i].y);
+        onSurface.push_back(ToSurface(dc, points[i].x, points[i].y));
     }
     raster::Target target = TargetOf(dc, dc.attributes.rop2);
     Pixel color = ToPixel(pen->color);
     if (pen->width > 1) {
-        raster::WidePolyline(target, onSurface, pen->width, pen->style, color);
+        raster::WidePolyline(target, {onSurface.data(), onSurface.size()}, pen->width, pen->style,
+                             color);
         return;
     }
     std::span<const int> lengths = DashLengths(pen->Dash());

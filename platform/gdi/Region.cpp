@@ -115,20 +115,21 @@ bool Region::IsRectangle() const {
 
 bool Region::Covers(const RECT& rect) const {
     LONG row = rect.top; // the first row not yet found covered
-    for (const Band& band : bands_) {
-        if (band.bottom <= row) {
-            continue;
-        }
-        if (band.top > row) {
+    // The bands above the rectangle are skipped by a search: a cell low in a
+    // clip of many rows is answered without walking them.
+    auto first = std::partition_point(bands_.begin(), bands_.end(),
+                                      [&](const Band& band) { return band.bottom <= row; });
+    for (auto band = first; band != bands_.end(); ++band) {
+        if (band->top > row) {
             return false;
         }
-        Spans spans = SpansOf(band);
+        Spans spans = SpansOf(*band);
         auto span = std::partition_point(spans.begin(), spans.end(),
                                          [&](const Span& s) { return s.right <= rect.left; });
         if (span == spans.end() || span->left > rect.left || span->right < rect.right) {
             return false;
         }
-        row = band.bottom;
+        row = band->bottom;
         if (row >= rect.bottom) {
             return true;
         }

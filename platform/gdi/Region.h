@@ -55,6 +55,8 @@ public:
     bool Contains(LONG x, LONG y) const;
     // True when the rectangle shares at least one pixel with the region.
     bool Intersects(const RECT& rect) const;
+    // Whether every pixel of a (non-empty) rectangle is in the region.
+    bool Covers(const RECT& rect) const;
 
     Region Union(const Region& other) const;
     // Becomes the union with `other`.
@@ -90,8 +92,6 @@ private:
     // Puts the bands of `piece` in place of bands [from, to), which it must
     // hold the rows of, with their spans.
     void Splice(std::size_t from, std::size_t to, const Region& piece);
-    // Whether every pixel of a (non-empty) rectangle is in the region.
-    bool Covers(const RECT& rect) const;
 
     // Every band's spans, band after band: equal regions hold equal arrays.
     // A rectangle, or the few a repaint adds up, stays inside the object.

@@ -73,10 +73,9 @@ const Run& Place(FontFace& face, const char* text, int count, const INT* dx) {
 // `background`, every pixel the clip lets through was just filled with it:
 // a glyph clear of the ink before it is then copied, composed once per
 // colour pair, instead of blended pixel by pixel (the same pixels).
-void DrawGlyphs(Surface& surface, const Region& clip, FontFace& face, POINT origin,
+void DrawGlyphs(const raster::Target& target, FontFace& face, POINT origin,
                 const std::vector<PlacedGlyph>& glyphs, LONG width, Pixel color,
                 const Pixel* background = nullptr) {
-    raster::Target target{surface, clip, R2_COPYPEN};
     LONG baseline = origin.y + face.Metrics().tmAscent;
     LONG inkRight = std::numeric_limits<LONG>::min();
     for (const PlacedGlyph& placed : glyphs) {
@@ -303,16 +302,24 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     const Region& drawable = Drawable(*context);
     const Region* clip = &drawable;
     Region clipped;
+    const RECT* within = nullptr;
     RECT box = rect ? ToSurface(*context, Normalized(*rect)) : RECT{};
     if ((options & ETO_CLIPPED) && rect) {
-        clipped = drawable.ClippedTo(box);
-        clip = &clipped;
+        // A box the DC may draw all of, as a cell inside the area being
+        // painted, is the whole clip: no region is made for it.
+        if (box.left < box.right && box.top < box.bottom && drawable.Covers(box)) {
+            within = &box;
+        } else {
+            clipped = drawable.ClippedTo(box);
+            clip = &clipped;
+        }
     }
+    const raster::Target target{*context->surface, *clip, R2_COPYPEN, within};
     Pixel background = ToPixel(attributes.backgroundColor);
     // Clipped or not, the box is filled where the DC may draw: the clip
     // made for the text, when there is one, is that and no more.
     if ((options & ETO_OPAQUE) && rect) {
-        raster::FillRect({*context->surface, *clip, R2_COPYPEN}, box, background);
+        raster::FillRect(target, box, background);
     }
     POINT origin = ToSurface(*context, left, top);
     // Text clipped to a rectangle just filled with the background needs no
@@ -320,10 +327,10 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     const bool backgroundFilled = (options & ETO_OPAQUE) && (options & ETO_CLIPPED) && rect;
     if (attributes.backgroundMode == OPAQUE && !backgroundFilled) {
         RECT cell{origin.x, origin.y, origin.x + run.width, origin.y + face->Metrics().tmHeight};
-        raster::FillRect({*context->surface, *clip, R2_COPYPEN}, cell, background);
+        raster::FillRect(target, cell, background);
     }
-    DrawGlyphs(*context->surface, *clip, *face, origin, run.glyphs, run.width,
-               ToPixel(attributes.textColor), backgroundFilled ? &background : nullptr);
+    DrawGlyphs(target, *face, origin, run.glyphs, run.width, ToPixel(attributes.textColor),
+               backgroundFilled ? &background : nullptr);
     if (updatePosition) {
         attributes.position.x = (attributes.textAlign & TA_CENTER) == TA_CENTER ? reference.x
                                 : attributes.textAlign & TA_RIGHT               ? left
@@ -462,7 +469,8 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
                 {origin.x, origin.y, origin.x + line.run.width, origin.y + metrics.tmHeight},
                 background);
         }
-        DrawGlyphs(*context->surface, *clip, *face, origin, line.run.glyphs, line.run.width, color);
+        DrawGlyphs({*context->surface, *clip, R2_COPYPEN}, *face, origin, line.run.glyphs,
+                   line.run.width, color);
         if (!(format & DT_HIDEPREFIX)) {
             DrawPrefixUnderlines(*context->surface, *clip, *face, origin, line, color);
         }

@@ -8,12 +8,23 @@ namespace platform::gdi::raster {
 
 namespace {
 
-// Calls visit(piece) for every rectangle of `rect` inside the clip: a band's
-// rows by one of its spans' columns.
-template <class Visit> void ForEachPiece(const Region& clip, const RECT& rect, Visit&& visit) {
+// Calls visit(piece) for every rectangle of `rect` inside the target's clip:
+// a band's rows by one of its spans' columns, or the part inside the
+// rectangle the clip is known to hold.
+template <class Visit> void ForEachPiece(const Target& target, RECT rect, Visit&& visit) {
+    if (target.within) {
+        rect = {std::max(rect.left, target.within->left), std::max(rect.top, target.within->top),
+                std::min(rect.right, target.within->right),
+                std::min(rect.bottom, target.within->bottom)};
+        if (rect.left < rect.right && rect.top < rect.bottom) {
+            visit(rect);
+        }
+        return;
+    }
     if (rect.left >= rect.right || rect.top >= rect.bottom) {
         return;
     }
+    const Region& clip = target.clip;
     for (const Region::Band& band : clip.Bands()) {
         if (band.bottom <= rect.top) {
             continue;
@@ -37,8 +48,8 @@ template <class Visit> void ForEachPiece(const Region& clip, const RECT& rect, V
 }
 
 // Calls visit(y, left, right) for every row stretch of `rect` inside the clip.
-template <class Visit> void ForEachSpan(const Region& clip, const RECT& rect, Visit&& visit) {
-    ForEachPiece(clip, rect, [&](const RECT& piece) {
+template <class Visit> void ForEachSpan(const Target& target, const RECT& rect, Visit&& visit) {
+    ForEachPiece(target, rect, [&](const RECT& piece) {
         for (LONG y = piece.top; y < piece.bottom; ++y) {
             visit(y, piece.left, piece.right);
         }
@@ -46,7 +57,7 @@ template <class Visit> void ForEachSpan(const Region& clip, const RECT& rect, Vi
 }
 
 void Plot(const Target& target, LONG x, LONG y, Pixel pixel) {
-    if (target.clip.Contains(x, y)) {
+    if (target.Contains(x, y)) {
         Pixel& destination = target.surface.Row(y)[x];
         destination = Combine(target.rop, destination, pixel);
     }
@@ -161,6 +172,17 @@ ALSO_BUILT_FOR_WIDE_STORES void CopyBlock(Pixel* to, std::size_t toStride, const
 
 } // namespace
 
+bool Target::Contains(LONG x, LONG y) const {
+    if (within) {
+        return within->left <= x && x < within->right && within->top <= y && y < within->bottom;
+    }
+    return clip.Contains(x, y);
+}
+
+RECT Target::Bounds() const {
+    return within ? *within : clip.Bounds();
+}
+
 Pixel Combine(int rop, Pixel destination, Pixel pen) {
     // R2_ codes less one are truth tables: bit 3 for pen and destination both
     // set, bit 2 pen only, bit 1 destination only, bit 0 neither.
@@ -184,7 +206,7 @@ Pixel Combine(int rop, Pixel destination, Pixel pen) {
 void FillRect(const Target& target, const RECT& rect, Pixel pixel) {
     if (target.rop == R2_COPYPEN) {
         const auto stride = static_cast<std::size_t>(target.surface.Width());
-        ForEachPiece(target.clip, rect, [&](const RECT& piece) {
+        ForEachPiece(target, rect, [&](const RECT& piece) {
             Pixel* first = target.surface.Row(piece.top) + piece.left;
             const LONG width = piece.right - piece.left;
             const LONG height = piece.bottom - piece.top;
@@ -200,7 +222,7 @@ void FillRect(const Target& target, const RECT& rect, Pixel pixel) {
         });
         return;
     }
-    ForEachSpan(target.clip, rect, [&](LONG y, LONG left, LONG right) {
+    ForEachSpan(target, rect, [&](LONG y, LONG left, LONG right) {
         Pixel* row = target.surface.Row(y);
         for (LONG x = left; x < right; ++x) {
             row[x] = Combine(target.rop, row[x], pixel);
@@ -210,7 +232,7 @@ void FillRect(const Target& target, const RECT& rect, Pixel pixel) {
 
 void FillPattern(const Target& target, const RECT& rect, const Pattern& pattern, POINT origin,
                  Pixel foreground, const Pixel* background) {
-    ForEachSpan(target.clip, rect, [&](LONG y, LONG left, LONG right) {
+    ForEachSpan(target, rect, [&](LONG y, LONG left, LONG right) {
         Pixel* row = target.surface.Row(y);
         for (LONG x = left; x < right; ++x) {
             if (pattern.Set(x, y, origin)) {
@@ -242,7 +264,7 @@ void CosmeticLine(const Target& target, POINT from, POINT to, Pixel pixel, Dash*
     // Step i sits at the major coordinate from + i and the minor coordinate
     // rounded from the exact line, so any stretch can be drawn on its own:
     // only the steps inside the clip's bounds are visited.
-    RECT bounds = target.clip.Bounds();
+    RECT bounds = target.Bounds();
     bool xMajor = std::llabs(dx) >= std::llabs(dy);
     long long major = xMajor ? dx : dy;
     long long minor = xMajor ? dy : dx;
@@ -276,7 +298,7 @@ void CosmeticLine(const Target& target, POINT from, POINT to, Pixel pixel, Dash*
 void BlendMask(const Target& target, LONG x, LONG y, const std::uint8_t* mask, int width,
                int height, int pitch, Pixel color) {
     RECT rect{x, y, x + width, y + height};
-    ForEachSpan(target.clip, rect, [&](LONG row, LONG left, LONG right) {
+    ForEachSpan(target, rect, [&](LONG row, LONG left, LONG right) {
         const std::uint8_t* coverage = mask + static_cast<std::ptrdiff_t>(row - y) * pitch;
         Pixel* pixels = target.surface.Row(row);
         for (LONG column = left; column < right; ++column) {
@@ -303,7 +325,7 @@ void ComposeMask(const std::uint8_t* mask, std::size_t count, Pixel color, Pixel
 void CopyImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int width, int height) {
     RECT rect{x, y, x + width, y + height};
     const auto stride = static_cast<std::size_t>(target.surface.Width());
-    ForEachPiece(target.clip, rect, [&](const RECT& piece) {
+    ForEachPiece(target, rect, [&](const RECT& piece) {
         const Pixel* source =
             pixels + static_cast<std::ptrdiff_t>(piece.top - y) * width + (piece.left - x);
         CopyBlock(target.surface.Row(piece.top) + piece.left, stride, source,
@@ -314,7 +336,7 @@ void CopyImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int wi
 
 void BlendImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int width, int height) {
     RECT rect{x, y, x + width, y + height};
-    ForEachSpan(target.clip, rect, [&](LONG row, LONG left, LONG right) {
+    ForEachSpan(target, rect, [&](LONG row, LONG left, LONG right) {
         const Pixel* source = pixels + static_cast<std::ptrdiff_t>(row - y) * width;
         Pixel* destination = target.surface.Row(row);
         for (LONG column = left; column < right; ++column) {
@@ -328,7 +350,7 @@ void BlendImage(const Target& target, LONG x, LONG y, const Pixel* pixels, int w
 void InvertMasked(const Target& target, LONG x, LONG y, const std::uint8_t* mask, int width,
                   int height) {
     RECT rect{x, y, x + width, y + height};
-    ForEachSpan(target.clip, rect, [&](LONG row, LONG left, LONG right) {
+    ForEachSpan(target, rect, [&](LONG row, LONG left, LONG right) {
         const std::uint8_t* source = mask + static_cast<std::ptrdiff_t>(row - y) * width;
         Pixel* destination = target.surface.Row(row);
         for (LONG column = left; column < right; ++column) {

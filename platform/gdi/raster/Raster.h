@@ -16,6 +16,15 @@ struct Target {
     Surface& surface;
     const Region& clip;
     int rop = R2_COPYPEN;
+    // When given, a rectangle the clip holds whole, and the drawing is cut to
+    // it alone: a cell of text inside the area being painted is drawn
+    // without a region made for it or a walk of the clip's bands.
+    const RECT* within = nullptr;
+
+    bool Contains(LONG x, LONG y) const;
+    // The smallest rectangle holding every pixel the drawing may change;
+    // empty when there is none.
+    RECT Bounds() const;
 };
 
 // The R2_ operation on one pixel: `pen` is what is drawn, `destination` what

@@ -170,17 +170,19 @@ void ScanJoin(const Segment& first, const Segment& second, double halfWidth, UIN
 } // namespace
 
 void FillPolygon(const Target& target, std::span<const PointF> points, Pixel pixel) {
-    if (target.clip.IsEmpty()) {
+    const RECT bounds = target.Bounds();
+    if (bounds.left >= bounds.right || bounds.top >= bounds.bottom) {
         return;
     }
-    SpanSet spans(target.clip.Bounds());
+    SpanSet spans(bounds);
     ScanPolygon(points, spans);
     spans.Fill(target, pixel);
 }
 
 void WidePolyline(const Target& target, std::span<const POINT> points, int width, UINT style,
                   Pixel pixel) {
-    if (target.clip.IsEmpty()) {
+    const RECT bounds = target.Bounds();
+    if (bounds.left >= bounds.right || bounds.top >= bounds.bottom) {
         return;
     }
     double halfWidth = width / 2.0;
@@ -193,7 +195,7 @@ void WidePolyline(const Target& target, std::span<const POINT> points, int width
     if (segments.empty()) {
         return;
     }
-    SpanSet spans(target.clip.Bounds());
+    SpanSet spans(bounds);
     UINT cap = style & PS_ENDCAP_MASK;
     double extension = cap == PS_ENDCAP_SQUARE ? halfWidth : 0.0;
     for (std::size_t i = 0; i < segments.size(); ++i) {

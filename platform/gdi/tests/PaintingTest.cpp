@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -441,3 +443,46 @@ TEST_F(PaintingTest, BitBltCopiesABlockThroughTheClipEvenOntoItself) {
 }
 
 } // namespace
+
+TEST_F(PaintingTest, AStaircaseOfManyPointsDrawsEveryStepButItsLastPoint) {
+    HPEN red = CreatePen(PS_SOLID, 1, kRed);
+    SelectObject(dc, red);
+    // Eleven steps four pixels wide and three high: more points than a line
+    // of a grid brings, in one Polyline and again as one of a PolyPolyline.
+    std::vector<POINT> stairs;
+    for (int step = 0; step <= 11; ++step) {
+        stairs.push_back({2 + step * 4, 2 + step * 3});
+        if (step < 11) {
+            stairs.push_back({2 + (step + 1) * 4, 2 + step * 3});
+        }
+    }
+    auto onStairs = [](int x, int y) {
+        for (int step = 0; step < 11; ++step) {
+            const int left = 2 + step * 4;
+            const int top = 2 + step * 3;
+            if ((y == top && x >= left && x < left + 4) ||
+                (x == left + 4 && y >= top && y < top + 3)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(Polyline(dc, stairs.data(), static_cast<int>(stairs.size())));
+    EXPECT_EQ(Mismatches([&](int x, int y) { return onStairs(x, y) ? kRed : kSentinel; }), 0);
+
+    HBRUSH paper = CreateSolidBrush(kSentinel);
+    RECT all{0, 0, kWidth, kHeight};
+    FillRect(dc, &all, paper);
+    DeleteObject(paper);
+    POINT tick[] = {{40, 1}, {40, 4}};
+    std::vector<POINT> both(std::begin(tick), std::end(tick));
+    both.insert(both.end(), stairs.begin(), stairs.end());
+    DWORD counts[] = {2, static_cast<DWORD>(stairs.size())};
+    ASSERT_TRUE(PolyPolyline(dc, both.data(), counts, 2));
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                  return onStairs(x, y) || (x == 40 && y >= 1 && y < 4) ? kRed : kSentinel;
+              }),
+              0);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(red);
+}

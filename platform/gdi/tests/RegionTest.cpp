@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <random>
 #include <set>
 #include <utility>
@@ -349,4 +350,39 @@ TEST(RegionTest, RegionsOfManyBandsCopyAndMoveWhole) {
     Region small(RECT{1, 1, 3, 3});
     moved = small;
     EXPECT_EQ(Sampled(moved), PixelsOf({1, 1, 3, 3}));
+}
+
+TEST(RegionTest, RectangleQueriesAnswerAsThePixelsDoForRegionsOfManyBands) {
+    RandomRegions regions;
+    for (int round = 0; round < 200; ++round) {
+        auto [region, pixels] = regions.Next();
+        // Stacked rows of cells, as a grid's paint area, give many bands.
+        for (int row = 0; row < 6; ++row) {
+            RECT cell = regions.NextRect();
+            cell.top = row * 4;
+            cell.bottom = cell.top + 3;
+            region.Include(Region(cell));
+            PixelSet part = PixelsOf(cell);
+            pixels.insert(part.begin(), part.end());
+        }
+        for (int probe = 0; probe < 20; ++probe) {
+            RECT rect = regions.NextRect();
+            if (rect.left >= rect.right || rect.top >= rect.bottom) {
+                continue;
+            }
+            PixelSet inside = PixelsOf(rect);
+            bool covered =
+                std::includes(pixels.begin(), pixels.end(), inside.begin(), inside.end());
+            const bool shared = std::any_of(inside.begin(), inside.end(),
+                                            [&](const auto& pixel) { return pixels.count(pixel); });
+            PixelSet cut;
+            std::set_intersection(pixels.begin(), pixels.end(), inside.begin(), inside.end(),
+                                  std::inserter(cut, cut.begin()));
+            EXPECT_EQ(region.Covers(rect), covered)
+                << "round " << round << " rect " << rect.left << "," << rect.top << ","
+                << rect.right << "," << rect.bottom;
+            EXPECT_EQ(region.Intersects(rect), shared) << "round " << round;
+            EXPECT_EQ(Sampled(region.ClippedTo(rect)), cut) << "round " << round;
+        }
+    }
 }

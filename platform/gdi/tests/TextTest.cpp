@@ -593,3 +593,70 @@ TEST_F(TextTest, ALineDrawnAfterALongerOneLooksAndMeasuresAsWhenDrawnAlone) {
     SelectObject(fresh, GetStockObject(SYSTEM_FONT));
     DeleteDC(fresh);
 }
+
+namespace {
+
+// Cell text on a fresh surface with nothing clipped: what a clip may only
+// take pixels away from.
+std::vector<COLORREF> UnclippedCell(HFONT font, const RECT& cell) {
+    HDC surface = platform::CreateMemorySurfaceDC(kSampleWidth, kSampleHeight, kPaper);
+    SelectObject(surface, font);
+    SetTextColor(surface, RGB(20, 30, 200));
+    SetBkColor(surface, RGB(250, 240, 10));
+    ExtTextOutA(surface, cell.left + 2, cell.top + 2, ETO_OPAQUE | ETO_CLIPPED, &cell,
+                "Db Ab Eb Bb", 11, nullptr);
+    SelectObject(surface, GetStockObject(SYSTEM_FONT));
+    std::vector<COLORREF> pixels = PixelsOf(surface);
+    DeleteDC(surface);
+    return pixels;
+}
+
+// The same cell drawn through a clip of two blocks with a gap between them.
+std::vector<COLORREF> CellThroughTwoBlocks(HFONT font, const RECT& cell) {
+    HDC surface = platform::CreateMemorySurfaceDC(kSampleWidth, kSampleHeight, kPaper);
+    HRGN blocks = CreateRectRgn(0, 0, 60, 30);
+    HRGN right = CreateRectRgn(70, 0, kSampleWidth, 30);
+    CombineRgn(blocks, blocks, right, RGN_OR);
+    SelectClipRgn(surface, blocks);
+    DeleteObject(right);
+    DeleteObject(blocks);
+    SelectObject(surface, font);
+    SetTextColor(surface, RGB(20, 30, 200));
+    SetBkColor(surface, RGB(250, 240, 10));
+    ExtTextOutA(surface, cell.left + 2, cell.top + 2, ETO_OPAQUE | ETO_CLIPPED, &cell,
+                "Db Ab Eb Bb", 11, nullptr);
+    SelectObject(surface, GetStockObject(SYSTEM_FONT));
+    std::vector<COLORREF> pixels = PixelsOf(surface);
+    DeleteDC(surface);
+    return pixels;
+}
+
+bool InTwoBlocks(int x, int y) {
+    return y < 30 && (x < 60 || x >= 70);
+}
+
+} // namespace
+
+TEST_F(TextTest, CellTextKeepsToItsCellAndTheClipWhereverTheCellLies) {
+    HFONT font = MakeFont("Arial", -13);
+    ASSERT_NE(font, nullptr);
+    fonts.push_back(font);
+    // Wholly inside one block, across the gap, and running below the blocks.
+    for (const RECT& cell : {RECT{4, 4, 50, 22}, RECT{40, 8, 100, 26}, RECT{75, 18, 115, 36}}) {
+        const std::vector<COLORREF> alone = UnclippedCell(font, cell);
+        const std::vector<COLORREF> clipped = CellThroughTwoBlocks(font, cell);
+        int drawn = 0;
+        for (int y = 0; y < kSampleHeight; ++y) {
+            for (int x = 0; x < kSampleWidth; ++x) {
+                const std::size_t at = static_cast<std::size_t>(y) * kSampleWidth + x;
+                const bool inCell =
+                    x >= cell.left && x < cell.right && y >= cell.top && y < cell.bottom;
+                const COLORREF expected = inCell && InTwoBlocks(x, y) ? alone[at] : kPaper;
+                ASSERT_EQ(clipped[at], expected)
+                    << "cell at " << cell.left << "," << cell.top << ": pixel " << x << "," << y;
+                drawn += clipped[at] != kPaper ? 1 : 0;
+            }
+        }
+        EXPECT_GT(drawn, 0) << "the cell at " << cell.left << "," << cell.top << " shows";
+    }
+}
