@@ -596,10 +596,12 @@ TEST_F(TextTest, ALineDrawnAfterALongerOneLooksAndMeasuresAsWhenDrawnAlone) {
 
 namespace {
 
-// Cell text on a fresh surface with nothing clipped: what a clip may only
-// take pixels away from.
-std::vector<COLORREF> UnclippedCell(HFONT font, const RECT& cell) {
+// Cell text on a fresh surface, through `clip` when there is one.
+std::vector<COLORREF> CellDrawn(HFONT font, const RECT& cell, HRGN clip) {
     HDC surface = platform::CreateMemorySurfaceDC(kSampleWidth, kSampleHeight, kPaper);
+    if (clip != nullptr) {
+        SelectClipRgn(surface, clip);
+    }
     SelectObject(surface, font);
     SetTextColor(surface, RGB(20, 30, 200));
     SetBkColor(surface, RGB(250, 240, 10));
@@ -611,23 +613,19 @@ std::vector<COLORREF> UnclippedCell(HFONT font, const RECT& cell) {
     return pixels;
 }
 
+// Nothing clipped: what a clip may only take pixels away from.
+std::vector<COLORREF> UnclippedCell(HFONT font, const RECT& cell) {
+    return CellDrawn(font, cell, nullptr);
+}
+
 // The same cell drawn through a clip of two blocks with a gap between them.
 std::vector<COLORREF> CellThroughTwoBlocks(HFONT font, const RECT& cell) {
-    HDC surface = platform::CreateMemorySurfaceDC(kSampleWidth, kSampleHeight, kPaper);
     HRGN blocks = CreateRectRgn(0, 0, 60, 30);
     HRGN right = CreateRectRgn(70, 0, kSampleWidth, 30);
     CombineRgn(blocks, blocks, right, RGN_OR);
-    SelectClipRgn(surface, blocks);
     DeleteObject(right);
+    std::vector<COLORREF> pixels = CellDrawn(font, cell, blocks);
     DeleteObject(blocks);
-    SelectObject(surface, font);
-    SetTextColor(surface, RGB(20, 30, 200));
-    SetBkColor(surface, RGB(250, 240, 10));
-    ExtTextOutA(surface, cell.left + 2, cell.top + 2, ETO_OPAQUE | ETO_CLIPPED, &cell,
-                "Db Ab Eb Bb", 11, nullptr);
-    SelectObject(surface, GetStockObject(SYSTEM_FONT));
-    std::vector<COLORREF> pixels = PixelsOf(surface);
-    DeleteDC(surface);
     return pixels;
 }
 
